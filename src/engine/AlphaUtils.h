@@ -1,0 +1,20 @@
+#pragma once
+// Alpha-channel utilities of the layer compositor. Each works in place on a
+// destination D of the same size as the second surface; a size mismatch
+// limits the work to the common area.
+
+#include "engine/Bitmap32.h"
+
+// For each pixel with Da > 0: Da := Intensity(mask pixel) · Da div 255.
+void ApplyMaskAlpha(TBitmap32& dest, const TBitmap32& mask);
+// Da := min(255, Da + other alpha)
+void AddAlpha(TBitmap32& dest, const TBitmap32& other);
+// Every pixel := RGB of colour, alpha kept.
+void Colorize(TBitmap32& dest, TColor32 color);
+// One in-place pass, rows top to bottom, columns left to right:
+//   Da(x, y) := (A(x+d, y+d) + A(x+d, y−d) + A(x−d, y+d) + A(x−d, y−d)) >> 2
+// with coordinates clamped into the surface and A reading the current, partly
+// updated, values. RGB unchanged.
+void BlurAlpha(TBitmap32& dest, int distance);
+// BlurAlpha with d = n, n − 1, ..., 1 (nothing for n <= 0).
+void SmoothAlpha(TBitmap32& dest, int passes);

@@ -1,0 +1,29 @@
+#pragma once
+// Message boxes and questions. The document side reports through these
+// functions; the window side installs a service that shows real message
+// boxes, and tests install one that records the texts and answers from a
+// script.
+
+#include <string>
+
+enum class TAnswer { Yes, No, Cancel, Ok };
+enum class TButtons { YesNo, YesNoCancel };
+
+class TMessageService {
+public:
+    virtual ~TMessageService() = default;
+    virtual void Error(const std::string& message) = 0;
+    virtual void Info(const std::string& message) = 0;
+    virtual TAnswer Ask(const std::string& message, const std::string& caption, TButtons buttons) = 0;
+};
+
+// Installs the service (not owned); nullptr restores the default, which
+// writes to standard error and answers No.
+void SetMessageService(TMessageService* service);
+TMessageService& MessageService();
+
+// Caption "Error", error icon.
+void ShowError(const std::string& message);
+// Caption "Information", information icon.
+void ShowInfo(const std::string& message);
+TAnswer Ask(const std::string& message, const std::string& caption, TButtons buttons);

@@ -1,0 +1,17 @@
+// Test entry: a QApplication on the offscreen platform (widget tests need it,
+// text rendering needs at least a QGuiApplication) and a private HOME and
+// configuration folder, so tests never touch the real user's files.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    if (qEnvironmentVariableIsEmpty("VELMORA_RESOURCES")) qputenv("VELMORA_RESOURCES", VELMORA_BUILD_BIN);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when any is missing.
+# Safe to run repeatedly: it does nothing once everything is present.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config make
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libexif-dev libpugixml-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+    fonts-liberation2 fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

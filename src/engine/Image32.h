@@ -1,0 +1,67 @@
+#pragma once
+// TImage32: the canvas control without its widget. It holds the canvas
+// bitmap and the layer collection, knows the control's size and zoom, keeps
+// the view mapping, paints the three stages into a buffer and routes pointer
+// events to the layers. The widget only forwards events here and shows the
+// buffer, so everything below can run headless.
+
+#include <functional>
+
+#include "engine/Layers.h"
+
+class TImage32 {
+public:
+    TImage32();
+
+    TBitmap32 Bitmap; // the canvas bitmap (background)
+    TLayerCollection Layers;
+
+    // ---- Geometry ----
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetSize(int width, int height);
+    float Scale() const { return FScale; }
+    void SetScale(float scale);
+    // Call after the canvas bitmap changed size.
+    void BitmapResized() { UpdateViewMapping(); }
+    // The canvas bitmap's rectangle in control coordinates at the current
+    // scale: (canvas size × Scale) rounded, centred in the control.
+    TRect GetBitmapRect() const;
+
+    // ---- Painting ----
+    // Stage 1; without a handler the buffer is filled with the control colour.
+    std::function<void(TBitmap32& buffer)> OnPaintStage;
+    TColor32 Color = 0xFF808080;
+    // Sizes buffer to the control and paints: stage 1, the canvas bitmap
+    // stretched into the bitmap rectangle (by its own draw mode), then every
+    // visible layer bottom to top.
+    void PaintTo(TBitmap32& buffer);
+    void PaintLayers(TBitmap32& buffer, int fromIndex, int toIndex);
+    void PaintBackground(TBitmap32& buffer);
+
+    // ---- Pointer ----
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseMove(TShiftState shift, int x, int y);
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    void DblClick(int x, int y);
+    // The cursor for the pointer at (x, y): the pointer listener's, else the
+    // layer's under it, else the default.
+    TCursorKind CursorAt(int x, int y) const;
+
+    std::function<void(TMouseButton, TShiftState, int, int, TCustomLayer*)> OnMouseDown;
+    std::function<void(TShiftState, int, int, TCustomLayer*)> OnMouseMove;
+    std::function<void(TMouseButton, TShiftState, int, int, TCustomLayer*)> OnMouseUp;
+    std::function<void()> OnDblClick;
+
+    // ---- Update bracket (of the layer collection) ----
+    void BeginUpdate() { Layers.BeginUpdate(); }
+    void EndUpdate() { Layers.EndUpdate(); }
+    void Changed() { Layers.Changed(); }
+
+private:
+    void UpdateViewMapping();
+
+    int FWidth = 0, FHeight = 0;
+    float FScale = 1.0f;
+    unsigned FButtons = 0;
+};

@@ -23,10 +23,20 @@ void TImage32::SetScale(float scale) {
     Changed();
 }
 
+void TImage32::SetViewport(int scrollX, int scrollY, int width, int height) {
+    if (scrollX == FScrollX && scrollY == FScrollY && width == FViewW && height == FViewH) return;
+    FScrollX = scrollX;
+    FScrollY = scrollY;
+    FViewW = std::max(width, 0);
+    FViewH = std::max(height, 0);
+    UpdateViewMapping();
+    Changed();
+}
+
 TRect TImage32::GetBitmapRect() const {
     const int w = Round(double(Bitmap.Width()) * FScale);
     const int h = Round(double(Bitmap.Height()) * FScale);
-    const int x = (FWidth - w) / 2, y = (FHeight - h) / 2;
+    const int x = (FWidth - w) / 2 - FScrollX, y = (FHeight - h) / 2 - FScrollY;
     return {x, y, x + w, y + h};
 }
 
@@ -56,7 +66,7 @@ void TImage32::PaintLayers(TBitmap32& buffer, int fromIndex, int toIndex) {
 }
 
 void TImage32::PaintTo(TBitmap32& buffer) {
-    buffer.SetSize(FWidth, FHeight);
+    buffer.SetSize(ViewportWidth(), ViewportHeight());
     buffer.ResetClipRect();
     if (buffer.Empty()) return;
     PaintBackground(buffer);

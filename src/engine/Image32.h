@@ -4,6 +4,11 @@
 // the view mapping, paints the three stages into a buffer and routes pointer
 // events to the layers. The widget only forwards events here and shows the
 // buffer, so everything below can run headless.
+//
+// The control may be much larger than the part of it on screen (a page zoomed
+// to 500 %). Only the viewport - the visible part, at a scroll offset - is
+// painted, and view coordinates are viewport coordinates: pointer events,
+// layer view rectangles and the paint buffer all share them.
 
 #include <functional>
 
@@ -22,17 +27,25 @@ public:
     void SetSize(int width, int height);
     float Scale() const { return FScale; }
     void SetScale(float scale);
+    // The visible part of the control: offset and size. Until set, the whole
+    // control is visible.
+    void SetViewport(int scrollX, int scrollY, int width, int height);
+    int ViewportWidth() const { return FViewW < 0 ? FWidth : FViewW; }
+    int ViewportHeight() const { return FViewH < 0 ? FHeight : FViewH; }
+    int ScrollX() const { return FScrollX; }
+    int ScrollY() const { return FScrollY; }
     // Call after the canvas bitmap changed size.
     void BitmapResized() { UpdateViewMapping(); }
-    // The canvas bitmap's rectangle in control coordinates at the current
-    // scale: (canvas size × Scale) rounded, centred in the control.
+    // The canvas bitmap's rectangle in view coordinates at the current
+    // scale: (canvas size × Scale) rounded, centred in the control, less the
+    // scroll offset.
     TRect GetBitmapRect() const;
 
     // ---- Painting ----
     // Stage 1; without a handler the buffer is filled with the control colour.
     std::function<void(TBitmap32& buffer)> OnPaintStage;
     TColor32 Color = 0xFF808080;
-    // Sizes buffer to the control and paints: stage 1, the canvas bitmap
+    // Sizes buffer to the viewport and paints: stage 1, the canvas bitmap
     // stretched into the bitmap rectangle (by its own draw mode), then every
     // visible layer bottom to top.
     void PaintTo(TBitmap32& buffer);
@@ -63,5 +76,6 @@ private:
 
     int FWidth = 0, FHeight = 0;
     float FScale = 1.0f;
+    int FScrollX = 0, FScrollY = 0, FViewW = -1, FViewH = -1;
     unsigned FButtons = 0;
 };

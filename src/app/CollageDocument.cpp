@@ -1,0 +1,169 @@
+#include "app/CollageDocument.h"
+
+#include <cstdio>
+
+#include "app/LangStub.h"
+#include "engine/Errors.h"
+#include "engine/PictureUtils.h"
+#include "platform/Messages.h"
+
+TCollageDocument::TCollageDocument() {
+    CaptionBase = std::string(kProductName) + " " + kVersion;
+    ImageScreen.Bitmap.DrawMode = TDrawMode::Blend;
+    ImageScreen.Bitmap.CombineMode = TCombineMode::Blend;
+    ImageScreen.Bitmap.Resampler = TResamplerKind::Nearest;
+    ImageScreen.OnPaintStage = [this](TBitmap32& buffer) { PaintBackgroundStage(buffer); };
+}
+
+void TCollageDocument::Notify() {
+    if (Observer) Observer->DocumentStateChanged();
+}
+
+void TCollageDocument::SetModified(bool value) {
+    Modified = value;
+    Notify();
+}
+
+std::string TCollageDocument::Caption() const {
+    switch (CaptionTitle) {
+    case TCaptionTitle::None: return CaptionBase;
+    case TCaptionTitle::Untitled: return CaptionBase + " - " + Lang("Untitled");
+    case TCaptionTitle::Project: {
+        // a path with doubled separators is shown with single ones
+        std::string path;
+        for (char c : ProjectFile)
+            if (!(path.size() && (c == '/' || c == '\\') && path.back() == c)) path += c;
+        return CaptionBase + " - " + path;
+    }
+    }
+    return CaptionBase;
+}
+
+std::string TCollageDocument::SizeLabel() const {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, ": %d X %d", ImageScreen.Bitmap.Width(), ImageScreen.Bitmap.Height());
+    return Lang("Size") + buf;
+}
+
+std::string TCollageDocument::SavedLabel() const { return Modified ? Lang("Unsaved") : Lang("Saved"); }
+
+void TCollageDocument::SetScrollBoxSize(int width, int height) {
+    FScrollBoxWidth = std::max(width, 0);
+    FScrollBoxHeight = std::max(height, 0);
+    UpdateControlSize();
+}
+
+void TCollageDocument::UpdateControlSize() {
+    const float scale = ImageScreen.Scale();
+    const int w = std::max(FScrollBoxWidth - 8, Round(double(ImageScreen.Bitmap.Width()) * scale));
+    const int h = std::max(FScrollBoxHeight - 8, Round(double(ImageScreen.Bitmap.Height()) * scale));
+    ImageScreen.SetSize(w, h);
+    if (Observer) Observer->CanvasGeometryChanged();
+}
+
+void TCollageDocument::SetZoom(int percent) {
+    FZoom = percent;
+    ImageScreen.SetScale(float(percent) / 100.0f);
+    UpdateControlSize();
+}
+
+void TCollageDocument::ApplyCanvasSettings() {
+    TBitmap32& canvas = ImageScreen.Bitmap;
+    const TCollageSettings& s = CollageSettings;
+    const int cw = s.Orientation == 1 ? s.Height : s.Width;
+    const int ch = s.Orientation == 1 ? s.Width : s.Height;
+    canvas.SetSize(cw, ch);
+    canvas.Clear(0xFFFFFFFF);
+    ImageScreen.BitmapResized();
+    UpdateControlSize();
+    Notify(); // size label
+
+    switch (s.BKType) {
+    case 0:
+        canvas.Clear(0xFFFFFFFF);
+        canvas.ResetAlpha(0);
+        break;
+    case 1: canvas.Clear(ToColor32(s.BKColor)); break;
+    case 2: {
+        TBitmap32 picture;
+        picture.DrawMode = canvas.DrawMode;
+        bool loaded = false;
+        try {
+            loaded = LoadPicture32(s.BKImageFile, picture);
+        } catch (const EUserError& e) {
+            ShowError(e.what());
+        }
+        if (!loaded || picture.Empty()) {
+            canvas.Clear(0xFFFFFFFF);
+            ImageScreen.Changed();
+            return;
+        }
+        picture.DrawMode = canvas.DrawMode;
+        const int w = picture.Width(), h = picture.Height();
+        switch (s.BKImageFillType) {
+        case 0:
+            for (int x = 0; x < cw - 1; x += w)
+                for (int y = 0; y < ch - 1; y += h) canvas.Draw(x, y, picture);
+            break;
+        case 1: canvas.Draw((cw - w) / 2, (ch - h) / 2, picture); break;
+        default:
+            picture.Resampler = canvas.Resampler;
+            canvas.StretchDraw(canvas.BoundsRect(), picture);
+            break;
+        }
+        break;
+    }
+    default: break;
+    }
+    ImageScreen.Changed();
+
+    // the fitting zoom: shrink the page into the scroll box less a margin
+    const int boxW = FScrollBoxWidth - 20, boxH = FScrollBoxHeight - 20;
+    if (boxW > 0 && boxH > 0 && cw > 0 && ch > 0) {
+        int fw = boxW, fh = boxH;
+        FitInside(cw, ch, fw, fh);
+        const int zoom = double(ch) / boxH >= double(cw) / boxW ? Round(fh * 100.0 / ch) : Round(fw * 100.0 / cw);
+        if (Observer)
+            Observer->RequestZoom(zoom);
+        else
+            SetZoom(zoom);
+    }
+}
+
+void TCollageDocument::AdjustAllLayer(int oldWidth, int oldHeight, int newWidth, int newHeight) {
+    if ((oldWidth == newWidth && oldHeight == newHeight) || ImageScreen.Layers.Count() == 0) return;
+    // Content layers arrive with the layer engine.
+    (void)oldWidth, (void)oldHeight, (void)newWidth, (void)newHeight;
+}
+
+bool TCollageDocument::RenderCollage(TBitmap32& target) {
+    target.Assign(ImageScreen.Bitmap);
+    target.DrawMode = ImageScreen.Bitmap.DrawMode;
+    return true;
+}
+
+void TCollageDocument::PaintBackgroundStage(TBitmap32& buffer) const {
+    const TRect clip = buffer.ClipRect();
+    buffer.FillRect(clip.Left, clip.Top, clip.Right, clip.Bottom, 0xFF808080);
+    const TLayerCollection& layers = ImageScreen.Layers;
+    const float hx = layers.ShiftX(), hy = layers.ShiftY();
+    const TBitmap32& canvas = ImageScreen.Bitmap;
+    const TRect r{Round(hx - 1), Round(hy - 1), Round(hx + canvas.Width() * layers.ScaleX() + 1),
+                  Round(hy + canvas.Height() * layers.ScaleY() + 1)};
+    if (CollageSettings.BKType == 0) {
+        buffer.SetClipRect(r);
+        const TRect vis = buffer.ClipRect();
+        const int cols = (r.Width() - 2) / 13, rows = (r.Height() - 2) / 13;
+        // only the squares that touch the visible part are filled
+        const int c0 = std::max(0, (vis.Left - r.Left) / 13), c1 = std::min(cols, (vis.Right - r.Left) / 13);
+        const int r0 = std::max(0, (vis.Top - r.Top) / 13), r1 = std::min(rows, (vis.Bottom - r.Top) / 13);
+        for (int row = r0; row <= r1; ++row)
+            for (int col = c0; col <= c1; ++col) {
+                const TColor32 c = (col % 2) == (row % 2) ? 0xFFB0B0B0 : 0xFFFFFFFF;
+                const int x = r.Left + col * 13, y = r.Top + row * 13;
+                buffer.FillRect(x, y, x + 13, y + 13, c);
+            }
+        buffer.SetClipRect(clip);
+    }
+    buffer.FrameRect(r, 0xFF0000FF);
+}

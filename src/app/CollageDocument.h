@@ -1,0 +1,82 @@
+#pragma once
+// The collage document: page settings, the canvas (bitmap and layers), the
+// border frame, the project identity and the history. The main window owns
+// one; commands receive it. Nothing here knows about widgets: the window
+// observes the document through TDocumentObserver.
+
+#include <string>
+
+#include "app/CollageSettings.h"
+#include "engine/Image32.h"
+
+class TDocumentObserver {
+public:
+    virtual ~TDocumentObserver() = default;
+    // The size label, saved label or caption changed.
+    virtual void DocumentStateChanged() {}
+    // The page asks for this zoom (percent); the zoom track bar takes it and
+    // applies it through TCollageDocument::SetZoom.
+    virtual void RequestZoom(int percent) { (void)percent; }
+    // The control size changed (zoom or page size).
+    virtual void CanvasGeometryChanged() {}
+};
+
+// What the caption shows after the product name and version.
+enum class TCaptionTitle { None, Untitled, Project };
+
+class TCollageDocument {
+public:
+    TCollageDocument();
+
+    TCollageSettings CollageSettings;
+    TImage32 ImageScreen; // canvas bitmap + layer collection
+    TDocumentObserver* Observer = nullptr;
+
+    // ---- Project identity ----
+    std::string ProjectFile;
+    bool Modified = false;
+    std::string CaptionBase;
+    TCaptionTitle CaptionTitle = TCaptionTitle::None;
+    void SetModified(bool value);
+    std::string Caption() const;
+    std::string SizeLabel() const;
+    std::string SavedLabel() const;
+
+    // ---- Page ----
+    // Size of the scroll box around the canvas control (its client area).
+    void SetScrollBoxSize(int width, int height);
+    int ScrollBoxWidth() const { return FScrollBoxWidth; }
+    int ScrollBoxHeight() const { return FScrollBoxHeight; }
+    // Sizes the canvas bitmap for the page, paints its background and asks
+    // for the fitting zoom. A background picture that cannot be loaded leaves
+    // the canvas white and the zoom as it was.
+    void ApplyCanvasSettings();
+    // Scales every content layer from the old to the new canvas size.
+    void AdjustAllLayer(int oldWidth, int oldHeight, int newWidth, int newHeight);
+    // The whole collage at canvas resolution: background, then every content
+    // layer bottom to top. Returns false when a layer failed to draw (the
+    // layers above it are then missing from the target).
+    bool RenderCollage(TBitmap32& target);
+
+    // ---- Zoom ----
+    int ZoomPercent() const { return FZoom; }
+    // Applies a zoom position of the track bar: Scale := percent / 100 and
+    // the control sized to cover the scroll box.
+    void SetZoom(int percent);
+
+    // The first paint stage of the canvas: grey surround, checkerboard of a
+    // transparent page, blue outline.
+    void PaintBackgroundStage(TBitmap32& buffer) const;
+
+private:
+    void UpdateControlSize();
+    void Notify();
+
+    int FScrollBoxWidth = 800, FScrollBoxHeight = 600;
+    int FZoom = 100;
+};
+
+// Product name and version shown in the caption; the version is also written
+// into project files.
+inline constexpr const char* kProductName = "Velmora";
+inline constexpr const char* kVersion = "2011.5.02";

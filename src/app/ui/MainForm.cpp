@@ -1,0 +1,484 @@
+#include "app/ui/MainForm.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSlider>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/LangStub.h"
+#include "app/ui/Cursors.h"
+#include "app/ui/FlashForm.h"
+#include "app/ui/ImageScreenWidget.h"
+#include "engine/Errors.h"
+#include "platform/Dialogs.h"
+#include "platform/Messages.h"
+#include "platform/Paths.h"
+#include "platform/ui/QtDialogs.h"
+#include "platform/ui/QtMessages.h"
+
+// ---- Start-up and shutdown ----
+
+TMainForm::TMainForm(const TStartOptions& options) : QMainWindow(nullptr) {
+    setObjectName("MainForm");
+    FormCreate(options);
+}
+
+void TMainForm::FormCreate(const TStartOptions& options) {
+    FMessages = std::make_unique<TQtMessages>(this);
+    FDialogs = std::make_unique<TQtDialogs>(this);
+    SetMessageService(FMessages.get());
+    SetDialogService(FDialogs.get());
+
+    // 1. start-up timer off; resource folder
+    TimerNew = new QTimer(this);
+    TimerNew->setObjectName("TimerNew");
+    TimerNew->setSingleShot(true);
+    TimerNew->setInterval(1000);
+    connect(TimerNew, &QTimer::timeout, this, [this] {
+        TimerNew->stop();
+        PMenuNewProjectClick();
+    });
+    ResourceRootPath = ResourceRoot();
+
+    // 2. splash
+    std::unique_ptr<TFlashForm> flash;
+    QElapsedTimer splashClock;
+    if (options.ShowSplash) {
+        flash = std::make_unique<TFlashForm>(QString::fromStdString(ResourceRootPath));
+        flash->show();
+        flash->raise();
+        splashClock.start();
+        QApplication::processEvents();
+    }
+
+    // window layout: canvas in its scroll box, status bar at the bottom
+    Doc.Observer = this;
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    ImageScreen = new TImageScreenWidget(Doc, central);
+    column->addWidget(ImageScreen, 1);
+    CreateStatusBar();
+    column->addWidget(PanelStatusBar);
+    setCentralWidget(central);
+    CreateMenus();
+
+    // 3. configuration and language
+    BuildLanguageMenu();
+    ApplyLanguage(LanguageIndex);
+    if (LanguageIndex == -1) MenuEnglish->setChecked(true);
+
+    // 4. page defaults; the default background picture when it exists
+    Doc.CollageSettings = TCollageSettings{};
+    const std::string defaultBackground = ResourceRootPath + "background/3.jpg";
+    if (FileExists(defaultBackground)) {
+        Doc.CollageSettings.BKType = 2;
+        Doc.CollageSettings.BKColor = 0xFFFFFF;
+        Doc.CollageSettings.BKImageFile = defaultBackground;
+        Doc.CollageSettings.BKImageFillType = 2;
+    }
+
+    // 5. labels, zoom
+    LabelOperation->clear();
+    TrackBarScale->setValue(100);
+    LabelScale->setText("100%");
+
+    // 9. shortcuts through one application-wide filter; drops from the file
+    // manager
+    qApp->installEventFilter(this);
+    Doc.ProjectFile.clear();
+    Doc.SetModified(false);
+
+    // 10. the rotation cursor of the selection handles
+    RegisterRotateCursor(QString::fromStdString(ResourceRootPath + "resource/rotate.png"));
+
+    // 11-12. history off; caption
+    MenuUnDo->setEnabled(false);
+    MenuReDo->setEnabled(false);
+    setWindowTitle(QString::fromStdString(Doc.Caption()));
+
+    // 18. a project named on the command line
+    if (!options.Arguments.isEmpty())
+        FProjectFromCommandLine = OpenProjectFromOutside(options.Arguments.first().toStdString());
+
+    // 19. files dropped from the file manager
+    setAcceptDrops(true);
+
+    // 20. the new-project step follows the first show unless a project opened
+    if (!FProjectFromCommandLine && options.EnableStartTimer) TimerNew->setProperty("armed", true);
+
+    // 21. keep the splash up for its time, then close it
+    if (flash) {
+        while (splashClock.elapsed() < options.SplashMilliseconds) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+            QThread::msleep(10);
+        }
+        flash.reset();
+    }
+    resize(1180, 800);
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    Doc.Observer = nullptr;
+    SetMessageService(nullptr);
+    SetDialogService(nullptr);
+}
+
+void TMainForm::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (!FShown) {
+        FShown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow() {
+    // the canvas needs its real size before the page is fitted into it
+    ImageScreen->SyncGeometry();
+    const QSize box = ImageScreen->maximumViewportSize();
+    Doc.SetScrollBoxSize(box.width(), box.height());
+    RunCommand([this] { Doc.ApplyCanvasSettings(); });
+    if (TimerNew->property("armed").toBool()) {
+        TimerNew->setProperty("armed", false);
+        TimerNew->start();
+    }
+}
+
+// ---- Menus ----
+
+QAction* TMainForm::AddAction(QMenu* menu, const char* objectName, const std::string& key, const char* shortcut,
+                              std::function<void()> handler) {
+    auto* a = new QAction(this);
+    a->setObjectName(objectName);
+    menu->addAction(a);
+    FTranslated.push_back({a, key, "", shortcut ? shortcut : ""});
+    if (handler)
+        connect(a, &QAction::triggered, this, [this, handler] { RunCommand(handler); });
+    else
+        a->setEnabled(false); // arrives with a later feature
+    return a;
+}
+
+void TMainForm::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    auto addMenu = [&](const char* name, const std::string& key) {
+        QMenu* m = bar->addMenu(QString());
+        m->setObjectName(name);
+        FTranslated.push_back({m->menuAction(), key, "", ""});
+        return m;
+    };
+    QMenu* file = addMenu("MenuFile", "&File");
+    AddAction(file, "PMenuNewProject", "&New Project", "Ctrl+N", [this] { PMenuNewProjectClick(); });
+    AddAction(file, "MenuOpenProject", "&Open Project", nullptr, nullptr);
+    file->addSeparator();
+    AddAction(file, "MenuSaveasProject", "Save Pro&ject", "Ctrl+S", nullptr);
+    AddAction(file, "MenuSaveProjAs", "Save Project As...", nullptr, nullptr);
+    file->addSeparator();
+    AddAction(file, "MenuSaveasImage", "Save as &Image", nullptr, nullptr);
+    AddAction(file, "MenuSaveasWallpaper", "Save as &Wallpaper", nullptr, nullptr);
+    file->addSeparator();
+    AddAction(file, "MenuPaperSettings", "Paper &Settings", nullptr, nullptr);
+    FTranslated.back().Suffix = "...";
+    AddAction(file, "MenuPrintPreview", "Print Pre&view", nullptr, nullptr);
+    FTranslated.back().Suffix = "...";
+    AddAction(file, "MenuPrint", "&Print", nullptr, nullptr);
+    FTranslated.back().Suffix = "...";
+    file->addSeparator();
+    AddAction(file, "Close1", "E&xit", nullptr, [this] { Close1Click(); });
+
+    QMenu* edit = addMenu("MenuEdit", "&Edit");
+    MenuUnDo = AddAction(edit, "MenuUnDo", "&UnDo", "Ctrl+Z", nullptr);
+    MenuReDo = AddAction(edit, "MenuReDo", "&ReDo", "Ctrl+R", nullptr);
+    edit->addSeparator();
+    AddAction(edit, "MenuCut", "C&ut", "Ctrl+X", nullptr);
+    AddAction(edit, "MenuCopy", "&Copy", "Ctrl+C", nullptr);
+    AddAction(edit, "MenuPaste", "&Paste", "Ctrl+V", nullptr);
+    AddAction(edit, "MenuDelete", "&Delete", "Del", nullptr);
+    AddAction(edit, "MenuSelectAll", "Select &All", "Ctrl+A", nullptr);
+    edit->addSeparator();
+    AddAction(edit, "MenuFlipHorizontally", "Flip &Horizontally", "Ctrl+H", nullptr);
+    AddAction(edit, "MenuFlipVertically", "Flip &Vertically", "Ctrl+F", nullptr);
+    edit->addSeparator();
+    AddAction(edit, "MenuSettings", "&Settings", nullptr, nullptr);
+
+    QMenu* design = addMenu("MenuDesign", "&Design");
+    AddAction(design, "MenuAddPhoto", "Add &Photo", nullptr, nullptr);
+    AddAction(design, "MenuAddText", "Add &Text", nullptr, nullptr);
+    design->addSeparator();
+    QAction* frame = AddAction(design, "MenuFrame", "", nullptr, nullptr);
+    frame->setText("&Frame"); // keeps its built-in text in every language
+    FTranslated.pop_back();
+    AddAction(design, "MenuDelFrameBorder", "&Del Border", nullptr, nullptr);
+    design->addSeparator();
+    AddAction(design, "MenuDelMask", "&Del Mask", nullptr, nullptr);
+    AddAction(design, "MenuDelFrame", "&Del Frame", nullptr, nullptr);
+    design->addSeparator();
+    AddAction(design, "MenuShadow", "&Shadow", nullptr, nullptr);
+    AddAction(design, "MenuDelShadow", "&Del Shadow", nullptr, nullptr);
+    AddAction(design, "MenuTransparent", "&Transparent", nullptr, nullptr);
+    AddAction(design, "MenuCrop", "&Crop", nullptr, nullptr);
+    design->addSeparator();
+    AddAction(design, "MenuZoomIn", "Zoom &In", "Ctrl+I", nullptr);
+    AddAction(design, "MenuZoomOut", "Zoom &Out", "Ctrl+O", nullptr);
+
+    QMenu* view = addMenu("MenuView", "&View");
+    AddAction(view, "MenuPreview", "&Preview", "Ctrl+P", nullptr);
+
+    QMenu* layer = addMenu("MenuLayer", "&Layer");
+    AddAction(layer, "MenuSendToFront", "Send to &Front", nullptr, nullptr);
+    AddAction(layer, "MenuSendToBack", "Send to &Back", nullptr, nullptr);
+    AddAction(layer, "MenuLayerTop", "Layer &Top", nullptr, nullptr);
+    AddAction(layer, "MenuLayerBottom", "Layer B&ottom", nullptr, nullptr);
+
+    MenuLanguages = bar->addMenu("Languages");
+    MenuLanguages->setObjectName("MenuLanguages");
+    FLanguageGroup = new QActionGroup(this);
+    FLanguageGroup->setExclusive(true);
+    MenuEnglish = MenuLanguages->addAction("&English");
+    MenuEnglish->setObjectName("MenuEnglish");
+    MenuEnglish->setCheckable(true);
+    FLanguageGroup->addAction(MenuEnglish);
+    connect(MenuEnglish, &QAction::triggered, this, [this] {
+        LanguageIndex = -1;
+        MenuEnglish->setChecked(true);
+        ApplyLanguage(-1);
+    });
+    MenuLanguages->addSeparator();
+    MenuLanguages->addSeparator();
+    AddAction(MenuLanguages, "MenuMoreLanguages", "&More Languages", nullptr, nullptr);
+
+    QMenu* help = addMenu("MenuHelp", "&Help");
+    AddAction(help, "MenuHelpContents", "Help &Contents", "F1", nullptr);
+    help->addSeparator();
+    AddAction(help, "MenuDownloadMoreMaterials", "&Download More Materials", nullptr, nullptr);
+    help->addSeparator();
+    AddAction(help, "MenuAbout", "&About...", nullptr, nullptr);
+}
+
+void TMainForm::CreateStatusBar() {
+    PanelStatusBar = new QWidget(this);
+    PanelStatusBar->setObjectName("PanelStatusBar");
+    PanelStatusBar->setFixedHeight(26);
+    PanelStatusBar->setAutoFillBackground(true);
+    QPalette pal = PanelStatusBar->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, Qt::white);
+    PanelStatusBar->setPalette(pal);
+    auto* row = new QHBoxLayout(PanelStatusBar);
+    row->setContentsMargins(8, 0, 8, 0);
+    row->setSpacing(8);
+    auto separator = [&](const char* name) {
+        auto* f = new QFrame(PanelStatusBar);
+        f->setObjectName(name);
+        f->setFrameShape(QFrame::VLine);
+        f->setFrameShadow(QFrame::Sunken);
+        f->setFixedHeight(18);
+        return f;
+    };
+    LabelSize = new QLabel(PanelStatusBar);
+    LabelSize->setObjectName("LabelSize");
+    LabelSaved = new QLabel(PanelStatusBar);
+    LabelSaved->setObjectName("LabelSaved");
+    LabelOperation = new QLabel(PanelStatusBar);
+    LabelOperation->setObjectName("LabelOperation");
+    LabelOperation->setAlignment(Qt::AlignCenter);
+    LabelScale = new QLabel(PanelStatusBar);
+    LabelScale->setObjectName("LabelScale");
+    LabelScale->setMinimumWidth(40);
+    LabelScale->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    TrackBarScale = new QSlider(Qt::Horizontal, PanelStatusBar);
+    TrackBarScale->setObjectName("TrackBarScale");
+    TrackBarScale->setRange(3, 500);
+    TrackBarScale->setSingleStep(1);
+    TrackBarScale->setPageStep(10);
+    TrackBarScale->setFixedWidth(180);
+    TrackBarScale->setValue(100);
+    row->addWidget(LabelSize);
+    row->addWidget(separator("Bevel1"));
+    row->addWidget(LabelSaved);
+    row->addWidget(Bevel2 = separator("Bevel2"));
+    row->addWidget(LabelOperation, 1);
+    row->addWidget(Bevel3 = separator("Bevel3"));
+    row->addWidget(LabelScale);
+    row->addWidget(TrackBarScale);
+    connect(TrackBarScale, &QSlider::valueChanged, this, [this](int v) { suitempTrackBarScaleChange(v); });
+    connect(TrackBarScale, &QSlider::sliderPressed, this, [this] { TrackBarScaleMouseDown(); });
+    connect(TrackBarScale, &QSlider::sliderReleased, this, [this] { TrackBarScaleMouseUp(); });
+    ImageScreen->OnZoomWheel = [this](int steps) {
+        TrackBarScale->setValue(TrackBarScale->value() + steps * TrackBarScale->pageStep());
+    };
+}
+
+// ---- Language ----
+
+void TMainForm::BuildLanguageMenu() {
+    // language files arrive with the persistence module
+}
+
+void TMainForm::ApplyLanguage(int index) {
+    (void)index;
+    for (const TTranslated& t : FTranslated) {
+        if (!t.Target) continue;
+        QString text = QString::fromStdString(Lang(t.Key) + t.Suffix);
+        if (!t.Shortcut.empty()) text += "\t" + QString::fromStdString(t.Shortcut);
+        if (auto* a = qobject_cast<QAction*>(t.Target.data()))
+            a->setText(text);
+        else if (auto* l = qobject_cast<QLabel*>(t.Target.data()))
+            l->setText(text);
+    }
+    DocumentStateChanged();
+}
+
+void TMainForm::SetOperationHint(const std::string& text) { LabelOperation->setText(QString::fromStdString(text)); }
+
+// ---- Document observer ----
+
+void TMainForm::DocumentStateChanged() {
+    LabelSize->setText(QString::fromStdString(Doc.SizeLabel()));
+    LabelSaved->setText(QString::fromStdString(Doc.SavedLabel()));
+    setWindowTitle(QString::fromStdString(Doc.Caption()));
+}
+
+void TMainForm::RequestZoom(int percent) {
+    const int before = TrackBarScale->value();
+    TrackBarScale->setValue(percent);
+    // the same position does not signal a change, but the page may be new
+    if (TrackBarScale->value() == before) suitempTrackBarScaleChange(before);
+}
+
+void TMainForm::CanvasGeometryChanged() {
+    if (ImageScreen) ImageScreen->SyncGeometry();
+}
+
+// ---- Zoom ----
+
+void TMainForm::suitempTrackBarScaleChange(int position) {
+    LabelScale->setText(QString::number(position) + "%");
+    Doc.SetZoom(position);
+}
+
+void TMainForm::TrackBarScaleMouseDown() {}
+
+void TMainForm::TrackBarScaleMouseUp() {}
+
+// ---- Commands ----
+
+void TMainForm::RunCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const EUserError& e) {
+        ShowError(e.what());
+    } catch (const std::bad_alloc&) {
+        ShowError("Not enough memory for this operation.");
+    } catch (const std::exception& e) {
+        ShowError(e.what());
+    }
+    DocumentStateChanged();
+}
+
+bool TMainForm::SaveProjectForPrompt() {
+    // Project files arrive with the persistence module; until then nothing
+    // can be saved and the caller must not go on as if it had been.
+    ShowError("Projects cannot be saved in this version.");
+    return false;
+}
+
+bool TMainForm::ModifiedProjectPrompt() {
+    if (!Doc.Modified) return true;
+    const TAnswer a = Ask(Lang("The project has been modified") + "\r" + Lang("do you want to save it?"),
+                          Lang("Save Project"), TButtons::YesNoCancel);
+    if (a == TAnswer::Cancel) return false;
+    if (a == TAnswer::No) return true;
+    std::string path = Doc.ProjectFile;
+    path.erase(0, path.find_first_not_of(' '));
+    if (path.empty()) {
+        TFileDialogRequest req;
+        req.Filter = "Project File(*.clv)|*.clv";
+        req.DefaultExt = "clv";
+        const TFileDialogResult r = DialogService().SaveFile(req);
+        if (r.FileName.empty()) return false;
+        Doc.ProjectFile = r.FileName;
+    }
+    SaveProjectForPrompt();
+    return true;
+}
+
+void TMainForm::PMenuNewProjectClick() {
+    if (!ModifiedProjectPrompt()) return;
+    // the template chooser and the history arrive with their modules
+}
+
+void TMainForm::Close1Click() { close(); }
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+    if (ModifiedProjectPrompt())
+        e->accept();
+    else
+        e->ignore();
+}
+
+bool TMainForm::OpenProjectFromOutside(const std::string& path) {
+    // Project files arrive with the persistence module: the name is
+    // recognised and ignored until then.
+    (void)path;
+    return false;
+}
+
+void TMainForm::FilesDropped(const QStringList& files) {
+    if (files.isEmpty()) return;
+    const QString last = files.last();
+    if (QFileInfo(last).isFile() && LowerExtension(last.toStdString()) == ".clv")
+        RunCommand([&] { OpenProjectFromOutside(last.toStdString()); });
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* e) {
+    QStringList files;
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    e->acceptProposedAction();
+    FilesDropped(files);
+}
+
+// ---- Shortcuts ----
+
+bool TMainForm::CanvasHasFocus() const {
+    return ImageScreen && ImageScreen->viewport()->hasFocus();
+}
+
+bool TMainForm::HandleShortcut(int key, Qt::KeyboardModifiers modifiers) {
+    (void)key, (void)modifiers;
+    if (key == Qt::Key_F1) return false;
+    if (!(modifiers & Qt::ControlModifier)) return false;
+    switch (key) {
+    case Qt::Key_N: RunCommand([this] { PMenuNewProjectClick(); }); return true;
+    default: return false;
+    }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && QApplication::activeModalWidget() == nullptr) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        // one press runs its command once, whichever widget it went to first
+        if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this &&
+            HandleShortcut(k->key(), k->modifiers()))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,123 @@
+#pragma once
+// The main window: owns the collage document and wires every command to the
+// menus, buttons and keys. Handlers keep the names users of the code know
+// them by (PMenuNewProjectClick, MenuUnDoClick, ...) and stay thin: they
+// gather input, call the document side and show the result.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/CollageDocument.h"
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QLabel;
+class QMenu;
+class QSlider;
+class QTimer;
+class TFlashForm;
+class TImageScreenWidget;
+class TQtDialogs;
+class TQtMessages;
+
+struct TStartOptions {
+    QStringList Arguments;  // command-line arguments after the program name
+    bool ShowSplash = true;
+    int SplashMilliseconds = 2000;
+    bool EnableStartTimer = true; // the new-project step one second after showing
+};
+
+class TMainForm : public QMainWindow, public TDocumentObserver {
+    Q_OBJECT
+public:
+    explicit TMainForm(const TStartOptions& options = {});
+    ~TMainForm() override;
+
+    TCollageDocument Doc;
+
+    // ---- Controls ----
+    TImageScreenWidget* ImageScreen = nullptr;
+    QSlider* TrackBarScale = nullptr;
+    QLabel* LabelScale = nullptr;
+    QLabel* LabelSize = nullptr;
+    QLabel* LabelSaved = nullptr;
+    QLabel* LabelOperation = nullptr;
+    QFrame* Bevel2 = nullptr;
+    QFrame* Bevel3 = nullptr;
+    QWidget* PanelStatusBar = nullptr;
+    QTimer* TimerNew = nullptr;
+
+    QMenu* MenuLanguages = nullptr;
+    QAction* MenuEnglish = nullptr;
+    QAction* MenuUnDo = nullptr;
+    QAction* MenuReDo = nullptr;
+
+    std::string ResourceRootPath;
+    int LanguageIndex = -1;
+
+    // ---- Commands ----
+    void PMenuNewProjectClick();
+    void Close1Click();
+    // The modified-project prompt: true when the caller may go on.
+    bool ModifiedProjectPrompt();
+    void suitempTrackBarScaleChange(int position);
+    void TrackBarScaleMouseDown();
+    void TrackBarScaleMouseUp();
+    void ApplyLanguage(int index);
+    void BuildLanguageMenu();
+    void SetOperationHint(const std::string& text);
+
+    // Runs a command; a failure the user caused ends in an error box and the
+    // document stays as the command left it consistent (brackets are
+    // closed by their scopes).
+    void RunCommand(const std::function<void()>& command);
+
+    // Key handling of the application-wide filter; true when consumed.
+    bool HandleShortcut(int key, Qt::KeyboardModifiers modifiers);
+
+    // TDocumentObserver
+    void DocumentStateChanged() override;
+    void RequestZoom(int percent) override;
+    void CanvasGeometryChanged() override;
+
+    // Opens a project file given from outside (command line, dropped file);
+    // true when it was opened.
+    bool OpenProjectFromOutside(const std::string& path);
+    // The last of the dropped names, when it is an existing ".clv" file.
+    void FilesDropped(const QStringList& files);
+
+protected:
+    void closeEvent(QCloseEvent*) override;
+    void showEvent(QShowEvent*) override;
+    void dragEnterEvent(QDragEnterEvent*) override;
+    void dropEvent(QDropEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate(const TStartOptions& options);
+    void FormShow();
+    void CreateMenus();
+    void CreateStatusBar();
+    QAction* AddAction(QMenu* menu, const char* objectName, const std::string& key, const char* shortcut,
+                       std::function<void()> handler);
+    bool CanvasHasFocus() const;
+    bool SaveProjectForPrompt();
+
+    struct TTranslated {
+        QPointer<QObject> Target;
+        std::string Key;
+        std::string Suffix;   // appended after lookup ("..." of some items)
+        std::string Shortcut; // shown after a tab in menu items
+    };
+    std::vector<TTranslated> FTranslated;
+    std::vector<std::pair<QAction*, int>> FLanguageItems;
+    QActionGroup* FLanguageGroup = nullptr;
+    std::unique_ptr<TQtMessages> FMessages;
+    std::unique_ptr<TQtDialogs> FDialogs;
+    bool FShown = false;
+    bool FProjectFromCommandLine = false;
+};

@@ -1,0 +1,37 @@
+#include "platform/ui/QtMessages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+// Texts built for the other platform separate lines with a lone CR.
+QString Text(const std::string& s) {
+    QString t = QString::fromStdString(s);
+    t.replace("\r\n", "\n");
+    t.replace('\r', '\n');
+    return t;
+}
+} // namespace
+
+QWidget* TQtMessages::Owner() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return FOwner.data();
+}
+
+void TQtMessages::Error(const std::string& message) {
+    QMessageBox::critical(Owner(), QStringLiteral("Error"), Text(message));
+}
+
+void TQtMessages::Info(const std::string& message) {
+    QMessageBox::information(Owner(), QStringLiteral("Information"), Text(message));
+}
+
+TAnswer TQtMessages::Ask(const std::string& message, const std::string& caption, TButtons buttons) {
+    QMessageBox::StandardButtons set = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == TButtons::YesNoCancel) set |= QMessageBox::Cancel;
+    const auto r = QMessageBox::question(Owner(), Text(caption), Text(message), set,
+                                         buttons == TButtons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::No);
+    if (r == QMessageBox::Yes) return TAnswer::Yes;
+    if (r == QMessageBox::No) return TAnswer::No;
+    return TAnswer::Cancel;
+}

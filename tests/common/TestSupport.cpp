@@ -33,3 +33,12 @@ int MaxChannelDiff(const TBitmap32& a, const TBitmap32& b, int* differing) {
     if (differing) *differing = count;
     return worst;
 }
+
+TScriptedDialogs::TScriptedDialogs() { SetDialogService(this); }
+TScriptedDialogs::~TScriptedDialogs() { SetDialogService(nullptr); }
+TFileDialogResult TScriptedDialogs::Next(const TFileDialogRequest& request) {
+    Requests.push_back(request);
+    return FNext < Results.size() ? Results[FNext++] : TFileDialogResult{};
+}
+TFileDialogResult TScriptedDialogs::OpenFile(const TFileDialogRequest& request) { return Next(request); }
+TFileDialogResult TScriptedDialogs::SaveFile(const TFileDialogRequest& request) { return Next(request); }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/Bitmap32.h"
+#include "platform/Dialogs.h"
 #include "platform/Messages.h"
 
 // Folder of the test pictures kept with the sources (tests/data).
@@ -28,6 +29,23 @@ public:
 private:
     TMessageService* FPrevious = nullptr;
     size_t FNextAnswer = 0;
+};
+
+// Answers file dialogs from a script of file names ("" = cancel), recording
+// the requests. Installed for the lifetime of the object.
+class TScriptedDialogs : public TDialogService {
+public:
+    TScriptedDialogs();
+    ~TScriptedDialogs() override;
+    TFileDialogResult OpenFile(const TFileDialogRequest& request) override;
+    TFileDialogResult SaveFile(const TFileDialogRequest& request) override;
+
+    std::vector<TFileDialogResult> Results;
+    std::vector<TFileDialogRequest> Requests;
+
+private:
+    TFileDialogResult Next(const TFileDialogRequest& request);
+    size_t FNext = 0;
 };
 
 // Largest per-channel difference between two surfaces of the same size

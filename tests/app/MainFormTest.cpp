@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+
+#include "app/ui/ImageScreenWidget.h"
+#include "app/ui/MainForm.h"
+#include "common/TestSupport.h"
+
+namespace {
+TStartOptions Quiet() {
+    TStartOptions o;
+    o.ShowSplash = false;
+    o.EnableStartTimer = false;
+    return o;
+}
+} // namespace
+
+TEST(MainForm, StartsWithTheDefaultPageAndLabels) {
+    TMainForm form(Quiet());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.Doc.ImageScreen.Bitmap.Width(), 1024);
+    EXPECT_EQ(form.Doc.ImageScreen.Bitmap.Height(), 768);
+    EXPECT_EQ(form.LabelSize->text(), "Size: 1024 X 768");
+    EXPECT_EQ(form.LabelSaved->text(), "Saved");
+    EXPECT_EQ(form.windowTitle(), "Velmora 2011.5.02");
+    EXPECT_FALSE(form.MenuUnDo->isEnabled());
+    // the page got the fitting zoom of the canvas area
+    EXPECT_GE(form.TrackBarScale->value(), 3);
+    EXPECT_LE(form.TrackBarScale->value(), 100);
+    EXPECT_EQ(form.LabelScale->text(), QString::number(form.TrackBarScale->value()) + "%");
+    // the canvas shows the page inside its blue outline on grey
+    form.ImageScreen->viewport()->repaint();
+    const TBitmap32& shown = form.ImageScreen->ViewBuffer();
+    ASSERT_FALSE(shown.Empty());
+    const TRect page = form.Doc.ImageScreen.GetBitmapRect();
+    EXPECT_EQ(shown.Pixel(page.Left - 1, page.Top + 5), 0xFF0000FFu);
+    if (page.Left >= 3) EXPECT_EQ(shown.Pixel(page.Left - 3, page.Top + 5), 0xFF808080u);
+}
+
+TEST(MainForm, ZoomTrackBarResizesTheCanvas) {
+    TMainForm form(Quiet());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.TrackBarScale->setValue(250);
+    EXPECT_EQ(form.LabelScale->text(), "250%");
+    EXPECT_FLOAT_EQ(form.Doc.ImageScreen.Scale(), 2.5f);
+    EXPECT_EQ(form.Doc.ImageScreen.Width(), 2560);
+    form.TrackBarScale->setValue(1); // below the range
+    EXPECT_EQ(form.TrackBarScale->value(), 3);
+    EXPECT_EQ(form.LabelScale->text(), "3%");
+}
+
+TEST(MainForm, ClosePromptFollowsTheAnswers) {
+    TMainForm form(Quiet());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    TScriptedMessages messages;
+    TScriptedDialogs dialogs;
+    form.Doc.SetModified(true);
+    EXPECT_EQ(form.LabelSaved->text(), "Unsaved");
+
+    messages.Answers = {TAnswer::Cancel};
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    ASSERT_EQ(messages.Questions.size(), 1u);
+    EXPECT_EQ(messages.Questions[0], "The project has been modified\rdo you want to save it?");
+
+    // Yes on an untitled project, then cancelling the save dialog keeps it open
+    messages.Answers.push_back(TAnswer::Yes);
+    dialogs.Results = {TFileDialogResult{}};
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    ASSERT_EQ(dialogs.Requests.size(), 1u);
+    EXPECT_EQ(dialogs.Requests[0].Filter, "Project File(*.clv)|*.clv");
+
+    messages.Answers.push_back(TAnswer::No);
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(messages.Questions.size(), 3u);
+}
+
+TEST(MainForm, UnmodifiedDocumentClosesWithoutAsking) {
+    TMainForm form(Quiet());
+    form.show();
+    TScriptedMessages messages;
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(messages.Questions.empty());
+}
+
+TEST(MainForm, DroppedFilesOnlyOpenAnExistingProjectNamedLast) {
+    TMainForm form(Quiet());
+    TScriptedMessages messages;
+    const std::string dir = MakeTempDir();
+    form.FilesDropped({QString::fromStdString(dir + "/missing.clv")});
+    form.FilesDropped({QString::fromStdString(dir + "/a.clv"), QString::fromStdString(dir + "/b.png")});
+    EXPECT_TRUE(messages.Errors.empty());
+    EXPECT_EQ(form.Doc.ProjectFile, "");
+}

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/LangStub.h"
+#include "persistence/Language.h"
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
 #include "platform/Messages.h"

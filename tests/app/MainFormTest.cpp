@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QSlider>
 #include <QTest>
 
 #include "app/ui/ImageScreenWidget.h"
 #include "app/ui/MainForm.h"
 #include "common/TestSupport.h"
+#include "platform/Paths.h"
 
 namespace {
 TStartOptions Quiet() {
@@ -97,4 +102,55 @@ TEST(MainForm, DroppedFilesOnlyOpenAnExistingProjectNamedLast) {
     form.FilesDropped({QString::fromStdString(dir + "/a.clv"), QString::fromStdString(dir + "/b.png")});
     EXPECT_TRUE(messages.Errors.empty());
     EXPECT_EQ(form.Doc.ProjectFile, "");
+}
+
+namespace {
+// A resource folder of its own with one language file, for the language
+// tests; the rest of the library is not needed there.
+std::string LanguageRoot() {
+    const std::string root = MakeTempDir();
+    QDir().mkpath(QString::fromStdString(root + "/Languages"));
+    QFile f(QString::fromStdString(root + "/Languages/Deutsch.ini"));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Info]\nLanguage=Deutsch\n[String]\n&File=&Datei\nSaved=Gespeichert\nSize=Gr\xC3\xB6\xC3\x9F" "e\n");
+    return root;
+}
+
+QAction* FindAction(QWidget* w, const QString& name) { return w->findChild<QAction*>(name); }
+} // namespace
+
+TEST(MainForm, GermanRelabelsAtOnceAndSurvivesARestart) {
+    SetResourceRoot(LanguageRoot());
+    {
+        TMainForm form(Quiet());
+        form.show();
+        QAction* german = FindAction(&form, "MenuLanguage0");
+        ASSERT_NE(german, nullptr);
+        EXPECT_EQ(german->text(), "Deutsch");
+        EXPECT_TRUE(form.MenuEnglish->isChecked());
+        QAction* file = form.findChild<QMenu*>("MenuFile")->menuAction();
+        EXPECT_EQ(file->text(), "&File");
+        german->trigger();
+        EXPECT_EQ(file->text(), "&Datei");
+        EXPECT_EQ(form.LabelSaved->text(), "Gespeichert");
+        EXPECT_TRUE(form.LabelSize->text().startsWith(QString::fromUtf8("Größe: ")));
+        EXPECT_TRUE(german->isChecked());
+        EXPECT_FALSE(form.MenuEnglish->isChecked());
+        // texts without a translation stay English
+        EXPECT_EQ(form.findChild<QMenu*>("MenuEdit")->menuAction()->text(), "&Edit");
+    } // closing writes cfg.ini
+    {
+        TMainForm form(Quiet());
+        EXPECT_EQ(form.LanguageIndex, 0);
+        EXPECT_EQ(form.findChild<QMenu*>("MenuFile")->menuAction()->text(), "&Datei");
+        EXPECT_TRUE(FindAction(&form, "MenuLanguage0")->isChecked());
+        form.MenuEnglish->trigger();
+        EXPECT_EQ(form.findChild<QMenu*>("MenuFile")->menuAction()->text(), "&File");
+    }
+    {
+        TMainForm form(Quiet());
+        EXPECT_EQ(form.LanguageIndex, -1);
+        EXPECT_TRUE(form.MenuEnglish->isChecked());
+    }
+    SetResourceRoot("");
 }

@@ -16,7 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/LangStub.h"
+#include "persistence/Language.h"
 #include "app/ui/Cursors.h"
 #include "app/ui/FlashForm.h"
 #include "app/ui/ImageScreenWidget.h"
@@ -76,6 +76,8 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     CreateMenus();
 
     // 3. configuration and language
+    ReadConfiguration(Configuration);
+    LanguageIndex = Configuration.LanguageIndex;
     BuildLanguageMenu();
     ApplyLanguage(LanguageIndex);
     if (LanguageIndex == -1) MenuEnglish->setChecked(true);
@@ -132,6 +134,11 @@ void TMainForm::FormCreate(const TStartOptions& options) {
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
+    // FormDestroy: the configuration keeps the last page, print and language
+    // settings; a file that cannot be written is left as it was.
+    Configuration.CollageSettings = Doc.CollageSettings;
+    Configuration.LanguageIndex = LanguageIndex;
+    WriteConfiguration(Configuration);
     Doc.Observer = nullptr;
     SetMessageService(nullptr);
     SetDialogService(nullptr);
@@ -251,11 +258,7 @@ void TMainForm::CreateMenus() {
     MenuEnglish->setObjectName("MenuEnglish");
     MenuEnglish->setCheckable(true);
     FLanguageGroup->addAction(MenuEnglish);
-    connect(MenuEnglish, &QAction::triggered, this, [this] {
-        LanguageIndex = -1;
-        MenuEnglish->setChecked(true);
-        ApplyLanguage(-1);
-    });
+    connect(MenuEnglish, &QAction::triggered, this, [this] { LanguageItemClick(-1); });
     MenuLanguages->addSeparator();
     MenuLanguages->addSeparator();
     AddAction(MenuLanguages, "MenuMoreLanguages", "&More Languages", nullptr, nullptr);
@@ -325,11 +328,33 @@ void TMainForm::CreateStatusBar() {
 // ---- Language ----
 
 void TMainForm::BuildLanguageMenu() {
-    // language files arrive with the persistence module
+    BuildLanguageList();
+    // the items go between the two separators, in the order the menu shows
+    const QList<QAction*> actions = MenuLanguages->actions();
+    QAction* secondSeparator = actions.size() > 2 ? actions[2] : nullptr;
+    for (const TLanguageMenuEntry& e : LanguageMenu()) {
+        auto* a = new QAction(QString::fromStdString(e.Caption).replace('&', "&&"), this);
+        a->setObjectName(QString("MenuLanguage%1").arg(e.Index));
+        a->setCheckable(true);
+        a->setChecked(e.Index == LanguageIndex);
+        FLanguageGroup->addAction(a);
+        MenuLanguages->insertAction(secondSeparator, a);
+        const int index = e.Index;
+        connect(a, &QAction::triggered, this, [this, index] { LanguageItemClick(index); });
+        FLanguageItems.emplace_back(a, index);
+    }
+}
+
+void TMainForm::LanguageItemClick(int index) {
+    LanguageIndex = index;
+    if (index == -1) MenuEnglish->setChecked(true);
+    for (auto& [action, i] : FLanguageItems)
+        if (i == index) action->setChecked(true);
+    ApplyLanguage(index);
 }
 
 void TMainForm::ApplyLanguage(int index) {
-    (void)index;
+    SetCurrentLanguage(index);
     for (const TTranslated& t : FTranslated) {
         if (!t.Target) continue;
         QString text = QString::fromStdString(Lang(t.Key) + t.Suffix);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/CollageDocument.h"
+#include "persistence/Configuration.h"
 
 class QAction;
 class QActionGroup;
@@ -58,6 +59,8 @@ public:
 
     std::string ResourceRootPath;
     int LanguageIndex = -1;
+    // What cfg.ini holds: read at start-up, written at exit.
+    TConfiguration Configuration;
 
     // ---- Commands ----
     void PMenuNewProjectClick();
@@ -70,6 +73,9 @@ public:
     void ApplyLanguage(int index);
     void BuildLanguageMenu();
     void SetOperationHint(const std::string& text);
+
+    // Picks a language from the menu: -1 is the built-in English.
+    void LanguageItemClick(int index);
 
     // Runs a command; a failure the user caused ends in an error box and the
     // document stays as the command left it consistent (brackets are

@@ -44,3 +44,11 @@ void TransformDraw(TBitmap32& dest, const TBitmap32& source, const TAffineTransf
 // The same result computed pixel by pixel with no shortcuts; the reference
 // the fast version is tested against.
 void TransformDrawReference(TBitmap32& dest, const TBitmap32& source, const TAffineTransformation& t);
+
+// The implementations of TransformDraw available on this machine (index 0 is
+// the portable one); TransformDraw uses the fastest unless VELMORA_SCALAR=1
+// is set. All give the reference result bit for bit; tests compare them.
+int TransformDrawVariantCount();
+const char* TransformDrawVariantName(int index);
+void TransformDrawVariant(int index, TBitmap32& dest, const TBitmap32& source,
+                          const TAffineTransformation& t);

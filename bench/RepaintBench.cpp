@@ -113,6 +113,24 @@ BENCHMARK(BM_Repaint)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// The same view without layers: background stage and canvas bitmap only.
+void BM_RepaintBackground(benchmark::State& state) {
+    static TRepaintScene scene;
+    static TImage32 empty;
+    if (empty.Bitmap.Empty()) {
+        empty.Bitmap.Assign(scene.Image.Bitmap);
+        empty.SetSize(1600, 1000);
+        empty.SetScale(0.5f);
+        empty.BitmapResized();
+        empty.OnPaintStage = scene.Image.OnPaintStage;
+    }
+    for (auto _ : state) {
+        empty.PaintTo(scene.Buffer);
+        benchmark::DoNotOptimize(scene.Buffer.Bits());
+    }
+}
+BENCHMARK(BM_RepaintBackground)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_TransformDraw(benchmark::State& state) {
     static TRepaintScene scene;
     const bool reference = state.range(0) == 1;

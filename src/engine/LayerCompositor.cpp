@@ -80,6 +80,40 @@ bool PaddedStretchDraw(TBitmap32& dest, const TRect& destRect, const TBitmap32& 
     return true;
 }
 
+TRect LargestOpaqueRect(const TBitmap32& bitmap) {
+    // For each row, the column heights of opaque runs ending there; the
+    // largest rectangle under that histogram, found with a stack.
+    const int w = bitmap.Width(), h = bitmap.Height();
+    std::vector<int> heights(size_t(w), 0);
+    struct TBar {
+        int Start, Height;
+    };
+    std::vector<TBar> stack;
+    int64_t best = 0;
+    TRect result;
+    for (int y = 0; y < h; ++y) {
+        const TColor32* row = bitmap.ScanLine(y);
+        for (int x = 0; x < w; ++x) heights[size_t(x)] = row[x] >= 0xFF000000u ? heights[size_t(x)] + 1 : 0;
+        stack.clear();
+        for (int x = 0; x <= w; ++x) {
+            const int height = x < w ? heights[size_t(x)] : 0;
+            int start = x;
+            while (!stack.empty() && stack.back().Height >= height) {
+                const TBar bar = stack.back();
+                stack.pop_back();
+                const int64_t area = int64_t(bar.Height) * (x - bar.Start);
+                if (area > best) {
+                    best = area;
+                    result = {bar.Start, y - bar.Height + 1, x, y + 1};
+                }
+                start = bar.Start;
+            }
+            if (height > 0) stack.push_back({start, height});
+        }
+    }
+    return result;
+}
+
 // ---- Screen caches ----
 
 void TNewRotLayer::RebuildScreenCache() {
@@ -151,6 +185,7 @@ void TNewRotLayer::ComposeScreenPicture() {
         if (ScreenMask) ApplyMaskAlpha(ScreenPicture, *ScreenMask);
     }
     ScreenPicture.Resampler = TResamplerKind::Linear;
+    ScreenOpaqueRect = LargestOpaqueRect(ScreenPicture);
 }
 
 void TNewRotLayer::RebuildScreenShadow() {
@@ -287,13 +322,19 @@ void TNewRotLayer::Render(TBitmap32& buffer, TRenderTarget target) {
 }
 
 void TNewRotLayer::RenderScreen(TBitmap32& buffer) {
+    ScreenPicture.MasterAlpha = ClampAlpha(CompositeAlpha);
     if (ShadowOn) {
         ScreenShadow.MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
-        AdjustScreenShadowTransformation(ScreenShadow);
-        TransformDraw(buffer, ScreenShadow, Transformation);
+        const TAffineTransformation shadow = AdjustScreenShadowTransformation(ScreenShadow);
+        AdjustScreenTransformation(ScreenPicture);
+        // most of the shadow lies under the picture, which replaces it there
+        if (ScreenPicture.MasterAlpha == 255 && !ScreenOpaqueRect.IsEmpty())
+            TransformDrawUnder(buffer, ScreenShadow, shadow, {Transformation, ScreenOpaqueRect});
+        else
+            TransformDraw(buffer, ScreenShadow, shadow);
+    } else {
+        AdjustScreenTransformation(ScreenPicture);
     }
-    ScreenPicture.MasterAlpha = ClampAlpha(CompositeAlpha);
-    AdjustScreenTransformation(ScreenPicture);
     TransformDraw(buffer, ScreenPicture, Transformation);
 }
 

@@ -104,6 +104,10 @@ public:
     // Screen-resolution caches.
     TBitmap32 ScreenPicture, ScreenShadow, ScreenSource;
     std::unique_ptr<TBitmap32> ScreenSubFrame, ScreenSubFrameMask, ScreenMask;
+    // The largest all-opaque rectangle of ScreenPicture, kept by
+    // ComposeScreenPicture: the shadow is not drawn where the picture will
+    // replace it anyway.
+    TRect ScreenOpaqueRect;
     float ViewScaleX = 1.0f, ViewScaleY = 1.0f; // screen pixels per Picture pixel
     bool ZoomPreview = false;                   // paint from stale caches while the zoom is dragged
     uint32_t CompositeAlpha = 255;
@@ -196,4 +200,7 @@ private:
 // nearest sampling. Reads larger than kPaddedReadLimit, or beyond the surface
 // size limits, and empty rectangles draw nothing; the result says whether
 // anything was read.
+// The largest rectangle of pixels with alpha 255 (empty when there is none).
+TRect LargestOpaqueRect(const TBitmap32& bitmap);
+
 bool PaddedStretchDraw(TBitmap32& dest, const TRect& destRect, const TBitmap32& source, const TRect& r);

@@ -85,7 +85,7 @@ namespace {
 // pixel units, shifted by half a pixel so that integer positions are source
 // pixel centres.
 struct TFixedMapping {
-    int64_t U0, Ux, Uy, V0, Vx, Vy;
+    int64_t U0 = 0, Ux = 0, Uy = 0, V0 = 0, Vx = 0, Vy = 0;
     bool Valid = false;
 };
 
@@ -348,6 +348,11 @@ __attribute__((target("avx2"))) void LinearRowAVX2(const TLinearRow& r, std::vec
             _mm256_storeu_si256(out, _mm256_packus_epi16(sLo, sHi));
             continue;
         }
+        const __m256i sample = _mm256_packus_epi16(sLo, sHi);
+        if (r.Master == 255 && _mm256_testc_si256(sample, alphaBytes)) {
+            _mm256_storeu_si256(out, sample); // all opaque: the rule copies
+            continue;
+        }
         const __m256i d = _mm256_loadu_si256(out);
         const __m256i oLo = Blend16(sLo, _mm256_unpacklo_epi8(d, zero), m1, c128, c255, c256, one);
         const __m256i oHi = Blend16(sHi, _mm256_unpackhi_epi8(d, zero), m1, c128, c255, c256, one);
@@ -395,17 +400,27 @@ const TTransformVariant& ChosenVariant() {
 }
 
 void TransformDrawWith(const TTransformVariant& variant, TBitmap32& dest, const TBitmap32& source,
-                       const TAffineTransformation& t) {
+                       const TAffineTransformation& t, const TTransformCover* cover = nullptr) {
     if (dest.Empty() || source.Empty()) return;
     if (source.DrawMode == TDrawMode::Blend && source.MasterAlpha == 0) return;
     if (&dest == &source) {
         TBitmap32 copy;
         copy.Assign(source);
-        TransformDrawWith(variant, dest, copy, t);
+        TransformDrawWith(variant, dest, copy, t, cover);
         return;
     }
     const TFixedMapping m = MakeMapping(t);
     if (!m.Valid) return;
+    // Where the cover's sample has all four neighbours in its opaque
+    // rectangle, the cover will replace the pixel outright.
+    TFixedMapping cm;
+    TLimits cl{};
+    if (cover && cover->Opaque.Width() >= 2 && cover->Opaque.Height() >= 2) {
+        cm = MakeMapping(cover->Transform);
+        const TRect& o = cover->Opaque;
+        cl = {int64_t(o.Left) * 65536, int64_t(o.Right - 1) * 65536 - 1, int64_t(o.Top) * 65536,
+              int64_t(o.Bottom - 1) * 65536 - 1};
+    }
     const TLimits lim = LimitsFor(source);
     const TRect clip = dest.ClipRect();
     const bool linear = source.Resampler == TResamplerKind::Linear;
@@ -429,16 +444,31 @@ void TransformDrawWith(const TTransformVariant& variant, TBitmap32& dest, const 
         Constrain(ub, m.Ux, lim.ULo, lim.UHi, lo, hi);
         Constrain(vb, m.Vx, lim.VLo, lim.VHi, lo, hi);
         if (hi < lo) continue;
-        const int x0 = int(lo), count = int(hi - lo + 1);
-        int64_t u = ub + lo * m.Ux, v = vb + lo * m.Vx;
-        if (linear) {
-            row.U = u, row.V = v, row.Count = count, row.Dst = dest.PixelPtr(x0, y);
-            variant.Row(row, line);
+        auto span = [&](int64_t a, int64_t b) {
+            if (b < a) return;
+            const int x0 = int(a), count = int(b - a + 1);
+            int64_t u = ub + a * m.Ux, v = vb + a * m.Vx;
+            if (linear) {
+                row.U = u, row.V = v, row.Count = count, row.Dst = dest.PixelPtr(x0, y);
+                variant.Row(row, line);
+            } else {
+                line.resize(size_t(count));
+                for (int k = 0; k < count; ++k, u += m.Ux, v += m.Vx)
+                    line[size_t(k)] = SampleNearest(source, u, v);
+                CombineLine(line.data(), dest.PixelPtr(x0, y), count, source);
+            }
+        };
+        int64_t clo = lo, chi = hi;
+        if (cm.Valid) {
+            const int64_t cub = cm.U0 + y * cm.Uy, cvb = cm.V0 + y * cm.Vy;
+            Constrain(cub, cm.Ux, cl.ULo, cl.UHi, clo, chi);
+            Constrain(cvb, cm.Vx, cl.VLo, cl.VHi, clo, chi);
+        }
+        if (!cm.Valid || chi < clo) {
+            span(lo, hi);
         } else {
-            line.resize(size_t(count));
-            for (int k = 0; k < count; ++k, u += m.Ux, v += m.Vx)
-                line[size_t(k)] = SampleNearest(source, u, v);
-            CombineLine(line.data(), dest.PixelPtr(x0, y), count, source);
+            span(lo, clo - 1);
+            span(chi + 1, hi);
         }
     }
 }
@@ -447,6 +477,11 @@ void TransformDrawWith(const TTransformVariant& variant, TBitmap32& dest, const 
 
 void TransformDraw(TBitmap32& dest, const TBitmap32& source, const TAffineTransformation& t) {
     TransformDrawWith(ChosenVariant(), dest, source, t);
+}
+
+void TransformDrawUnder(TBitmap32& dest, const TBitmap32& source, const TAffineTransformation& t,
+                        const TTransformCover& cover) {
+    TransformDrawWith(ChosenVariant(), dest, source, t, &cover);
 }
 
 int TransformDrawVariantCount() {

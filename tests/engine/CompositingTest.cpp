@@ -9,6 +9,8 @@
 #include "engine/LayerTestSupport.h"
 #include "engine/PixelOps.h"
 
+#include <random>
+
 namespace {
 
 // Intensity written out independently of the library helper.
@@ -599,4 +601,31 @@ TEST(Compositing, DegenerateSizesDrawNothingAndStayBounded) {
     layer->RenderFullResolution(page);
     layer->SetShadowSmooth(-4); // a negative count blurs nothing
     EXPECT_EQ(layer->ShadowPicture->Width(), 1000 + 12 + 20);
+}
+
+TEST(Compositing, LargestOpaqueRectIsMaximal) {
+    std::mt19937 rng(5);
+    for (int n = 0; n < 300; ++n) {
+        const int w = std::uniform_int_distribution<int>(1, 9)(rng),
+                  h = std::uniform_int_distribution<int>(1, 7)(rng);
+        TBitmap32 b(w, h);
+        for (size_t i = 0; i < b.PixelCount(); ++i)
+            b.Bits()[i] = std::uniform_int_distribution<int>(0, 3)(rng) ? 0xFF102030 : 0xFE102030;
+        auto opaque = [&](const TRect& r) {
+            for (int y = r.Top; y < r.Bottom; ++y)
+                for (int x = r.Left; x < r.Right; ++x)
+                    if (AlphaOf(b.Pixel(x, y)) != 255) return false;
+            return true;
+        };
+        int best = 0;
+        for (int t = 0; t < h; ++t)
+            for (int bt = t + 1; bt <= h; ++bt)
+                for (int l = 0; l < w; ++l)
+                    for (int r = l + 1; r <= w; ++r)
+                        if (opaque({l, t, r, bt})) best = std::max(best, (r - l) * (bt - t));
+        const TRect got = LargestOpaqueRect(b);
+        EXPECT_EQ(got.IsEmpty() ? 0 : got.Width() * got.Height(), best) << n;
+        EXPECT_TRUE(opaque(got));
+    }
+    EXPECT_TRUE(LargestOpaqueRect(TBitmap32()).IsEmpty());
 }

@@ -135,3 +135,38 @@ TEST(TransformFast, LongRowsMatchTheReference) {
         }
     }
 }
+
+// Drawing under a cover leaves out only pixels the cover then replaces.
+TEST(TransformFast, DrawingUnderACoverGivesTheSameResult) {
+    std::mt19937 rng(4242);
+    std::uniform_int_distribution<int> pick(0, 9);
+    for (int n = 0; n < 1500; ++n) {
+        TCase under = RandomCase(rng);
+        TCase over = RandomCase(rng);
+        TBitmap32& cover = over.Source;
+        cover.DrawMode = pick(rng) < 8 ? TDrawMode::Blend : TDrawMode::Opaque;
+        cover.Resampler = TResamplerKind::Linear;
+        cover.MasterAlpha = 255;
+        // an opaque rectangle somewhere inside the cover
+        std::uniform_int_distribution<int> cx(0, cover.Width() - 1), cy(0, cover.Height() - 1);
+        int l = cx(rng), r = cx(rng), t = cy(rng), b = cy(rng);
+        if (l > r) std::swap(l, r);
+        if (t > b) std::swap(t, b);
+        const TRect opaque{l, t, r + 1, b + 1};
+        for (int y = opaque.Top; y < opaque.Bottom; ++y)
+            for (int x = opaque.Left; x < opaque.Right; ++x)
+                cover.SetPixel(x, y, cover.Pixel(x, y) | 0xFF000000u);
+
+        TBitmap32 expected;
+        expected.Assign(under.Dest);
+        expected.SetClipRect(under.Dest.ClipRect());
+        TBitmap32 got;
+        got.Assign(expected);
+        got.SetClipRect(expected.ClipRect());
+        TransformDrawReference(expected, under.Source, under.T);
+        TransformDrawReference(expected, cover, over.T);
+        TransformDrawUnder(got, under.Source, under.T, {over.T, opaque});
+        TransformDraw(got, cover, over.T);
+        ASSERT_EQ(MaxChannelDiff(got, expected), 0) << "case " << n;
+    }
+}

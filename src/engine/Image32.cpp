@@ -46,6 +46,7 @@ void TImage32::UpdateViewMapping() {
     if (Bitmap.Width() > 0) sx = Round64(double(r.Width()) / Bitmap.Width() * 65536.0);
     if (Bitmap.Height() > 0) sy = Round64(double(r.Height()) / Bitmap.Height() * 65536.0);
     Layers.SetViewMapping(sx, sy, float(r.Left), float(r.Top));
+    Layers.BitmapRect = r;
 }
 
 void TImage32::PaintBackground(TBitmap32& buffer) {
@@ -69,6 +70,8 @@ void TImage32::PaintTo(TBitmap32& buffer) {
     buffer.SetSize(ViewportWidth(), ViewportHeight());
     buffer.ResetClipRect();
     if (buffer.Empty()) return;
+    // the canvas bitmap may have been resized without BitmapResized()
+    Layers.BitmapRect = GetBitmapRect();
     PaintBackground(buffer);
     PaintLayers(buffer, 0, Layers.Count());
 }

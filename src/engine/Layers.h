@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/Bitmap32.h"
@@ -126,6 +127,10 @@ public:
     float ScaleY() const { return float(FScaleY16) / 65536.0f; }
     float ShiftX() const { return FShiftX; }
     float ShiftY() const { return FShiftY; }
+    // The canvas bitmap's rectangle in control coordinates, kept up to date
+    // by the canvas control; content layers clip their painting to it. Unset
+    // while the collection belongs to no canvas.
+    std::optional<TRect> BitmapRect;
 
     // ---- Update bracket and change notification ----
     void BeginUpdate() { ++FUpdateCount; }

@@ -27,12 +27,18 @@ static void BlendLineSSE2(const TColor32* src, TColor32* dst, int count, uint32_
     const __m128i c256 = _mm_set1_epi16(256);
     const __m128i c128 = _mm_set1_epi16(128);
     const __m128i one = _mm_set1_epi16(1);
+    const __m128i opaque = _mm_set1_epi32(255);
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
         // Skip groups that are fully transparent (common around shapes).
         __m128i alpha = _mm_srli_epi32(s, 24);
         if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) continue;
+        // Opaque groups at full master alpha are copied (photos, the canvas).
+        if (master == 255 && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, opaque)) == 0xFFFF) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), s);
+            continue;
+        }
         __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
         __m128i out[2];
         for (int half = 0; half < 2; ++half) {

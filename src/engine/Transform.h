@@ -44,3 +44,26 @@ void TransformDraw(TBitmap32& dest, const TBitmap32& source, const TAffineTransf
 // The same result computed pixel by pixel with no shortcuts; the reference
 // the fast version is tested against.
 void TransformDrawReference(TBitmap32& dest, const TBitmap32& source, const TAffineTransformation& t);
+
+// A surface about to be drawn onto the same destination (same clip) through
+// Transform with the linear resampler at full opacity (master alpha 255):
+// where its sample has all four neighbours inside its all-opaque rectangle
+// Opaque, it will replace the destination pixel outright.
+struct TTransformCover {
+    TAffineTransformation Transform;
+    TRect Opaque; // in the covering surface's pixels
+};
+
+// TransformDraw leaving out the pixels the cover will replace: once the cover
+// is drawn, the result is the same as drawing both in full. Used for a
+// layer's shadow, which lies mostly under the layer itself.
+void TransformDrawUnder(TBitmap32& dest, const TBitmap32& source, const TAffineTransformation& t,
+                        const TTransformCover& cover);
+
+// The implementations of TransformDraw available on this machine (index 0 is
+// the portable one); TransformDraw uses the fastest unless VELMORA_SCALAR=1
+// is set. All give the reference result bit for bit; tests compare them.
+int TransformDrawVariantCount();
+const char* TransformDrawVariantName(int index);
+void TransformDrawVariant(int index, TBitmap32& dest, const TBitmap32& source,
+                          const TAffineTransformation& t);

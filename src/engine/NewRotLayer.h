@@ -1,0 +1,206 @@
+#pragma once
+// TNewRotLayer: the one layer class for everything placed on the collage --
+// photos, clipart, text, photo placeholders and the border frame.
+//
+// A layer keeps its source Picture at native resolution and describes how it
+// is placed: the unrotated box Location on the canvas plus a rotation Angle
+// about its centre, the crop ViewedRect (the part of Picture stretched into
+// Location, which may reach past the picture), mirror flags, an optional
+// mask, sub-frame overlay and drop shadow, and the layer transparency (the
+// master alpha of Picture).
+//
+// On screen the layer paints from caches built at the current zoom
+// (ScreenSource, ScreenPicture, ScreenShadow...), so a repaint transforms one
+// pre-composed bitmap per layer whatever the photo's size. For output,
+// RenderFullResolution composes from the source pictures every time.
+// NewRotLayer.cpp holds the state and geometry; LayerCompositor.cpp the
+// caches, the shadow and the drawing.
+
+#include <QFont>
+#include <memory>
+#include <string>
+
+#include "engine/Layers.h"
+#include "engine/Transform.h"
+
+class TRotRubberbandLayer;
+
+// Font of a text layer: face, size and style live in the QFont.
+struct TLayerFont {
+    QFont Font;
+    TColor32 Color = 0xFF000000;
+};
+
+// Text effects and alignment of a text layer.
+struct TTextStyle {
+    bool Halation = false;    // glow around the letters
+    TColor HalationColor = 0; // platform colour 0x00BBGGRR
+    int32_t HalationSize = 5; // glow pen width in pixels
+    std::string TextureFile;  // full path of the texture picture; empty = solid colour
+    float TextScaleX = 1.0f;  // Location width / Picture width, changed by resizing
+    float TextScaleY = 1.0f;
+    uint8_t HorzAlign = 3; // 0 left, 1 centre, 2 right, 3 custom
+    uint8_t VertAlign = 3; // 0 top, 1 middle, 2 bottom, 3 custom
+};
+
+// Layer kinds (ImageType).
+enum : uint8_t {
+    itPhoto = 0,
+    itClipart = 1,
+    itText = 2,
+    itPlaceholder = 3,
+    itBorderFrame = 4,
+    itUserClipart = 7,
+};
+
+// Where Render draws: the screen buffer from the caches, or an output surface
+// at canvas resolution from the source pictures.
+enum class TRenderTarget { Screen, FullResolution };
+
+// Rectangles of a source read past its edges are padded through a temporary
+// surface only up to this size; a larger read draws nothing.
+constexpr int kPaddedReadLimit = 20000;
+
+class TNewRotLayer : public TCustomLayer {
+public:
+    explicit TNewRotLayer(TLayerCollection* owner);
+    ~TNewRotLayer() override;
+
+    // ---- Fields used from the base layer role ----
+    TBitmap32 Picture;                    // source picture; its MasterAlpha is the layer transparency
+    TFloatPoint PictureCenter;            // rotation reference inside Picture
+    TAffineTransformation Transformation; // last transform drawn through (hit tests map back with it)
+    bool AlphaHit = false;                // hit only where the shown pixel is not fully transparent
+    bool Scaled = false;                  // follow the canvas zoom and scroll
+    float Angle = 0;                      // degrees, counter-clockwise on screen
+
+    // ---- Own fields ----
+    TFloatRect Location{0, 0, 64, 64}; // unrotated box on the canvas
+    TBitmap32 RenderBuffer;            // scratch of the compositor
+    std::unique_ptr<TBitmap32> SubFramePicture;
+    std::unique_ptr<TBitmap32> SubFrameMask;
+    std::string SubFrameName;
+    std::unique_ptr<TBitmap32> MaskPicture;
+    std::string MaskName;
+    bool ShadowOn = false;
+    std::unique_ptr<TBitmap32> ShadowPicture; // full-resolution shadow
+    int32_t ShadowOffsetX = 35;
+    int32_t ShadowOffsetY = 35;
+    int32_t ShadowTransparent = 62; // opacity in percent, 0..100
+    int32_t ShadowSmooth = 3;       // blur passes
+    TColor32 ShadowColor = 0xFF000000;
+    TRect ViewedRect{0, 0, 0, 0};           // the crop, in Picture pixels
+    TRotRubberbandLayer* Handles = nullptr; // owned by the collection, not by the layer
+    uint8_t ImageType = itPhoto;
+    std::string Text;
+    std::string PlaceholderLine1, PlaceholderLine2;
+    std::string SourceFile;
+    bool FlipH = false, FlipV = false;
+    bool Locked = false;
+    int32_t AALevel = 0;
+    std::unique_ptr<TLayerFont> Font;
+    std::unique_ptr<TTextStyle> TextStyle;
+
+    // Screen-resolution caches.
+    TBitmap32 ScreenPicture, ScreenShadow, ScreenSource;
+    std::unique_ptr<TBitmap32> ScreenSubFrame, ScreenSubFrameMask, ScreenMask;
+    // The largest all-opaque rectangle of ScreenPicture, kept by
+    // ComposeScreenPicture: the shadow is not drawn where the picture will
+    // replace it anyway.
+    TRect ScreenOpaqueRect;
+    float ViewScaleX = 1.0f, ViewScaleY = 1.0f; // screen pixels per Picture pixel
+    bool ZoomPreview = false;                   // paint from stale caches while the zoom is dragged
+    uint32_t CompositeAlpha = 255;
+
+    // ---- Canvas entry points ----
+    bool DoHitTest(int x, int y) override;
+    void Paint(TBitmap32& buffer) override;
+
+    // ---- View mapping ----
+    // Canvas to view: scaled and shifted by the collection's view mapping
+    // when Scaled, unchanged otherwise.
+    TFloatRect LocationToView(const TFloatRect& r) const;
+    // Scaled only (no shift) when Scaled.
+    TFloatRect LocationScaled(const TFloatRect& r) const;
+    // LocationToView(Location) with each coordinate rounded.
+    TRect ViewRectRounded() const;
+    // The view scale (sx, sy) when Scaled, (1, 1) otherwise.
+    float ViewSX() const;
+    float ViewSY() const;
+
+    // ---- Placement transforms (each stores its result in Transformation) ----
+    // Full resolution, source RenderBuffer of the rounded Location size.
+    const TAffineTransformation& AdjustTransformation();
+    // Screen, source a bitmap of screen size (ScreenPicture or the zoom
+    // preview buffer).
+    const TAffineTransformation& AdjustScreenTransformation(const TBitmap32& bitmap);
+    // Screen shadow, source ScreenShadow (or its zoom preview copy).
+    const TAffineTransformation& AdjustScreenShadowTransformation(const TBitmap32& bitmap);
+    // Full-resolution shadow, source ShadowPicture.
+    const TAffineTransformation& AdjustShadowTransformation();
+
+    // ---- State operations (each notifies the canvas) ----
+    // Photos adapt their crop to a new aspect ratio; rebuilds the shadow.
+    void SetLocation(const TFloatRect& r);
+    void SetAngle(float angle);
+    void SetPictureCenter(const TFloatPoint& p);
+    void SetScaled(bool scaled);
+    // Picture := copy of picture (nullptr empties it).
+    void AssignPicture(const TBitmap32* picture);
+    // Stores the crop, recomputes the view scale and recomposes ScreenPicture.
+    void SetViewedRect(const TRect& r);
+    // Mirror Picture and the crop, rebuild the caches and the shadow.
+    void SetFlipH(bool flip);
+    void SetFlipV(bool flip);
+    // Copies of the sub-frame and its optional cut-out (nullptr mask drops
+    // the old one); a null picture does nothing.
+    void AssignSubFrame(const TBitmap32* picture, const TBitmap32* mask = nullptr);
+    void ClearSubFrame();
+    void AssignMask(const TBitmap32* picture);
+    void ClearMask();
+    // Stores ShadowOn; when on, builds ShadowPicture and ScreenShadow.
+    void SetShadowEnabled(bool on);
+    void SetShadowOffsetX(int32_t value);
+    void SetShadowOffsetY(int32_t value);
+    // Stored clamped to 0..100.
+    void SetShadowTransparent(int32_t value);
+    void SetShadowSmooth(int32_t value);
+    void SetShadowColor(TColor32 value);
+    void SetFont(std::unique_ptr<TLayerFont> font);
+
+    // ---- Compositing ----
+    // View scale, screen source, sub-frame and mask caches, then the
+    // composed ScreenPicture.
+    void RebuildScreenCache();
+    void RebuildScreenSource();
+    void RebuildScreenSubFrame();
+    void RebuildScreenMask();
+    void ComposeScreenPicture();
+    void RebuildScreenShadow();
+    // Draws the layer at canvas resolution into target (the canvas size),
+    // then restores the screen transform so hit tests keep working.
+    void RenderFullResolution(TBitmap32& target);
+    void Render(TBitmap32& buffer, TRenderTarget target);
+
+private:
+    // ViewScaleX/Y from the rounded view size and the crop size (kept when
+    // the crop has no width or height).
+    void UpdateViewScale();
+    void BuildShadow();
+    void RenderScreen(TBitmap32& buffer);
+    void RenderZoomPreview(TBitmap32& buffer);
+    void RenderCanvas(TBitmap32& target);
+    void DrawPlaceholderText(TBitmap32& buffer);
+};
+
+// Stretches rectangle r of source onto destRect of dest. Inside the source it
+// is read directly (source's draw mode and resampler); reaching past it, the
+// rectangle is first drawn into a transparent temporary surface of r's size
+// (source's draw mode and master alpha) that is then copied stretched with
+// nearest sampling. Reads larger than kPaddedReadLimit, or beyond the surface
+// size limits, and empty rectangles draw nothing; the result says whether
+// anything was read.
+// The largest rectangle of pixels with alpha 255 (empty when there is none).
+TRect LargestOpaqueRect(const TBitmap32& bitmap);
+
+bool PaddedStretchDraw(TBitmap32& dest, const TRect& destRect, const TBitmap32& source, const TRect& r);

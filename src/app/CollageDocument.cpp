@@ -130,15 +130,40 @@ void TCollageDocument::ApplyCanvasSettings() {
     }
 }
 
+TNewRotLayer* TCollageDocument::ContentLayerAt(int index) const {
+    if (index < 0 || index >= ImageScreen.Layers.Count()) return nullptr;
+    return dynamic_cast<TNewRotLayer*>(ImageScreen.Layers.Items(index));
+}
+
 void TCollageDocument::AdjustAllLayer(int oldWidth, int oldHeight, int newWidth, int newHeight) {
     if ((oldWidth == newWidth && oldHeight == newHeight) || ImageScreen.Layers.Count() == 0) return;
-    // Content layers arrive with the layer engine.
-    (void)oldWidth, (void)oldHeight, (void)newWidth, (void)newHeight;
+    if (oldWidth <= 0 || oldHeight <= 0) return;
+    TUpdateScope<TImage32> update(ImageScreen);
+    const float sx = float(newWidth) / float(oldWidth), sy = float(newHeight) / float(oldHeight);
+    for (int i = 0; i < LayerCount(); ++i) {
+        TNewRotLayer* l = ContentLayerAt(i);
+        if (!l) continue;
+        const TFloatRect r = l->Location;
+        l->SetLocation({r.Left * sx, r.Top * sy, r.Left * sx + (r.Right - r.Left) * sx,
+                        r.Top * sy + (r.Bottom - r.Top) * sy});
+        l->RebuildScreenCache();
+        SyncHandles(*l);
+    }
 }
 
 bool TCollageDocument::RenderCollage(TBitmap32& target) {
     target.Assign(ImageScreen.Bitmap);
     target.DrawMode = ImageScreen.Bitmap.DrawMode;
+    for (int i = 0; i < LayerCount(); ++i) {
+        TNewRotLayer* l = ContentLayerAt(i);
+        if (!l) continue;
+        try {
+            l->RenderFullResolution(target);
+        } catch (const std::exception&) {
+            // the layers above the failing one are missing: say so
+            return false;
+        }
+    }
     return true;
 }
 
@@ -166,4 +191,8 @@ void TCollageDocument::PaintBackgroundStage(TBitmap32& buffer) const {
         buffer.SetClipRect(clip);
     }
     buffer.FrameRect(r, 0xFF0000FF);
+}
+
+void TCollageDocument::SyncHandles(TNewRotLayer& layer) {
+    (void)layer; // selection handles are joined to the document with their layer class
 }

@@ -8,6 +8,8 @@
 
 #include "app/CollageSettings.h"
 #include "engine/Image32.h"
+#include "engine/NewRotLayer.h"
+#include "history/UnRedo.h"
 
 class TDocumentObserver {
 public:
@@ -31,6 +33,19 @@ public:
     TCollageSettings CollageSettings;
     TImage32 ImageScreen; // canvas bitmap + layer collection
     TDocumentObserver* Observer = nullptr;
+    // The border frame over the whole page, or none; it lies above every
+    // content layer and below every selection-handles layer.
+    TNewRotLayer* BorderLayer = nullptr;
+    TUnReDo UndoHistory;
+
+    // ---- Layers ----
+    TLayerCollection& Layers() { return ImageScreen.Layers; }
+    // The content layer at index, or nullptr for a handles layer or an index
+    // outside the collection.
+    TNewRotLayer* ContentLayerAt(int index) const;
+    int LayerCount() const { return ImageScreen.Layers.Count(); }
+    // Moves a selected layer's handles to its Location and Angle.
+    void SyncHandles(TNewRotLayer& layer);
 
     // ---- Project identity ----
     std::string ProjectFile;

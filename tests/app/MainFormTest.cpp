@@ -42,7 +42,9 @@ TEST(MainForm, StartsWithTheDefaultPageAndLabels) {
     ASSERT_FALSE(shown.Empty());
     const TRect page = form.Doc.ImageScreen.GetBitmapRect();
     EXPECT_EQ(shown.Pixel(page.Left - 1, page.Top + 5), 0xFF0000FFu);
-    if (page.Left >= 3) EXPECT_EQ(shown.Pixel(page.Left - 3, page.Top + 5), 0xFF808080u);
+    if (page.Left >= 3) {
+        EXPECT_EQ(shown.Pixel(page.Left - 3, page.Top + 5), 0xFF808080u);
+    }
 }
 
 TEST(MainForm, ZoomTrackBarResizesTheCanvas) {

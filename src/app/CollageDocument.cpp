@@ -1,4 +1,5 @@
 #include "app/CollageDocument.h"
+#include "engine/RotRubberbandLayer.h"
 
 #include <cstdio>
 
@@ -22,6 +23,16 @@ void TCollageDocument::Notify() {
 void TCollageDocument::SetModified(bool value) {
     Modified = value;
     Notify();
+}
+
+void TCollageDocument::EnableUndo(bool on) {
+    UndoEnabled = on;
+    if (Observer) Observer->UndoRedoEnabled(UndoEnabled, RedoEnabled);
+}
+
+void TCollageDocument::EnableRedo(bool on) {
+    RedoEnabled = on;
+    if (Observer) Observer->UndoRedoEnabled(UndoEnabled, RedoEnabled);
 }
 
 std::string TCollageDocument::Caption() const {
@@ -194,5 +205,8 @@ void TCollageDocument::PaintBackgroundStage(TBitmap32& buffer) const {
 }
 
 void TCollageDocument::SyncHandles(TNewRotLayer& layer) {
-    (void)layer; // selection handles are joined to the document with their layer class
+    if (!layer.Handles) return;
+    TUpdateScope<TCustomLayer> update(*layer.Handles);
+    layer.Handles->SetLocation(layer.Location);
+    layer.Handles->SetAngle(layer.Angle);
 }

@@ -21,6 +21,8 @@ public:
     virtual void RequestZoom(int percent) { (void)percent; }
     // The control size changed (zoom or page size).
     virtual void CanvasGeometryChanged() {}
+    // The Undo and Redo controls are to be enabled or disabled.
+    virtual void UndoRedoEnabled(bool undo, bool redo) { (void)undo, (void)redo; }
 };
 
 // What the caption shows after the product name and version.
@@ -53,6 +55,10 @@ public:
     std::string CaptionBase;
     TCaptionTitle CaptionTitle = TCaptionTitle::None;
     void SetModified(bool value);
+    // The enabled state of the Undo and Redo controls.
+    void EnableUndo(bool on);
+    void EnableRedo(bool on);
+    bool UndoEnabled = false, RedoEnabled = false;
     std::string Caption() const;
     std::string SizeLabel() const;
     std::string SavedLabel() const;

@@ -26,3 +26,11 @@ void LoadPNG32(const std::string& path, TBitmap32& target) {
     if (img.isNull()) throw EUserError("Cannot read " + path);
     target.FromImage(img);
 }
+TDecodedPNG DecodePNGFile(const std::string& path) {
+    TDecodedPNG png;
+    QImage img(QString::fromStdString(path));
+    if (img.isNull()) throw EUserError("Cannot read " + path);
+    png.Pixels.FromImage(img);
+    png.ColorType = 6;
+    return png;
+}

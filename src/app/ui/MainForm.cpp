@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QSlider>
 #include <QThread>
@@ -64,6 +65,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
 
     // window layout: canvas in its scroll box, status bar at the bottom
     Doc.Observer = this;
+    Editor.Host = this;
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
@@ -74,6 +76,16 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     column->addWidget(PanelStatusBar);
     setCentralWidget(central);
     CreateMenus();
+    TImage32& screen = Doc.ImageScreen;
+    screen.OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer* l) {
+        RunCommand([&] { Editor.ImageScreenMouseDown(b, s, x, y, l); });
+    };
+    screen.OnMouseMove = [this](TShiftState s, int x, int y, TCustomLayer*) {
+        RunCommand([&] { Editor.ImageScreenMouseMove(s, x, y); });
+    };
+    screen.OnMouseUp = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer*) {
+        RunCommand([&] { Editor.ImageScreenMouseUp(b, s, x, y); });
+    };
 
     // 3. configuration and language
     ReadConfiguration(Configuration);
@@ -107,8 +119,8 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     RegisterRotateCursor(QString::fromStdString(ResourceRootPath + "resource/rotate.png"));
 
     // 11-12. history off; caption
-    MenuUnDo->setEnabled(false);
-    MenuReDo->setEnabled(false);
+    Doc.EnableUndo(false);
+    Doc.EnableRedo(false);
     setWindowTitle(QString::fromStdString(Doc.Caption()));
 
     // 18. a project named on the command line
@@ -172,8 +184,10 @@ QAction* TMainForm::AddAction(QMenu* menu, const char* objectName, const std::st
     a->setObjectName(objectName);
     menu->addAction(a);
     FTranslated.push_back({a, key, "", shortcut ? shortcut : ""});
-    if (handler)
+    if (handler) {
+        FCommands[objectName] = handler;
         connect(a, &QAction::triggered, this, [this, handler] { RunCommand(handler); });
+    }
     else
         a->setEnabled(false); // arrives with a later feature
     return a;
@@ -207,8 +221,8 @@ void TMainForm::CreateMenus() {
     AddAction(file, "Close1", "E&xit", nullptr, [this] { Close1Click(); });
 
     QMenu* edit = addMenu("MenuEdit", "&Edit");
-    MenuUnDo = AddAction(edit, "MenuUnDo", "&UnDo", "Ctrl+Z", nullptr);
-    MenuReDo = AddAction(edit, "MenuReDo", "&ReDo", "Ctrl+R", nullptr);
+    MenuUnDo = AddAction(edit, "MenuUnDo", "&UnDo", "Ctrl+Z", [this] { Editor.MenuUnDoClick(); });
+    MenuReDo = AddAction(edit, "MenuReDo", "&ReDo", "Ctrl+R", [this] { Editor.MenuReDoClick(); });
     edit->addSeparator();
     AddAction(edit, "MenuCut", "C&ut", "Ctrl+X", nullptr);
     AddAction(edit, "MenuCopy", "&Copy", "Ctrl+C", nullptr);
@@ -238,8 +252,8 @@ void TMainForm::CreateMenus() {
     AddAction(design, "MenuTransparent", "&Transparent", nullptr, nullptr);
     AddAction(design, "MenuCrop", "&Crop", nullptr, nullptr);
     design->addSeparator();
-    AddAction(design, "MenuZoomIn", "Zoom &In", "Ctrl+I", nullptr);
-    AddAction(design, "MenuZoomOut", "Zoom &Out", "Ctrl+O", nullptr);
+    AddAction(design, "MenuZoomIn", "Zoom &In", "Ctrl+I", [this] { Editor.SpeedButtonZoomInClick(); });
+    AddAction(design, "MenuZoomOut", "Zoom &Out", "Ctrl+O", [this] { Editor.SpeedButtonZoomOutClick(); });
 
     QMenu* view = addMenu("MenuView", "&View");
     AddAction(view, "MenuPreview", "&Preview", "Ctrl+P", nullptr);
@@ -384,6 +398,22 @@ void TMainForm::RequestZoom(int percent) {
     if (TrackBarScale->value() == before) suitempTrackBarScaleChange(before);
 }
 
+void TMainForm::UndoRedoEnabled(bool undo, bool redo) {
+    if (MenuUnDo) MenuUnDo->setEnabled(undo);
+    if (MenuReDo) MenuReDo->setEnabled(redo);
+}
+
+void TMainForm::ToggleOutline(const std::vector<TPoint>& polygon, int penWidth) {
+    TImageScreenWidget::TOutline o;
+    for (const TPoint& p : polygon) o.Points.emplace_back(p.X, p.Y);
+    o.PenWidth = penWidth;
+    ImageScreen->ToggleOutline(o);
+}
+
+void TMainForm::FocusCanvas() {
+    if (ImageScreen) ImageScreen->viewport()->setFocus(Qt::OtherFocusReason);
+}
+
 void TMainForm::CanvasGeometryChanged() {
     if (ImageScreen) ImageScreen->SyncGeometry();
 }
@@ -395,9 +425,28 @@ void TMainForm::suitempTrackBarScaleChange(int position) {
     Doc.SetZoom(position);
 }
 
-void TMainForm::TrackBarScaleMouseDown() {}
+void TMainForm::TrackBarScaleMouseDown() { Editor.TrackBarScaleMouseDown(); }
 
-void TMainForm::TrackBarScaleMouseUp() {}
+void TMainForm::TrackBarScaleMouseUp() {
+    // a progress bar in the status panel while every layer rebuilds its
+    // screen pictures at the new zoom
+    auto* bar = new QProgressBar(PanelStatusBar);
+    bar->setObjectName("ProgressBarZoom");
+    const int left = Bevel2->geometry().right() + 3;
+    const int right = Bevel3->geometry().left() - 3;
+    bar->setGeometry(left, (PanelStatusBar->height() - 17) / 2, std::max(right - left, 10), 17);
+    bar->setRange(0, std::max(Doc.LayerCount(), 1));
+    bar->setTextVisible(false);
+    bar->show();
+    RunCommand([&] {
+        Editor.TrackBarScaleMouseUp([&](int i, int) {
+            bar->setValue(i);
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    });
+    bar->setValue(bar->maximum());
+    delete bar;
+}
 
 // ---- Commands ----
 
@@ -487,12 +536,50 @@ bool TMainForm::CanvasHasFocus() const {
     return ImageScreen && ImageScreen->viewport()->hasFocus();
 }
 
+bool TMainForm::RunNamed(const char* name) {
+    auto it = FCommands.find(name);
+    if (it == FCommands.end()) return false;
+    const std::function<void()> command = it->second;
+    RunCommand(command);
+    return true;
+}
+
 bool TMainForm::HandleShortcut(int key, Qt::KeyboardModifiers modifiers) {
-    (void)key, (void)modifiers;
-    if (key == Qt::Key_F1) return false;
-    if (!(modifiers & Qt::ControlModifier)) return false;
+    const bool canvas = CanvasHasFocus();
+    if (key == Qt::Key_F1) return RunNamed("MenuHelpContents");
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    if (!ctrl) {
+        if (!canvas || (modifiers & (Qt::AltModifier | Qt::MetaModifier))) return false;
+        switch (key) {
+        case Qt::Key_Left: return RunNamed("NudgeLeft");
+        case Qt::Key_Up: return RunNamed("NudgeUp");
+        case Qt::Key_Right: return RunNamed("NudgeRight");
+        case Qt::Key_Down: return RunNamed("NudgeDown");
+        case Qt::Key_Delete: return RunNamed("MenuDelete");
+        default: return false;
+        }
+    }
+    const bool shift = modifiers & Qt::ShiftModifier;
     switch (key) {
-    case Qt::Key_N: RunCommand([this] { PMenuNewProjectClick(); }); return true;
+    case Qt::Key_N: return RunNamed("PMenuNewProject");
+    case Qt::Key_S: return RunNamed("MenuSaveasProject");
+    default: break;
+    }
+    if (!canvas) return false;
+    switch (key) {
+    case Qt::Key_A: return RunNamed("MenuSelectAll");
+    case Qt::Key_C: return RunNamed("MenuCopy");
+    case Qt::Key_X: return RunNamed("MenuCut");
+    case Qt::Key_V: return RunNamed("MenuPaste");
+    case Qt::Key_F: return RunNamed("MenuFlipVertically");
+    case Qt::Key_H: return RunNamed("MenuFlipHorizontally");
+    case Qt::Key_I: return RunNamed("MenuZoomIn");
+    case Qt::Key_O: return RunNamed("MenuZoomOut");
+    case Qt::Key_P: return RunNamed("MenuPreview");
+    // Redo also answers the keys Linux programs use for it
+    case Qt::Key_R:
+    case Qt::Key_Y: return RunNamed("MenuReDo");
+    case Qt::Key_Z: return RunNamed(shift ? "MenuReDo" : "MenuUnDo");
     default: return false;
     }
 }

@@ -7,9 +7,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
+#include "app/CanvasEditor.h"
 #include "app/CollageDocument.h"
 #include "persistence/Configuration.h"
 
@@ -32,13 +34,14 @@ struct TStartOptions {
     bool EnableStartTimer = true; // the new-project step one second after showing
 };
 
-class TMainForm : public QMainWindow, public TDocumentObserver {
+class TMainForm : public QMainWindow, public TDocumentObserver, public TCanvasHost {
     Q_OBJECT
 public:
     explicit TMainForm(const TStartOptions& options = {});
     ~TMainForm() override;
 
     TCollageDocument Doc;
+    TCanvasEditor Editor{Doc};
 
     // ---- Controls ----
     TImageScreenWidget* ImageScreen = nullptr;
@@ -89,6 +92,11 @@ public:
     void DocumentStateChanged() override;
     void RequestZoom(int percent) override;
     void CanvasGeometryChanged() override;
+    void UndoRedoEnabled(bool undo, bool redo) override;
+
+    // TCanvasHost
+    void ToggleOutline(const std::vector<TPoint>& polygon, int penWidth) override;
+    void FocusCanvas() override;
 
     // Opens a project file given from outside (command line, dropped file);
     // true when it was opened.
@@ -120,6 +128,10 @@ private:
         std::string Shortcut; // shown after a tab in menu items
     };
     std::vector<TTranslated> FTranslated;
+    // Every command by the object name of its menu item, for the shortcut
+    // table (which runs commands whether or not the item is enabled).
+    std::map<std::string, std::function<void()>> FCommands;
+    bool RunNamed(const char* name);
     std::vector<std::pair<QAction*, int>> FLanguageItems;
     QActionGroup* FLanguageGroup = nullptr;
     std::unique_ptr<TQtMessages> FMessages;

@@ -329,7 +329,9 @@ bool TRotRubberbandLayer::DragTo(int x, int y) {
 
 void TRotRubberbandLayer::MouseMove(TShiftState shift, int x, int y) {
     if (!FIsDragging) {
-        UpdateHoverCursor(x, y);
+        // A press that started elsewhere (a drag-select passing over the
+        // handles) does not turn the cursor into a handle cursor.
+        if (!(shift & (ssLeft | ssRight | ssMiddle))) UpdateHoverCursor(x, y);
         return;
     }
     if (FLocked) {

@@ -76,6 +76,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     column->addWidget(PanelStatusBar);
     setCentralWidget(central);
     CreateMenus();
+    CreatePopupMenu();
     TImage32& screen = Doc.ImageScreen;
     screen.OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer* l) {
         RunCommand([&] { Editor.ImageScreenMouseDown(b, s, x, y, l); });
@@ -85,6 +86,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     };
     screen.OnMouseUp = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer*) {
         RunCommand([&] { Editor.ImageScreenMouseUp(b, s, x, y); });
+        if (b == TMouseButton::Right) ShowPopupMenu(x, y, ImageScreen->viewport()->mapToGlobal(QPoint(x, y)));
     };
 
     // 3. configuration and language
@@ -224,14 +226,14 @@ void TMainForm::CreateMenus() {
     MenuUnDo = AddAction(edit, "MenuUnDo", "&UnDo", "Ctrl+Z", [this] { Editor.MenuUnDoClick(); });
     MenuReDo = AddAction(edit, "MenuReDo", "&ReDo", "Ctrl+R", [this] { Editor.MenuReDoClick(); });
     edit->addSeparator();
-    AddAction(edit, "MenuCut", "C&ut", "Ctrl+X", nullptr);
-    AddAction(edit, "MenuCopy", "&Copy", "Ctrl+C", nullptr);
-    AddAction(edit, "MenuPaste", "&Paste", "Ctrl+V", nullptr);
-    AddAction(edit, "MenuDelete", "&Delete", "Del", nullptr);
-    AddAction(edit, "MenuSelectAll", "Select &All", "Ctrl+A", nullptr);
+    AddAction(edit, "MenuCut", "C&ut", "Ctrl+X", [this] { MenuCutClick(Editor, Clipboard); });
+    AddAction(edit, "MenuCopy", "&Copy", "Ctrl+C", [this] { MenuCopyClick(Editor, Clipboard); });
+    AddAction(edit, "MenuPaste", "&Paste", "Ctrl+V", [this] { MenuPasteClick(Editor, Clipboard); });
+    AddAction(edit, "MenuDelete", "&Delete", "Del", [this] { MenuDeleteClick(Editor); });
+    AddAction(edit, "MenuSelectAll", "Select &All", "Ctrl+A", [this] { MenuSelectAllClick(Editor); });
     edit->addSeparator();
-    AddAction(edit, "MenuFlipHorizontally", "Flip &Horizontally", "Ctrl+H", nullptr);
-    AddAction(edit, "MenuFlipVertically", "Flip &Vertically", "Ctrl+F", nullptr);
+    AddAction(edit, "MenuFlipHorizontally", "Flip &Horizontally", "Ctrl+H", [this] { SpeedButtonFlipHClick(Editor); });
+    AddAction(edit, "MenuFlipVertically", "Flip &Vertically", "Ctrl+F", [this] { SpeedButtonFlipVClick(Editor); });
     edit->addSeparator();
     AddAction(edit, "MenuSettings", "&Settings", nullptr, nullptr);
 
@@ -259,10 +261,21 @@ void TMainForm::CreateMenus() {
     AddAction(view, "MenuPreview", "&Preview", "Ctrl+P", nullptr);
 
     QMenu* layer = addMenu("MenuLayer", "&Layer");
-    AddAction(layer, "MenuSendToFront", "Send to &Front", nullptr, nullptr);
-    AddAction(layer, "MenuSendToBack", "Send to &Back", nullptr, nullptr);
-    AddAction(layer, "MenuLayerTop", "Layer &Top", nullptr, nullptr);
-    AddAction(layer, "MenuLayerBottom", "Layer B&ottom", nullptr, nullptr);
+    AddAction(layer, "MenuSendtoFront", "Send to &Front", nullptr, [this] { MenuSendtoFrontClick(Editor); });
+    AddAction(layer, "MenuSendtoBack", "Send to &Back", nullptr, [this] { MenuSendtoBackClick(Editor); });
+    AddAction(layer, "MenuLayerTop", "Layer &Top", nullptr, [this] { MenuLayerTopClick(Editor); });
+    AddAction(layer, "MenuLayerBottom", "Layer B&ottom", nullptr, [this] { MenuLayerBottomClick(Editor); });
+    // locking is decided by templates and projects; the items stay hidden
+    for (const char* name : {"MenuLock", "MenuUnLock"}) {
+        QAction* a = layer->addAction(name + 4);
+        a->setObjectName(name);
+        a->setVisible(false);
+    }
+    // the arrow keys nudge the selection; they have no menu items
+    FCommands["NudgeLeft"] = [this] { NudgeSelection(Editor, -1, 0); };
+    FCommands["NudgeUp"] = [this] { NudgeSelection(Editor, 0, -1); };
+    FCommands["NudgeRight"] = [this] { NudgeSelection(Editor, 1, 0); };
+    FCommands["NudgeDown"] = [this] { NudgeSelection(Editor, 0, 1); };
 
     MenuLanguages = bar->addMenu("Languages");
     MenuLanguages->setObjectName("MenuLanguages");
@@ -283,6 +296,77 @@ void TMainForm::CreateMenus() {
     AddAction(help, "MenuDownloadMoreMaterials", "&Download More Materials", nullptr, nullptr);
     help->addSeparator();
     AddAction(help, "MenuAbout", "&About...", nullptr, nullptr);
+}
+
+void TMainForm::CreatePopupMenu() {
+    PopupMenuMain = new QMenu(this);
+    PopupMenuMain->setObjectName("PopupMenuMain");
+    auto item = [&](QMenu* menu, const char* name, const std::string& key, const char* mirrors) {
+        // an item that runs the same command as a main-menu item takes its
+        // caption at every language change
+        auto* a = new QAction(this);
+        a->setObjectName(name);
+        menu->addAction(a);
+        FTranslated.push_back({a, key, "", ""});
+        if (mirrors)
+            connect(a, &QAction::triggered, this, [this, mirrors] { RunNamed(mirrors); });
+        else
+            a->setEnabled(false);
+        return a;
+    };
+    item(PopupMenuMain, "PMenuCut", "C&ut", "MenuCut");
+    item(PopupMenuMain, "PMenuCopy", "&Copy", "MenuCopy");
+    item(PopupMenuMain, "PMenuPaste", "&Paste", "MenuPaste");
+    PopupMenuMain->addSeparator();
+    item(PopupMenuMain, "PMenuSetShadow", "Set &Shadow", nullptr);
+    item(PopupMenuMain, "PMenuDelShadow", "&Del Shadow", nullptr);
+    item(PopupMenuMain, "PMenuCrop", "C&rop", nullptr);
+    item(PopupMenuMain, "PMenuRotate90", "Rotate90", nullptr)->setEnabled(true);
+    connect(findChild<QAction*>("PMenuRotate90"), &QAction::triggered, this,
+            [this] { RunCommand([this] { PMenuRotate90Click(Editor); }); });
+    item(PopupMenuMain, "PMenuFlipHorizontally", "Flip &Horizontally", "MenuFlipHorizontally");
+    item(PopupMenuMain, "PMenuFlipVertically", "Flip &Vertically", "MenuFlipVertically");
+    item(PopupMenuMain, "PMenuDelete", "&Delete", "MenuDelete");
+    QMenu* layer = PopupMenuMain->addMenu(QString());
+    layer->setObjectName("PMenuLayer");
+    FTranslated.push_back({layer->menuAction(), "&Layer", "", ""});
+    item(layer, "PMenuSendtoFront", "Send to &Front", "MenuSendtoFront");
+    item(layer, "PMenuSendtoBack", "Send to &Back", "MenuSendtoBack");
+    item(layer, "PMenuLayerTop", "Layer &Top", "MenuLayerTop");
+    item(layer, "PMenuLayerBottom", "Layer Botto&m", "MenuLayerBottom");
+    PopupMenuMain->addSeparator();
+    item(PopupMenuMain, "PMenuDelMask", "Del &Mask", nullptr);
+    item(PopupMenuMain, "PMenuDelSubFrame", "Del Frame", nullptr);
+    item(PopupMenuMain, "PMenuDelFilter", "Del Fil&ter", nullptr);
+    item(PopupMenuMain, "PMenuChangephoto", "Change &Photo", nullptr);
+    item(PopupMenuMain, "PMenuDelBorder", "Del Border", nullptr);
+}
+
+void TMainForm::ShowPopupMenu(int x, int y, const QPoint& globalPos) {
+    Doc.ImageScreen.PaintTo(ImageScreen->ViewBuffer()); // hit tests use the shown placement
+    const TPopupItems p = PopupMenuMainPopup(Editor, Clipboard, x, y);
+    auto show = [&](const char* name, bool visible) {
+        if (QAction* a = findChild<QAction*>(name)) a->setVisible(visible);
+    };
+    show("PMenuCut", p.Cut);
+    show("PMenuCopy", p.Copy);
+    show("PMenuPaste", p.Paste);
+    show("PMenuSetShadow", p.SetShadow);
+    show("PMenuDelShadow", p.DelShadow);
+    show("PMenuCrop", p.Crop);
+    show("PMenuRotate90", p.Rotate90);
+    show("PMenuFlipHorizontally", p.FlipH);
+    show("PMenuFlipVertically", p.FlipV);
+    show("PMenuDelete", p.Delete);
+    findChild<QMenu*>("PMenuLayer")->menuAction()->setVisible(p.Layer);
+    show("PMenuDelMask", p.DelMask);
+    show("PMenuDelSubFrame", p.DelFrame);
+    show("PMenuDelFilter", p.DelFilter);
+    show("PMenuChangephoto", p.ChangePhoto);
+    show("PMenuDelBorder", p.DelBorder);
+    bool any = false;
+    for (QAction* a : PopupMenuMain->actions()) any = any || (a->isVisible() && !a->isSeparator());
+    if (any) PopupMenuMain->popup(globalPos);
 }
 
 void TMainForm::CreateStatusBar() {

@@ -13,6 +13,7 @@
 
 #include "app/CanvasEditor.h"
 #include "app/CollageDocument.h"
+#include "editing/LayerCommands.h"
 #include "persistence/Configuration.h"
 
 class QAction;
@@ -42,6 +43,8 @@ public:
 
     TCollageDocument Doc;
     TCanvasEditor Editor{Doc};
+    TLayerClipboard Clipboard;
+    QMenu* PopupMenuMain = nullptr;
 
     // ---- Controls ----
     TImageScreenWidget* ImageScreen = nullptr;
@@ -116,6 +119,9 @@ private:
     void FormShow();
     void CreateMenus();
     void CreateStatusBar();
+    void CreatePopupMenu();
+    // Shows the shortcut menu for a right click at a view point.
+    void ShowPopupMenu(int x, int y, const QPoint& globalPos);
     QAction* AddAction(QMenu* menu, const char* objectName, const std::string& key, const char* shortcut,
                        std::function<void()> handler);
     bool CanvasHasFocus() const;

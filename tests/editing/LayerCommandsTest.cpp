@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include "app/EditorTestSupport.h"
+#include "editing/LayerCommands.h"
+#include "editing/LayerOrder.h"
+
+#include <map>
+
+namespace {
+// A named layer per letter, bottom to top; the name lives in Text.
+struct TStack : TEditorFixture {
+    std::map<char, TNewRotLayer*> L;
+    explicit TStack(const std::string& names) {
+        int x = 20;
+        for (char c : names) {
+            L[c] = AddLayer({float(x), 50, float(x + 100), 150}, itClipart, 20, 20, 0xFF000000u | (c * 0x010203));
+            L[c]->Text = std::string(1, c);
+            x += 120;
+        }
+    }
+    void Select(const std::string& names) {
+        for (char c : names) Editor.SelectLayer(L[c]);
+    }
+    // Content layers bottom to top, by name; '#' for the border, '*' for handles.
+    std::string Order() const {
+        std::string s;
+        for (int i = 0; i < Doc.LayerCount(); ++i) {
+            TNewRotLayer* l = Doc.ContentLayerAt(i);
+            s += !l ? '*' : l == Doc.BorderLayer ? '#' : l->Text[0];
+        }
+        return s;
+    }
+};
+
+TBitmap32 Render(TCollageDocument& doc) {
+    TBitmap32 out;
+    EXPECT_TRUE(doc.RenderCollage(out));
+    return out;
+}
+bool Same(const TBitmap32& a, const TBitmap32& b) { return MaxChannelDiff(a, b) == 0; }
+} // namespace
+
+TEST(StackingCommands, OneStepUpAndToTheTop) {
+    {
+        TStack s("ABCD");
+        s.Select("AC");
+        MenuSendtoFrontClick(s.Editor);
+        EXPECT_EQ(s.Order(), "BADC**");
+        s.Editor.MenuUnDoClick();
+        EXPECT_EQ(s.Order(), "ABCD**");
+        s.Editor.MenuReDoClick();
+        EXPECT_EQ(s.Order(), "BADC**");
+    }
+    {
+        TStack s("ABCD");
+        s.Select("AC");
+        MenuLayerTopClick(s.Editor);
+        EXPECT_EQ(s.Order(), "BDAC**");
+        // the handles stay above the content, ordered like their layers
+        const auto handles = s.Editor.HandlesLayers();
+        ASSERT_EQ(handles.size(), 2u);
+        EXPECT_EQ(handles[0]->EditedLayer(), s.L['A']);
+        EXPECT_EQ(handles[1]->EditedLayer(), s.L['C']);
+        s.Editor.MenuUnDoClick(); // the moves are undone in reverse order
+        EXPECT_EQ(s.Order(), "ABCD**");
+    }
+}
+
+TEST(StackingCommands, OneStepDownAndToTheBottom) {
+    {
+        TStack s("ABCD");
+        s.Select("BD");
+        MenuSendtoBackClick(s.Editor);
+        EXPECT_EQ(s.Order(), "BADC**");
+        s.Editor.MenuUnDoClick();
+        EXPECT_EQ(s.Order(), "ABCD**");
+    }
+    {
+        TStack s("ABCD");
+        s.Select("BD");
+        MenuLayerBottomClick(s.Editor);
+        EXPECT_EQ(s.Order(), "BDAC**");
+        s.Editor.MenuUnDoClick();
+        EXPECT_EQ(s.Order(), "ABCD**");
+    }
+}
+
+TEST(StackingCommands, LayersAlreadyOnTopOpenNoStep) {
+    TStack s("ABC");
+    s.Select("BC");
+    MenuSendtoFrontClick(s.Editor);
+    EXPECT_EQ(s.Order(), "ABC**");
+    EXPECT_FALSE(s.Doc.UndoHistory.CanUndo());
+    EXPECT_FALSE(s.Doc.Modified);
+}
+
+TEST(StackingCommands, LockedLayersStayWhileOthersMovePast) {
+    TStack s("ABCD");
+    s.L['C']->Locked = true;
+    s.Select("AC");
+    MenuLayerTopClick(s.Editor);
+    EXPECT_EQ(s.Order(), "BCDA**");
+}
+
+TEST(StackingCommands, BorderEndsAboveContentAndBelowHandles) {
+    TStack s("ABC");
+    TNewRotLayer* border = s.AddLayer({0, 0, 1024, 768}, itBorderFrame, 10, 10, 0x80FFFFFF);
+    border->Text = "#";
+    s.Doc.BorderLayer = border;
+    s.Doc.Layers().Move(s.Doc.Layers().IndexOf(border), 1); // below B and C
+    s.Select("AB");
+    for (auto command : {MenuSendtoFrontClick, MenuLayerTopClick, MenuSendtoBackClick, MenuLayerBottomClick}) {
+        command(s.Editor);
+        const std::string order = s.Order();
+        EXPECT_EQ(order.find('#'), 3u) << order;
+        EXPECT_EQ(order.substr(4), "**") << order;
+    }
+}
+
+TEST(KeepBorderOnTop, RisesPastContentAndSinksBelowHandles) {
+    TStack s("AB");
+    TNewRotLayer* border = s.AddLayer({0, 0, 1024, 768}, itBorderFrame);
+    border->Text = "#";
+    s.Doc.BorderLayer = border;
+    s.Select("A");
+    s.Doc.Layers().Move(s.Doc.Layers().IndexOf(border), 0);
+    KeepBorderOnTop(s.Doc);
+    EXPECT_EQ(s.Order(), "AB#*");
+    s.Doc.Layers().Move(s.Doc.Layers().IndexOf(border), 3);
+    KeepBorderOnTop(s.Doc);
+    EXPECT_EQ(s.Order(), "AB#*");
+}
+
+TEST(DeleteCommand, KeepsLockedLayersSelectedAndUndoRestoresPositions) {
+    TStack s("ABCD");
+    s.L['C']->Locked = true;
+    s.Select("ABCD");
+    const TBitmap32 before = Render(s.Doc);
+    MenuDeleteClick(s.Editor);
+    EXPECT_EQ(s.Order(), "C*");
+    EXPECT_NE(s.L['C']->Handles, nullptr);
+    EXPECT_TRUE(s.Doc.Modified);
+    s.Editor.MenuUnDoClick();
+    EXPECT_EQ(s.Order(), "ABCD****");
+    EXPECT_TRUE(Same(Render(s.Doc), before));
+    s.Editor.MenuReDoClick();
+    EXPECT_EQ(s.Order(), "C*");
+}
+
+TEST(ClipboardCommands, CopyDeletePasteBringsTheLayersBackOffset) {
+    TStack s("ABC");
+    TNewRotLayer* border = s.AddLayer({0, 0, 1024, 768}, itBorderFrame, 10, 10, 0x40FFFFFF);
+    border->Text = "#";
+    s.Doc.BorderLayer = border;
+    s.Select("CA");
+    TLayerClipboard clip;
+    MenuCopyClick(s.Editor, clip);
+    ASSERT_EQ(clip.Entries.size(), 2u);
+    EXPECT_EQ(clip.Entries[0].Text, "A"); // lowest first
+    MenuDeleteClick(s.Editor);
+    EXPECT_EQ(s.Order(), "B#");
+    MenuPasteClick(s.Editor, clip);
+    EXPECT_EQ(s.Order(), "BAC#**");
+    const auto sel = s.Editor.SelectedLayers();
+    ASSERT_EQ(sel.size(), 2u);
+    EXPECT_EQ(sel[0]->Text, "A");
+    EXPECT_FLOAT_EQ(sel[0]->Location.Left, 25);
+    EXPECT_FLOAT_EQ(sel[0]->Location.Top, 55);
+    EXPECT_FLOAT_EQ(sel[1]->Location.Left, 265);
+    // pasting again starts from the copied places
+    MenuPasteClick(s.Editor, clip);
+    EXPECT_FLOAT_EQ(s.Editor.SelectedLayers()[0]->Location.Left, 25);
+    // undo of a paste removes the pasted layers and their handles
+    s.Editor.MenuUnDoClick();
+    EXPECT_EQ(s.Order(), "BAC#");
+}
+
+TEST(ClipboardCommands, PasteNearTheFarEdgeKeepsTheCopiedPlace) {
+    TStack s("A");
+    s.L['A']->SetLocation({975, 100, 1000, 120}); // 975 + 5 = 980 >= 1024 - 50
+    s.Select("A");
+    TLayerClipboard clip;
+    MenuCopyClick(s.Editor, clip);
+    MenuPasteClick(s.Editor, clip);
+    EXPECT_FLOAT_EQ(s.Editor.SelectedLayers()[0]->Location.Left, 975);
+}
+
+TEST(ClipboardCommands, FlippedPhotoPastesMirroredWithFlipOff) {
+    TEditorFixture f;
+    TNewRotLayer* a = f.AddLayer({100, 100, 300, 200}, itPhoto, 4, 2);
+    a->Picture.SetPixel(0, 0, 0xFFFF0000);
+    f.Editor.SelectLayer(a);
+    SpeedButtonFlipHClick(f.Editor);
+    EXPECT_TRUE(a->FlipH);
+    EXPECT_EQ(a->Picture.Pixel(3, 0), 0xFFFF0000u);
+    TLayerClipboard clip;
+    MenuCopyClick(f.Editor, clip);
+    MenuPasteClick(f.Editor, clip);
+    TNewRotLayer* copy = f.Editor.SelectedLayers()[0];
+    ASSERT_NE(copy, a);
+    EXPECT_FALSE(copy->FlipH);
+    EXPECT_EQ(copy->Picture.Pixel(3, 0), 0xFFFF0000u);
+}
+
+TEST(LayerCommands, FourQuarterTurnsAndUndo) {
+    TStack s("AB");
+    s.Select("A");
+    for (int i = 0; i < 4; ++i) PMenuRotate90Click(s.Editor);
+    EXPECT_FLOAT_EQ(s.L['A']->Angle, -360);
+    EXPECT_FLOAT_EQ(s.L['B']->Angle, 0);
+    EXPECT_FLOAT_EQ(s.L['A']->Handles->Angle(), 0); // the handles keep [0, 360)
+    s.Editor.MenuUnDoClick();
+    EXPECT_FLOAT_EQ(s.L['A']->Angle, -270);
+    // with nothing selected a step is still opened, without records
+    s.Editor.DeselectAll();
+    PMenuRotate90Click(s.Editor);
+    EXPECT_EQ(s.Doc.UndoHistory.CurrentStep().Kind, THistoryKind::PlaceLayers);
+    EXPECT_TRUE(s.Doc.UndoHistory.CurrentStep().Records.empty());
+}
+
+TEST(LayerCommands, FlipUndoRedoRoundTripsThePixels) {
+    TEditorFixture f;
+    TNewRotLayer* a = f.AddLayer({100, 100, 300, 200}, itPhoto, 4, 2);
+    a->Picture.SetPixel(1, 1, 0xFF00FF00);
+    a->SetViewedRect({1, 0, 3, 2});
+    f.Editor.SelectLayer(a);
+    const TBitmap32 before = Render(f.Doc);
+    SpeedButtonFlipVClick(f.Editor);
+    EXPECT_EQ(a->Picture.Pixel(1, 0), 0xFF00FF00u);
+    const TBitmap32 after = Render(f.Doc);
+    EXPECT_FALSE(Same(after, before));
+    f.Editor.MenuUnDoClick();
+    EXPECT_FALSE(a->FlipV);
+    EXPECT_EQ(a->ViewedRect, (TRect{1, 0, 3, 2}));
+    EXPECT_TRUE(Same(Render(f.Doc), before));
+    f.Editor.MenuReDoClick();
+    EXPECT_TRUE(Same(Render(f.Doc), after));
+}
+
+TEST(LayerCommands, NudgeMovesWithoutHistory) {
+    TStack s("AB");
+    s.L['A']->SetViewedRect({2, 3, 12, 13});
+    s.Select("A");
+    NudgeSelection(s.Editor, 1, 0);
+    NudgeSelection(s.Editor, 0, -1);
+    EXPECT_FLOAT_EQ(s.L['A']->Location.Left, 21);
+    EXPECT_FLOAT_EQ(s.L['A']->Location.Top, 49);
+    EXPECT_FLOAT_EQ(s.L['A']->Handles->Location().Left, 21);
+    EXPECT_EQ(s.L['A']->ViewedRect, (TRect{2, 3, 12, 13}));
+    EXPECT_FLOAT_EQ(s.L['B']->Location.Left, 140);
+    EXPECT_FALSE(s.Doc.UndoHistory.CanUndo());
+    EXPECT_FALSE(s.Doc.Modified);
+}
+
+TEST(LayerCommands, SelectAllSkipsTheBorder) {
+    TStack s("AB");
+    s.L['B']->Locked = true;
+    TNewRotLayer* border = s.AddLayer({0, 0, 1024, 768}, itBorderFrame);
+    s.Doc.BorderLayer = border;
+    MenuSelectAllClick(s.Editor);
+    EXPECT_NE(s.L['A']->Handles, nullptr);
+    EXPECT_NE(s.L['B']->Handles, nullptr);
+    EXPECT_EQ(border->Handles, nullptr);
+}
+
+TEST(History, LongStringsComeBackWhole) {
+    TEditorFixture f;
+    TNewRotLayer* a = f.AddLayer({100, 100, 300, 200}, itText);
+    a->Text = std::string(300, 'x') + "end";
+    a->SourceFile = "/" + std::string(280, 'd') + "/photo.jpg";
+    f.Editor.SelectLayer(a);
+    MenuDeleteClick(f.Editor);
+    f.Editor.MenuUnDoClick();
+    TNewRotLayer* back = f.Editor.SelectedLayers().at(0);
+    EXPECT_EQ(back->Text.size(), 303u);
+    EXPECT_EQ(back->SourceFile.size(), a == back ? 0u : 291u);
+}
+
+TEST(PopupMenu, ItemsFollowTheSelectionAndTheLayerUnderThePointer) {
+    TStack s("AB");
+    TLayerClipboard clip;
+    s.Paint();
+    TPopupItems none = PopupMenuMainPopup(s.Editor, clip, 500, 500);
+    EXPECT_EQ(none, TPopupItems{});
+    s.L['A']->ImageType = itPhoto;
+    s.L['B']->Locked = true;
+    s.Select("AB");
+    s.Paint();
+    TPopupItems overA = PopupMenuMainPopup(s.Editor, clip, 60, 100);
+    EXPECT_TRUE(overA.Cut && overA.Copy && overA.Crop && overA.ChangePhoto && overA.Rotate90 && overA.Layer);
+    EXPECT_TRUE(overA.DelFilter);
+    EXPECT_FALSE(overA.Paste || overA.DelMask || overA.DelBorder || overA.SetShadow);
+    TPopupItems overLocked = PopupMenuMainPopup(s.Editor, clip, 180, 100);
+    EXPECT_FALSE(overLocked.Crop || overLocked.ChangePhoto);
+    EXPECT_TRUE(overLocked.Delete);
+    MenuCopyClick(s.Editor, clip);
+    TPopupItems empty = PopupMenuMainPopup(s.Editor, clip, 900, 700);
+    EXPECT_TRUE(empty.Paste && empty.Cut);
+    EXPECT_FALSE(empty.Rotate90);
+}

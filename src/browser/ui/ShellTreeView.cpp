@@ -34,6 +34,10 @@ TShellTreeView::TShellTreeView(QWidget* parent) : QTreeView(parent) {
         ExpandTowards(target, true);
     });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (FAutomatic) {
+            FAutomaticChange = true;
+            return;
+        }
         if (current.isValid() && OnChange) OnChange(FModel->filePath(current).toStdString());
     });
 }
@@ -53,6 +57,17 @@ void TShellTreeView::ExpandTowards(const QString& path, bool center) {
     FScrollTarget = i;
     scheduleDelayedItemsLayout();
     QTimer::singleShot(3000, this, [this] { FScrollTarget = QPersistentModelIndex(); });
+}
+
+void TShellTreeView::focusInEvent(QFocusEvent* event) {
+    // Qt makes the first row current when a view without one gets the focus;
+    // that is no choice of the user's, and "/" must not become the photo
+    // folder
+    FAutomatic = true;
+    FAutomaticChange = false;
+    QTreeView::focusInEvent(event);
+    if (FAutomaticChange) selectionModel()->clearCurrentIndex();
+    FAutomatic = false;
 }
 
 void TShellTreeView::updateGeometries() {

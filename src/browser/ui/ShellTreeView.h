@@ -31,6 +31,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void updateGeometries() override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void ExpandTowards(const QString& path, bool center);
@@ -40,4 +41,5 @@ private:
     // again as each of its parents arrives.
     QString FPendingReveal;
     QPersistentModelIndex FScrollTarget; // kept in view until the user scrolls
+    bool FAutomatic = false, FAutomaticChange = false;
 };

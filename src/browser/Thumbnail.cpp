@@ -3,10 +3,12 @@
 #include <QImage>
 #include <QImageReader>
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "browser/PicGrid.h"
 #include "engine/PictureUtils.h"
@@ -53,82 +55,166 @@ TRect ThumbnailRect(int picW, int picH, int cellW, int pictureH) {
 
 namespace {
 
+// A decoded picture, held either as a surface (PNG, with the program's
+// transparency rules) or as the QImage a decoder returned (no copy).
+struct TDecoded {
+    TBitmap32 Surface;
+    QImage Image;
+    int FullWidth = 0, FullHeight = 0; // the picture's own size
+};
+
+struct TPixels {
+    const TColor32* Bits = nullptr;
+    int Width = 0, Height = 0;
+    size_t Stride = 0; // in pixels
+    bool MayHaveAlpha = true;
+};
+
+TPixels PixelsOf(const TDecoded& d) {
+    if (!d.Image.isNull())
+        return {reinterpret_cast<const TColor32*>(d.Image.constBits()), d.Image.width(), d.Image.height(),
+                size_t(d.Image.bytesPerLine()) / 4, d.Image.format() != QImage::Format_RGB32};
+    return {d.Surface.Bits(), d.Surface.Width(), d.Surface.Height(), size_t(d.Surface.Width()), true};
+}
+
 // Full decode of JPEG, GIF or BMP data by content (masks are JPEG or GIF
 // under ".msk"). The codec module's decoders replace this; they must stay
 // free of messages as well.
-bool DecodeByContent(const std::string& path, const char* format, TBitmap32& pic) {
+bool DecodeByContent(const std::string& path, const char* format, TDecoded& out) {
     QImageReader reader(QString::fromStdString(path), format);
     reader.setDecideFormatFromContent(false);
     const QSize size = reader.size();
     if (size.isValid() && !PictureSizeAllowed(size.width(), size.height())) return false;
     QImage img;
     if (!reader.read(&img) || img.isNull()) return false;
-    pic.FromImage(img);
+    if (img.format() != QImage::Format_RGB32 && img.format() != QImage::Format_ARGB32)
+        img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    out.Image = std::move(img);
     return true;
 }
 
-// Decodes the file for a thumbnail of at most boxW x boxH; fullW x fullH
-// report the picture's own size, from which the thumbnail size is fitted.
-// A decoder that scales while decoding (JPEG: libjpeg-turbo with
+// Decodes the file for a thumbnail of at most boxW x boxH and reports the
+// picture's own size, from which the thumbnail size is fitted. A decoder
+// that scales while decoding belongs here (JPEG: libjpeg-turbo with
 // scale_num 1 and the largest scale_denom of 2, 4, 8 whose result still
-// covers the fitted thumbnail size) returns a smaller `pic` here and the
-// true size through fullW/fullH; the caller shrinks the rest of the way.
-bool DecodeForThumbnail(const std::string& path, TPictureKind kind, int boxW, int boxH, TBitmap32& pic,
-                        int& fullW, int& fullH) {
+// covers the fitted thumbnail size): it returns the smaller picture with the
+// true size in FullWidth/FullHeight, and the caller shrinks the rest of the
+// way.
+bool DecodeForThumbnail(const std::string& path, TPictureKind kind, int boxW, int boxH, TDecoded& out) {
     (void)boxW;
     (void)boxH;
     switch (kind) {
     case TPictureKind::PNG:
-        LoadPNG32(path, pic);
+        LoadPNG32(path, out.Surface);
         break; // throws on bad data
     case TPictureKind::JPEG:
-        if (!DecodeByContent(path, "jpeg", pic)) return false;
+        if (!DecodeByContent(path, "jpeg", out)) return false;
         break;
     case TPictureKind::GIF:
-        if (!DecodeByContent(path, "gif", pic)) return false;
+        if (!DecodeByContent(path, "gif", out)) return false;
         break;
     case TPictureKind::BMP:
-        if (!DecodeByContent(path, "bmp", pic)) return false;
+        if (!DecodeByContent(path, "bmp", out)) return false;
         break;
     case TPictureKind::Unknown:
         return false;
     }
-    fullW = pic.Width();
-    fullH = pic.Height();
-    return !pic.Empty();
+    const TPixels px = PixelsOf(out);
+    out.FullWidth = px.Width;
+    out.FullHeight = px.Height;
+    return px.Width > 0 && px.Height > 0;
 }
 
-bool FullyOpaque(const TBitmap32& b) {
-    const TColor32* p = b.Bits();
-    const size_t n = b.PixelCount();
-    for (size_t i = 0; i < n; ++i)
-        if ((p[i] >> 24) != 0xFF) return false;
+bool FullyOpaque(const TPixels& p) {
+    for (int y = 0; y < p.Height; ++y) {
+        const TColor32* row = p.Bits + size_t(y) * p.Stride;
+        for (int x = 0; x < p.Width; ++x)
+            if ((row[x] >> 24) != 0xFF) return false;
+    }
     return true;
+}
+
+// Area average: destination pixel (i, j) is the mean of the source block
+// [i*W/w, (i+1)*W/w) x [j*H/h, (j+1)*H/h). Colours are weighted by alpha so
+// that transparent pixels lend the result none of their colour. One pass
+// over the source, integer sums (a block of a 32767-pixel side shrunk to 1
+// holds at most 250 million pixels: 64-bit sums).
+void ShrinkPixels(const TPixels& src, int w, int h, TBitmap32& out) {
+    out.SetSize(w, h);
+    const bool opaque = !src.MayHaveAlpha || FullyOpaque(src);
+    std::vector<int> column(size_t(src.Width));
+    for (int i = 0; i < w; ++i) {
+        const int x0 = int(int64_t(i) * src.Width / w), x1 = int(int64_t(i + 1) * src.Width / w);
+        for (int x = x0; x < x1; ++x) column[size_t(x)] = i;
+    }
+    const size_t n = static_cast<size_t>(w);
+    std::vector<uint64_t> sa(n), sr(n), sg(n), sb(n), count(n);
+    for (int j = 0; j < h; ++j) {
+        const int y0 = int(int64_t(j) * src.Height / h), y1 = int(int64_t(j + 1) * src.Height / h);
+        std::fill(sa.begin(), sa.end(), 0);
+        std::fill(sr.begin(), sr.end(), 0);
+        std::fill(sg.begin(), sg.end(), 0);
+        std::fill(sb.begin(), sb.end(), 0);
+        std::fill(count.begin(), count.end(), 0);
+        for (int y = y0; y < y1; ++y) {
+            const TColor32* row = src.Bits + size_t(y) * src.Stride;
+            if (opaque) {
+                for (int x = 0; x < src.Width; ++x) {
+                    const TColor32 c = row[x];
+                    const size_t i = size_t(column[size_t(x)]);
+                    sr[i] += (c >> 16) & 0xFF;
+                    sg[i] += (c >> 8) & 0xFF;
+                    sb[i] += c & 0xFF;
+                    ++count[i];
+                }
+            } else {
+                for (int x = 0; x < src.Width; ++x) {
+                    const TColor32 c = row[x];
+                    const uint64_t a = c >> 24;
+                    const size_t i = size_t(column[size_t(x)]);
+                    sa[i] += a;
+                    sr[i] += a * ((c >> 16) & 0xFF);
+                    sg[i] += a * ((c >> 8) & 0xFF);
+                    sb[i] += a * (c & 0xFF);
+                    ++count[i];
+                }
+            }
+        }
+        TColor32* dst = out.ScanLine(j);
+        for (int i = 0; i < w; ++i) {
+            const uint64_t k = count[size_t(i)];
+            if (k == 0) {
+                dst[i] = 0;
+                continue;
+            }
+            if (opaque) {
+                dst[i] = Color32(uint8_t((sr[size_t(i)] + k / 2) / k), uint8_t((sg[size_t(i)] + k / 2) / k),
+                                 uint8_t((sb[size_t(i)] + k / 2) / k));
+            } else {
+                const uint64_t a = sa[size_t(i)];
+                if (a == 0) {
+                    dst[i] = 0;
+                    continue;
+                }
+                dst[i] = Color32(uint8_t((sr[size_t(i)] + a / 2) / a), uint8_t((sg[size_t(i)] + a / 2) / a),
+                                 uint8_t((sb[size_t(i)] + a / 2) / a), uint8_t((a + k / 2) / k));
+            }
+        }
+    }
 }
 
 } // namespace
 
 void ShrinkPicture(const TBitmap32& source, int w, int h, TBitmap32& out) {
-    if (source.Empty() || w <= 0 || h <= 0) {
-        out.SetSize(0, 0);
+    if (source.Empty() || w <= 0 || h <= 0 || w > source.Width() || h > source.Height()) {
+        out.SetSize(0, 0); // nothing to average, or not a shrink
         return;
     }
     if (w == source.Width() && h == source.Height()) {
         out.Assign(source);
         return;
     }
-    // Opaque pictures are averaged as they are; others premultiplied first so
-    // that the colour of transparent pixels does not bleed into the result.
-    const bool opaque = FullyOpaque(source);
-    const QImage view(reinterpret_cast<const uchar*>(source.Bits()), source.Width(), source.Height(),
-                      source.Width() * 4, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
-    QImage work = opaque ? view : view.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage small = work.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (small.isNull()) {
-        out.SetSize(0, 0);
-        return;
-    }
-    out.FromImage(small); // RGB32 keeps alpha bytes of 0xFF; premultiplied is converted back
+    ShrinkPixels({source.Bits(), source.Width(), source.Height(), size_t(source.Width()), true}, w, h, out);
 }
 
 bool LoadThumbnail(const std::string& path, int boxWidth, int boxHeight, TBitmap32& out) {
@@ -139,13 +225,19 @@ bool LoadThumbnail(const std::string& path, int boxWidth, int boxHeight, TBitmap
     const TPictureKind kind = SniffPictureFile(path);
     if (kind == TPictureKind::Unknown) return false;
     try {
-        TBitmap32 pic;
-        int fullW = 0, fullH = 0;
-        if (!DecodeForThumbnail(path, kind, boxWidth, boxHeight, pic, fullW, fullH)) return false;
-        if (fullW <= 0 || fullH <= 0) return false;
+        TDecoded decoded;
+        if (!DecodeForThumbnail(path, kind, boxWidth, boxHeight, decoded)) return false;
         int w = 0, h = 0;
-        ThumbnailSize(fullW, fullH, boxWidth, boxHeight, w, h);
-        ShrinkPicture(pic, w, h, out);
+        ThumbnailSize(decoded.FullWidth, decoded.FullHeight, boxWidth, boxHeight, w, h);
+        const TPixels px = PixelsOf(decoded);
+        if (w == px.Width && h == px.Height) {
+            out.SetSize(w, h);
+            for (int y = 0; y < h; ++y)
+                std::memcpy(out.ScanLine(y), px.Bits + size_t(y) * px.Stride, size_t(w) * 4);
+            if (!px.MayHaveAlpha) out.ResetAlpha(255);
+        } else {
+            ShrinkPixels(px, std::min(w, px.Width), std::min(h, px.Height), out);
+        }
         if (out.Empty()) return false;
     } catch (...) {
         // decoder errors and failed allocations alike: no picture

@@ -44,8 +44,10 @@ TRect ThumbnailRect(int picW, int picH, int cellW, int pictureH);
 // that scale and shrink the rest of the way here (see DecodeForThumbnail).
 bool LoadThumbnail(const std::string& path, int boxWidth, int boxHeight, TBitmap32& out);
 
-// Area-averaging shrink of a whole picture to w x h (alpha-weighted, so
-// transparent pixels do not darken the edges of what is kept).
+// Area-averaging shrink of a whole picture to w x h, at most its own size
+// (an empty result otherwise): each result pixel is the mean of its block of
+// source pixels, colours weighted by alpha so that transparent pixels do not
+// darken the edges of what is kept.
 void ShrinkPicture(const TBitmap32& source, int w, int h, TBitmap32& out);
 
 // ---- Painting one cell ----

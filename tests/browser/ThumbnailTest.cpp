@@ -115,6 +115,33 @@ TEST(ThumbnailDecoding, SameResultsOnManyThreadsAtOnce) {
         EXPECT_EQ(MaxChannelDiff(serial[i], parallel[qsizetype(i)]), 0) << i;
 }
 
+TEST(ThumbnailDecoding, ShrinkAveragesBlocksWeightedByAlpha) {
+    TBitmap32 src(4, 2), out;
+    // left block: two greys and two of 10/30 -> mean; right block: opaque red
+    // beside transparent blue -> red at half coverage
+    src.SetPixel(0, 0, Color32(100, 100, 100));
+    src.SetPixel(1, 0, Color32(200, 200, 200));
+    src.SetPixel(0, 1, Color32(10, 10, 10));
+    src.SetPixel(1, 1, Color32(30, 30, 30));
+    for (int y = 0; y < 2; ++y) {
+        src.SetPixel(2, y, Color32(255, 0, 0));
+        src.SetPixel(3, y, Color32(0, 0, 255, 0));
+    }
+    ShrinkPicture(src, 2, 1, out);
+    ASSERT_EQ(out.Width(), 2);
+    ASSERT_EQ(out.Height(), 1);
+    EXPECT_EQ(out.Pixel(0, 0), Color32(85, 85, 85)); // (100+200+10+30)/4
+    EXPECT_EQ(out.Pixel(1, 0), Color32(255, 0, 0, 128));
+    ShrinkPicture(src, 5, 1, out); // not a shrink
+    EXPECT_TRUE(out.Empty());
+    // uneven blocks: 5 columns into 2 -> blocks of 2 and 3
+    TBitmap32 row(5, 1);
+    for (int x = 0; x < 5; ++x) row.SetPixel(x, 0, Color32(uint8_t(x * 10), 0, 0));
+    ShrinkPicture(row, 2, 1, out);
+    EXPECT_EQ(RedOf(out.Pixel(0, 0)), 5);  // (0+10)/2
+    EXPECT_EQ(RedOf(out.Pixel(1, 0)), 30); // (20+30+40)/3
+}
+
 // ---- Cell painting ----
 
 namespace {

@@ -134,70 +134,65 @@ bool FullyOpaque(const TPixels& p) {
     return true;
 }
 
-// Area average: destination pixel (i, j) is the mean of the source block
+// Area average: result pixel (i, j) is the mean of the source block
 // [i*W/w, (i+1)*W/w) x [j*H/h, (j+1)*H/h). Colours are weighted by alpha so
 // that transparent pixels lend the result none of their colour. One pass
-// over the source, integer sums (a block of a 32767-pixel side shrunk to 1
-// holds at most 250 million pixels: 64-bit sums).
+// over the source: each block row is summed in registers (32 bits hold a
+// row of 32767 pixels even weighted by alpha), then added to 64-bit column
+// sums.
 void ShrinkPixels(const TPixels& src, int w, int h, TBitmap32& out) {
     out.SetSize(w, h);
     const bool opaque = !src.MayHaveAlpha || FullyOpaque(src);
-    std::vector<int> column(size_t(src.Width));
-    for (int i = 0; i < w; ++i) {
-        const int x0 = int(int64_t(i) * src.Width / w), x1 = int(int64_t(i + 1) * src.Width / w);
-        for (int x = x0; x < x1; ++x) column[size_t(x)] = i;
-    }
     const size_t n = static_cast<size_t>(w);
-    std::vector<uint64_t> sa(n), sr(n), sg(n), sb(n), count(n);
+    std::vector<int> x0(n + 1);
+    for (int i = 0; i <= w; ++i) x0[size_t(i)] = int(int64_t(i) * src.Width / w);
+    std::vector<uint64_t> sa(n), sr(n), sg(n), sb(n);
     for (int j = 0; j < h; ++j) {
         const int y0 = int(int64_t(j) * src.Height / h), y1 = int(int64_t(j + 1) * src.Height / h);
         std::fill(sa.begin(), sa.end(), 0);
         std::fill(sr.begin(), sr.end(), 0);
         std::fill(sg.begin(), sg.end(), 0);
         std::fill(sb.begin(), sb.end(), 0);
-        std::fill(count.begin(), count.end(), 0);
         for (int y = y0; y < y1; ++y) {
             const TColor32* row = src.Bits + size_t(y) * src.Stride;
-            if (opaque) {
-                for (int x = 0; x < src.Width; ++x) {
-                    const TColor32 c = row[x];
-                    const size_t i = size_t(column[size_t(x)]);
-                    sr[i] += (c >> 16) & 0xFF;
-                    sg[i] += (c >> 8) & 0xFF;
-                    sb[i] += c & 0xFF;
-                    ++count[i];
+            for (size_t i = 0; i < n; ++i) {
+                uint32_t a = 0, r = 0, g = 0, b = 0;
+                if (opaque) {
+                    for (int x = x0[i]; x < x0[i + 1]; ++x) {
+                        const TColor32 c = row[x];
+                        r += (c >> 16) & 0xFF;
+                        g += (c >> 8) & 0xFF;
+                        b += c & 0xFF;
+                    }
+                } else {
+                    for (int x = x0[i]; x < x0[i + 1]; ++x) {
+                        const TColor32 c = row[x];
+                        const uint32_t ca = c >> 24;
+                        a += ca;
+                        r += ca * ((c >> 16) & 0xFF);
+                        g += ca * ((c >> 8) & 0xFF);
+                        b += ca * (c & 0xFF);
+                    }
                 }
-            } else {
-                for (int x = 0; x < src.Width; ++x) {
-                    const TColor32 c = row[x];
-                    const uint64_t a = c >> 24;
-                    const size_t i = size_t(column[size_t(x)]);
-                    sa[i] += a;
-                    sr[i] += a * ((c >> 16) & 0xFF);
-                    sg[i] += a * ((c >> 8) & 0xFF);
-                    sb[i] += a * (c & 0xFF);
-                    ++count[i];
-                }
+                sa[i] += a;
+                sr[i] += r;
+                sg[i] += g;
+                sb[i] += b;
             }
         }
         TColor32* dst = out.ScanLine(j);
-        for (int i = 0; i < w; ++i) {
-            const uint64_t k = count[size_t(i)];
+        for (size_t i = 0; i < n; ++i) {
+            const uint64_t k = uint64_t(x0[i + 1] - x0[i]) * uint64_t(y1 - y0);
             if (k == 0) {
                 dst[i] = 0;
-                continue;
-            }
-            if (opaque) {
-                dst[i] = Color32(uint8_t((sr[size_t(i)] + k / 2) / k), uint8_t((sg[size_t(i)] + k / 2) / k),
-                                 uint8_t((sb[size_t(i)] + k / 2) / k));
+            } else if (opaque) {
+                dst[i] = Color32(uint8_t((sr[i] + k / 2) / k), uint8_t((sg[i] + k / 2) / k),
+                                 uint8_t((sb[i] + k / 2) / k));
+            } else if (const uint64_t a = sa[i]; a == 0) {
+                dst[i] = 0;
             } else {
-                const uint64_t a = sa[size_t(i)];
-                if (a == 0) {
-                    dst[i] = 0;
-                    continue;
-                }
-                dst[i] = Color32(uint8_t((sr[size_t(i)] + a / 2) / a), uint8_t((sg[size_t(i)] + a / 2) / a),
-                                 uint8_t((sb[size_t(i)] + a / 2) / a), uint8_t((a + k / 2) / k));
+                dst[i] = Color32(uint8_t((sr[i] + a / 2) / a), uint8_t((sg[i] + a / 2) / a),
+                                 uint8_t((sb[i] + a / 2) / a), uint8_t((a + k / 2) / k));
             }
         }
     }

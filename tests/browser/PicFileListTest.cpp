@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 
 #include "browser/BrowserFixtures.h"
+#include "browser/Thumbnail.h"
 #include "browser/ThumbnailLoader.h"
 #include "browser/ui/PicFileList.h"
 #include "browser/ui/PicListFactory.h"
@@ -557,4 +558,37 @@ TEST(PicFileList, AnotherFolderWhileLoadingDropsTheLateResults) {
     list.List = nullptr;
     TThumbnailLoader::Pool()->waitForDone();
     QTest::qWait(20);
+}
+
+// ---- A cell on its own ----
+
+TEST(PicPanel, AssignBitmapFitsCentresAndKeepsTheSelection) {
+    TPicPanel cell;
+    cell.resize(80, 80);
+    cell.BKColor = 0xFF000000;
+    cell.SelectBorderColor = 0xFFFF0000;
+    cell.SetColor(0xFF000000);
+    EXPECT_EQ(cell.PicRect, (TRect{0, 0, 100, 100}));
+    cell.SetSelected(true);
+    TBitmap32 bmp(160, 40);
+    bmp.Clear(0x00336699); // alpha ignored
+    cell.AssignBitmap(bmp);
+    EXPECT_EQ(cell.PicRect, (TRect{3, 31, 77, 49}));
+    EXPECT_EQ(cell.Canvas().Pixel(40, 40), 0xFF336699u);
+    EXPECT_EQ(cell.Canvas().Pixel(40, 30), 0xFF000000u);
+    EXPECT_EQ(cell.Canvas().Pixel(0, 0), 0xFFFF0000u); // selection drawn again
+
+    const std::string dir = Folder({"ok.png", "bad.png!"});
+    EXPECT_FALSE(cell.LoadFromFile(dir + "/missing.png"));
+    EXPECT_EQ(cell.FileName(), ""); // nothing happened
+    EXPECT_FALSE(cell.LoadFromFile(dir + "/bad.png"));
+    EXPECT_TRUE(cell.LoadFromFile(dir + "/ok.png"));
+    EXPECT_EQ(cell.FileName(), dir + "/ok.png");
+    EXPECT_EQ(cell.Text(), dir + "/ok.png");
+    EXPECT_EQ(cell.Caption(), "ok.png");
+    cell.IncludeExt = false;
+    cell.SetText(dir + "/other.name.png");
+    EXPECT_EQ(cell.Caption(), "other.name");
+    EXPECT_TRUE(cell.HasPicture());
+    EXPECT_EQ(cell.PictureRect(), ThumbnailRect(120, 90, 80, 80));
 }

@@ -441,5 +441,4 @@ void TPicPanel::StartDrag(QObject* source) {
 
     QWidget* target = recorder.Target;
     if (OnEndDrag) OnEndDrag(file, this, target, recorder.Pos.x(), recorder.Pos.y());
-    if (self && AfterDrag) AfterDrag();
 }

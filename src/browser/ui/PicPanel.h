@@ -140,9 +140,6 @@ public:
     // Runs the drag instead of QDrag::exec when set (tests drop the drag on
     // a widget of their choice by sending it a QDropEvent from here).
     static std::function<Qt::DropAction(QDrag*)> DragRunner;
-    // Called after every drag of this cell, after OnEndDrag (the grid uses it
-    // to finish changes it held back during the drag).
-    std::function<void()> AfterDrag;
 
     // Repaints the canvas from the cell's state.
     void Render();

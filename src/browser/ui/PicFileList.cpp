@@ -167,7 +167,7 @@ TPicPanel* TPicFileList::CreateCell(int k) {
         if (OnEndDrag) OnEndDrag(file, sender, target, x, y);
     };
     cell->OnDragOver = [this](const std::string& file, QObject* sender, QObject* source, int x, int y,
-                              TDragState state, bool& accept) {
+                              TDragOverState state, bool& accept) {
         if (!OnDragOver) {
             accept = false;
             return;

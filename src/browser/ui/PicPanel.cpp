@@ -361,7 +361,7 @@ bool TPicPanel::eventFilter(QObject* watched, QEvent* event) {
         bool accept = true;
         const QPoint p = e->position().toPoint();
         OnDragOver(FFileName, watched, e->source(), p.x(), p.y(),
-                   event->type() == QEvent::DragEnter ? TDragState::Enter : TDragState::Move, accept);
+                   event->type() == QEvent::DragEnter ? TDragOverState::Enter : TDragOverState::Move, accept);
         if (accept)
             e->acceptProposedAction();
         else
@@ -372,7 +372,7 @@ bool TPicPanel::eventFilter(QObject* watched, QEvent* event) {
         if (OnDragOver) {
             bool accept = false;
             const QPoint p = static_cast<QWidget*>(watched)->mapFromGlobal(QCursor::pos());
-            OnDragOver(FFileName, watched, nullptr, p.x(), p.y(), TDragState::Leave, accept);
+            OnDragOver(FFileName, watched, nullptr, p.x(), p.y(), TDragOverState::Leave, accept);
         }
         return true;
     case QEvent::Drop: {

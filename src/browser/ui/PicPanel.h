@@ -28,7 +28,7 @@ class QLabel;
 // path as UTF-8. The drag also carries text/uri-list for other programs.
 inline constexpr char kPictureMimeType[] = "application/x-velmora-picture";
 
-enum class TDragState { Enter, Leave, Move };
+enum class TDragOverState { Enter, Leave, Move };
 
 using TNotifyEvent = std::function<void(QObject* sender)>;
 using TDblClickEvent = std::function<void(QObject* sender, const std::string& fileName)>;
@@ -39,7 +39,7 @@ using TMouseDownEvent =
 using TEndDragEvent =
     std::function<void(const std::string& fileName, QObject* sender, QWidget* target, int x, int y)>;
 using TDragOverEvent = std::function<void(const std::string& fileName, QObject* sender, QObject* source,
-                                          int x, int y, TDragState state, bool& accept)>;
+                                          int x, int y, TDragOverState state, bool& accept)>;
 using TDragDropEvent =
     std::function<void(const std::string& fileName, QObject* sender, QObject* source, int x, int y)>;
 

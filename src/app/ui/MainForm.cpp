@@ -11,6 +11,9 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QToolButton>
+#include <QFile>
 #include <QScrollBar>
 #include <QSlider>
 #include <QThread>
@@ -21,6 +24,12 @@
 #include "app/ui/Cursors.h"
 #include "app/ui/FlashForm.h"
 #include "app/ui/ImageScreenWidget.h"
+#include "browser/ui/CategorySelector.h"
+#include "browser/ui/PicFileList.h"
+#include "browser/ui/PicPanel.h"
+#include "browser/ui/SidePanel.h"
+#include "editing/AddPictures.h"
+#include "editing/DecorationCommands.h"
 #include "engine/Errors.h"
 #include "platform/Dialogs.h"
 #include "platform/Messages.h"
@@ -70,13 +79,22 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    CreateTopBar(central, column);
+    auto* work = new QHBoxLayout();
+    work->setContentsMargins(0, 0, 0, 0);
+    work->setSpacing(0);
+    NotebookPanel = new TSidePanel(ResourceRootPath, central);
+    NotebookPanel->setObjectName("NotebookPanel");
+    work->addWidget(NotebookPanel);
     ImageScreen = new TImageScreenWidget(Doc, central);
-    column->addWidget(ImageScreen, 1);
+    work->addWidget(ImageScreen, 1);
+    column->addLayout(work, 1);
     CreateStatusBar();
     column->addWidget(PanelStatusBar);
     setCentralWidget(central);
     CreateMenus();
     CreatePopupMenu();
+    WireSidePanel();
     TImage32& screen = Doc.ImageScreen;
     screen.OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer* l) {
         RunCommand([&] { Editor.ImageScreenMouseDown(b, s, x, y, l); });
@@ -167,6 +185,8 @@ void TMainForm::showEvent(QShowEvent* e) {
 }
 
 void TMainForm::FormShow() {
+    NotebookPanel->FormShow([](const std::string& key) { return Lang(key); });
+    if (!Configuration.UserPhotoFolder.empty()) (void)0; // the tree starts at the sample photos
     // the canvas needs its real size before the page is fitted into it
     ImageScreen->SyncGeometry();
     const QSize box = ImageScreen->maximumViewportSize();
@@ -238,16 +258,16 @@ void TMainForm::CreateMenus() {
     AddAction(edit, "MenuSettings", "&Settings", nullptr, nullptr);
 
     QMenu* design = addMenu("MenuDesign", "&Design");
-    AddAction(design, "MenuAddPhoto", "Add &Photo", nullptr, nullptr);
+    AddAction(design, "MenuAddPhoto", "Add &Photo", nullptr, [this] { BitBtnPhotoClick(); });
     AddAction(design, "MenuAddText", "Add &Text", nullptr, nullptr);
     design->addSeparator();
-    QAction* frame = AddAction(design, "MenuFrame", "", nullptr, nullptr);
+    QAction* frame = AddAction(design, "MenuFrame", "", nullptr, [this] { ImageButtonBorderClick(); });
     frame->setText("&Frame"); // keeps its built-in text in every language
     FTranslated.pop_back();
-    AddAction(design, "MenuDelFrameBorder", "&Del Border", nullptr, nullptr);
+    AddAction(design, "MenuDelFrameBorder", "&Del Border", nullptr, [this] { BitBtnDelFrameClick(Editor); });
     design->addSeparator();
-    AddAction(design, "MenuDelMask", "&Del Mask", nullptr, nullptr);
-    AddAction(design, "MenuDelFrame", "&Del Frame", nullptr, nullptr);
+    AddAction(design, "MenuDelMask", "&Del Mask", nullptr, [this] { MenuDelMaskClick(Editor); });
+    AddAction(design, "MenuDelSubFrame", "&Del Frame", nullptr, [this] { SpeedButtonDelSubFrameClick(Editor); });
     design->addSeparator();
     AddAction(design, "MenuShadow", "&Shadow", nullptr, nullptr);
     AddAction(design, "MenuDelShadow", "&Del Shadow", nullptr, nullptr);
@@ -298,6 +318,166 @@ void TMainForm::CreateMenus() {
     AddAction(help, "MenuAbout", "&About...", nullptr, nullptr);
 }
 
+// ---- Side panel, top bar and thumbnails ----
+
+void TMainForm::CreateTopBar(QWidget* parent, QBoxLayout* into) {
+    // Plain buttons stand in for the picture buttons of the top bar.
+    auto* bar = new QWidget(parent);
+    bar->setObjectName("PanelTop");
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 4, 6, 4);
+    auto button = [&](const char* name, const std::string& key, std::function<void()> click) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(name);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setMinimumWidth(90);
+        FTranslated.push_back({b, key, "", ""});
+        if (click)
+            connect(b, &QToolButton::clicked, this, [this, click] { RunCommand(click); });
+        else
+            b->setEnabled(false);
+        row->addWidget(b);
+        return b;
+    };
+    button("ImageButtonAddPhoto", "Add &Photo", [this] { BitBtnPhotoClick(); });
+    button("ImageButtonMod", "&Modify", [this] {
+        NotebookPanel->ShowPage("Modify");
+        BitBtnMaskClick();
+    });
+    button("ImageButtonAddClipart", "Add &Clipart", [this] { NotebookPanel->ShowPage("Clipart"); });
+    button("ImageButtonAddText", "Add &Text", nullptr);
+    button("ImageButtonBorder", "&Border", [this] { ImageButtonBorderClick(); });
+    button("ImageButtonBackdrop", "&Backdrop", nullptr);
+    button("ImageButtonOupput", "Save", [this] {
+        NotebookPanel->ShowPage("Output");
+        Editor.ActivePanel = -1;
+    });
+    row->addStretch(1);
+    into->addWidget(bar);
+}
+
+void TMainForm::BitBtnPhotoClick() {
+    NotebookPanel->ShowPage("Import Photo");
+    Editor.ActivePanel = 0;
+}
+
+void TMainForm::BitBtnMaskClick() {
+    NotebookPanel->NotebookMod->ShowPage("Mask");
+    NotebookPanel->MaskTypeSelector->ChooseFirstIfNone();
+    Editor.ActivePanel = 5;
+}
+
+void TMainForm::ImageButtonBorderClick() {
+    NotebookPanel->ShowPage("Frame");
+    NotebookPanel->FrameTypeSelector->ChooseFirstIfNone();
+    Editor.ActivePanel = 4;
+}
+
+bool TMainForm::DroppedOnCanvas(QWidget* target) const {
+    return target && (target == ImageScreen->viewport() || target == ImageScreen);
+}
+
+void TMainForm::ThumbnailMouseDown(QObject* sender, TMouseButton button) {
+    if (button != TMouseButton::Left) return;
+    if (TPicPanel* cell = PicPanelOf(sender)) cell->BeginDrag(sender);
+}
+
+void TMainForm::ThumbnailDoubleClick(TPicFileList* list, const std::string& file) {
+    TSidePanel& p = *NotebookPanel;
+    RunCommand([&] {
+        if (list == p.PicFileListPhoto)
+            AddContentLayer(Editor, file, TPictureKind::Photo, "", TPlacement::VisibleCorner);
+        else if (list == p.PicFileListClipart)
+            AddContentLayer(Editor, file, TPictureKind::Clipart, p.ClipartTypeSelector->CurrentCategory(),
+                            TPlacement::VisibleCorner);
+        else if (list == p.PicFileListMask)
+            ApplyMaskToSelection(Editor, p.MaskTypeSelector->CurrentCategory(), ExtractFileName(file));
+        else if (list == p.PicFileListSubFrame)
+            ApplySubFrameToSelection(Editor, p.SubFrameTypeSelector->CurrentCategory(), ExtractFileName(file));
+        else if (list == p.PicFileListFrame)
+            SetBorderFrame(Editor, p.FrameTypeSelector->CurrentCategory(), ExtractFileName(file));
+    });
+}
+
+void TMainForm::ThumbnailEndDrag(TPicFileList* list, const std::string& file, QWidget* target, int x, int y) {
+    TSidePanel& p = *NotebookPanel;
+    if (!DroppedOnCanvas(target)) {
+        Editor.DropTargetLayer = nullptr;
+        return;
+    }
+    RunCommand([&] {
+        if (list == p.PicFileListPhoto) {
+            if (TNewRotLayer* t = Editor.DropTargetLayer)
+                DropPhotoOnLayer(Editor, *t, file);
+            else
+                AddContentLayer(Editor, file, TPictureKind::Photo, "", TPlacement::DropPoint, x, y);
+        } else if (list == p.PicFileListClipart) {
+            AddContentLayer(Editor, file, TPictureKind::Clipart, p.ClipartTypeSelector->CurrentCategory(),
+                            TPlacement::DropPoint, x, y);
+            Editor.DropTargetLayer = nullptr;
+        } else if (list == p.PicFileListMask) {
+            ApplyMaskToDropTarget(Editor, p.MaskTypeSelector->CurrentCategory(), ExtractFileName(file));
+        } else if (list == p.PicFileListSubFrame) {
+            ApplySubFrameToDropTarget(Editor, p.SubFrameTypeSelector->CurrentCategory(), ExtractFileName(file));
+        } else if (list == p.PicFileListFrame) {
+            SetBorderFrame(Editor, p.FrameTypeSelector->CurrentCategory(), ExtractFileName(file));
+        }
+    });
+    Editor.DropTargetLayer = nullptr;
+}
+
+void TMainForm::WireSidePanel() {
+    TSidePanel& p = *NotebookPanel;
+    p.OnHint = [this](const std::string& hint) {
+        SetOperationHint(hint);
+    };
+    p.OnUserPhotoFolder = [this](const std::string& path) { Configuration.UserPhotoFolder = path; };
+    for (TPicFileList* list :
+         {p.PicFileListPhoto, p.PicFileListMask, p.PicFileListSubFrame, p.PicFileListFrame, p.PicFileListClipart}) {
+        list->OnDBLClick = [this, list](QObject*, const std::string& file) { ThumbnailDoubleClick(list, file); };
+        list->OnMouseDown = [this](QObject* sender, TMouseButton b, TShiftState, int, int) {
+            ThumbnailMouseDown(sender, b);
+        };
+        list->OnEndDrag = [this, list](const std::string& file, QObject*, QWidget* target, int x, int y) {
+            ThumbnailEndDrag(list, file, target, x, y);
+        };
+    }
+    connect(p.BtnAddClipart, &QPushButton::clicked, this, [this] {
+        RunCommand([this] {
+            TFileDialogRequest req;
+            req.Filter = "All Supported Format|*.bmp;*.jpg;*.jpeg;*.gif;*.png";
+            req.Caption = "Add Clipart";
+            const TFileDialogResult r = DialogService().OpenFile(req);
+            if (r.FileName.empty()) return;
+            NotebookPanel->PicFileListClipart->AddFiles(AddUserCliparts({r.FileName}));
+        });
+    });
+    connect(p.BtnDelClipart, &QPushButton::clicked, this, [this] {
+        RunCommand([this] {
+            TPicFileList* list = NotebookPanel->PicFileListClipart;
+            TPicPanel* cell = list->SelectedPicPanel();
+            if (!cell || !FileExists(cell->FileName())) return;
+            QFile::remove(QString::fromStdString(cell->FileName()));
+            list->DeleteSelected();
+        });
+    });
+    connect(p.ImageButtonDelBorder, &QPushButton::clicked, this, [this] { RunNamed("MenuDelFrameBorder"); });
+    // thumbnails dragged over the canvas outline their drop target
+    ImageScreen->OnDragMove = [this](QDragMoveEvent* e) {
+        if (!e->mimeData()->hasFormat(kPictureMimeType)) return false;
+        Editor.CanvasDragOver(int(e->position().x()), int(e->position().y()));
+        return true;
+    };
+    ImageScreen->OnDrop = [this](QDropEvent* e) {
+        e->acceptProposedAction();
+        Editor.CanvasDragEnded();
+    };
+    ImageScreen->OnDragLeave = [this] {
+        Editor.CanvasDragEnded();
+        Editor.DropTargetLayer = nullptr;
+    };
+}
+
 void TMainForm::CreatePopupMenu() {
     PopupMenuMain = new QMenu(this);
     PopupMenuMain->setObjectName("PopupMenuMain");
@@ -335,11 +515,12 @@ void TMainForm::CreatePopupMenu() {
     item(layer, "PMenuLayerTop", "Layer &Top", "MenuLayerTop");
     item(layer, "PMenuLayerBottom", "Layer Botto&m", "MenuLayerBottom");
     PopupMenuMain->addSeparator();
-    item(PopupMenuMain, "PMenuDelMask", "Del &Mask", nullptr);
-    item(PopupMenuMain, "PMenuDelSubFrame", "Del Frame", nullptr);
+    item(PopupMenuMain, "PMenuDelMask", "Del &Mask", "MenuDelMask");
+    item(PopupMenuMain, "PMenuDelSubFrame", "Del Frame", "MenuDelSubFrame");
     item(PopupMenuMain, "PMenuDelFilter", "Del Fil&ter", nullptr);
-    item(PopupMenuMain, "PMenuChangephoto", "Change &Photo", nullptr);
-    item(PopupMenuMain, "PMenuDelBorder", "Del Border", nullptr);
+    item(PopupMenuMain, "PMenuChangephoto", "Change &Photo", "PMenuChangephoto");
+    item(PopupMenuMain, "PMenuDelBorder", "Del Border", "MenuDelFrameBorder");
+    FCommands["PMenuChangephoto"] = [this] { PMenuChangephotoClick(Editor); };
 }
 
 void TMainForm::ShowPopupMenu(int x, int y, const QPoint& globalPos) {

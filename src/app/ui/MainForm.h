@@ -27,6 +27,8 @@ class TFlashForm;
 class TImageScreenWidget;
 class TQtDialogs;
 class TQtMessages;
+class TSidePanel;
+class TPicFileList;
 
 struct TStartOptions {
     QStringList Arguments;  // command-line arguments after the program name
@@ -48,6 +50,7 @@ public:
 
     // ---- Controls ----
     TImageScreenWidget* ImageScreen = nullptr;
+    TSidePanel* NotebookPanel = nullptr;
     QSlider* TrackBarScale = nullptr;
     QLabel* LabelScale = nullptr;
     QLabel* LabelSize = nullptr;
@@ -120,6 +123,17 @@ private:
     void CreateMenus();
     void CreateStatusBar();
     void CreatePopupMenu();
+    void CreateTopBar(QWidget* parent, class QBoxLayout* into);
+    void WireSidePanel();
+    // The thumbnail lists' handlers.
+    void ThumbnailMouseDown(QObject* sender, TMouseButton button);
+    void ThumbnailEndDrag(TPicFileList* list, const std::string& file, QWidget* target, int x, int y);
+    void ThumbnailDoubleClick(TPicFileList* list, const std::string& file);
+    bool DroppedOnCanvas(QWidget* target) const;
+    // Page switches of the side panel.
+    void BitBtnPhotoClick();
+    void BitBtnMaskClick();
+    void ImageButtonBorderClick();
     // Shows the shortcut menu for a right click at a view point.
     void ShowPopupMenu(int x, int y, const QPoint& globalPos);
     QAction* AddAction(QMenu* menu, const char* objectName, const std::string& key, const char* shortcut,

@@ -321,21 +321,41 @@ void TNewRotLayer::Render(TBitmap32& buffer, TRenderTarget target) {
     DrawPlaceholderText(buffer);
 }
 
+bool TNewRotLayer::ScreenCover(TTransformCover& cover) const {
+    if (!Visible() || Picture.Empty() || ZoomPreview || CompositeAlpha < 255) return false;
+    if (ScreenPicture.Empty() || ScreenPicture.Resampler != TResamplerKind::Linear) return false;
+    if (ScreenOpaqueRect.Width() < 2 || ScreenOpaqueRect.Height() < 2) return false;
+    cover.Transform = ScreenTransformation(ScreenPicture);
+    cover.Opaque = ScreenOpaqueRect;
+    return true;
+}
+
 void TNewRotLayer::RenderScreen(TBitmap32& buffer) {
     ScreenPicture.MasterAlpha = ClampAlpha(CompositeAlpha);
+    // Pixels that opaque layers above replace outright need not be drawn,
+    // when the canvas paints all layers in one pass; the layer's own opaque
+    // core covers most of its shadow.
+    std::vector<TTransformCover> covers;
+    TTransformCover own;
+    const bool ownCover = ScreenCover(own);
+    if (ShadowOn && ownCover) covers.push_back(own);
+    const TLayerCollection* layers = LayerCollection();
+    if (layers && layers->PaintingAllLayers) {
+        for (int i = Index() + 1; i < layers->Count(); ++i) {
+            const auto* above = dynamic_cast<const TNewRotLayer*>(layers->Items(i));
+            TTransformCover c;
+            if (above && above->ScreenCover(c)) covers.push_back(c);
+        }
+    }
     if (ShadowOn) {
         ScreenShadow.MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
         const TAffineTransformation shadow = AdjustScreenShadowTransformation(ScreenShadow);
-        AdjustScreenTransformation(ScreenPicture);
-        // most of the shadow lies under the picture, which replaces it there
-        if (ScreenPicture.MasterAlpha == 255 && !ScreenOpaqueRect.IsEmpty())
-            TransformDrawUnder(buffer, ScreenShadow, shadow, {Transformation, ScreenOpaqueRect});
-        else
-            TransformDraw(buffer, ScreenShadow, shadow);
-    } else {
-        AdjustScreenTransformation(ScreenPicture);
+        TransformDrawUnder(buffer, ScreenShadow, shadow, covers.data(), int(covers.size()));
     }
-    TransformDraw(buffer, ScreenPicture, Transformation);
+    AdjustScreenTransformation(ScreenPicture);
+    const size_t skip = ShadowOn && ownCover ? 1 : 0; // not under itself
+    TransformDrawUnder(buffer, ScreenPicture, Transformation, covers.data() + skip,
+                       int(covers.size() - skip));
 }
 
 void TNewRotLayer::RenderZoomPreview(TBitmap32& buffer) {

@@ -134,6 +134,8 @@ public:
     // Screen, source a bitmap of screen size (ScreenPicture or the zoom
     // preview buffer).
     const TAffineTransformation& AdjustScreenTransformation(const TBitmap32& bitmap);
+    // The same transform without storing it.
+    TAffineTransformation ScreenTransformation(const TBitmap32& bitmap) const;
     // Screen shadow, source ScreenShadow (or its zoom preview copy).
     const TAffineTransformation& AdjustScreenShadowTransformation(const TBitmap32& bitmap);
     // Full-resolution shadow, source ShadowPicture.
@@ -181,6 +183,9 @@ public:
     // then restores the screen transform so hit tests keep working.
     void RenderFullResolution(TBitmap32& target);
     void Render(TBitmap32& buffer, TRenderTarget target);
+    // Whether the next screen paint of this layer replaces some pixels
+    // outright (its opaque core drawn at full opacity), and where.
+    bool ScreenCover(TTransformCover& cover) const;
 
 private:
     // ViewScaleX/Y from the rounded view size and the crop size (kept when

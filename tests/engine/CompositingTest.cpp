@@ -629,3 +629,44 @@ TEST(Compositing, LargestOpaqueRectIsMaximal) {
     }
     EXPECT_TRUE(LargestOpaqueRect(TBitmap32()).IsEmpty());
 }
+
+// Painting the whole canvas leaves out pixels hidden under opaque layers
+// above; the picture must be exactly the one painted layer by layer.
+TEST(Compositing, HiddenPixelsAreSkippedWithoutChangingThePicture) {
+    std::mt19937 rng(31);
+    std::uniform_real_distribution<float> pos(-40, 260), size(20, 160), angle(-180, 180);
+    std::uniform_int_distribution<int> pick(0, 9);
+    const TBitmap32 mask = CircleMask(60, 40);
+    for (int scene = 0; scene < 12; ++scene) {
+        TImage32 image;
+        SetUpCanvas(image, 300, 240, 320, 260, scene % 3 == 0 ? 1.0f : 0.73f);
+        for (int i = 0; i < 8; ++i) {
+            TBitmap32 pic(60, 40);
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 60; ++x)
+                    pic.SetPixel(x, y, Color32(uint8_t(x * 4 + i * 20), uint8_t(y * 6), uint8_t(i * 30)));
+            if (pick(rng) == 0) pic.FillRect(0, 0, 60, 5, 0x80FF00FF); // a translucent band
+            const float x = pos(rng), y = pos(rng);
+            auto* layer = AddPictureLayer(image.Layers, pic, {x, y, x + size(rng), y + size(rng)});
+            if (pick(rng) < 5) layer->SetAngle(angle(rng));
+            if (pick(rng) < 3) layer->AssignMask(&mask);
+            if (pick(rng) < 4) layer->SetShadowEnabled(true);
+            if (pick(rng) == 0) layer->CompositeAlpha = 200;
+            if (pick(rng) == 0) layer->LayerOptions = 0; // hidden
+            if (pick(rng) == 0) layer->ZoomPreview = true;
+            if (pick(rng) == 0) {
+                layer->Picture.MasterAlpha = 150;
+                layer->RebuildScreenCache();
+            }
+        }
+        const TBitmap32 culled = Paint(image);
+        TBitmap32 plain(image.Width(), image.Height());
+        image.PaintBackground(plain);
+        image.Layers.BitmapRect = image.GetBitmapRect();
+        ASSERT_FALSE(image.Layers.PaintingAllLayers);
+        image.PaintLayers(plain, 0, image.Layers.Count());
+        int differing = 0;
+        ASSERT_EQ(MaxChannelDiff(culled, plain, &differing), 0)
+            << "scene " << scene << " differing " << differing;
+    }
+}

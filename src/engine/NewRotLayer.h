@@ -205,7 +205,9 @@ private:
 // nearest sampling. Reads larger than kPaddedReadLimit, or beyond the surface
 // size limits, and empty rectangles draw nothing; the result says whether
 // anything was read.
-// The largest rectangle of pixels with alpha 255 (empty when there is none).
-TRect LargestOpaqueRect(const TBitmap32& bitmap);
+// The largest rectangle of pixels with alpha 255 (empty when there is none);
+// with block > 1 the largest one made of whole opaque block × block cells,
+// which is cheaper on big surfaces. A fully opaque surface gives its bounds.
+TRect LargestOpaqueRect(const TBitmap32& bitmap, int block = 1);
 
 bool PaddedStretchDraw(TBitmap32& dest, const TRect& destRect, const TBitmap32& source, const TRect& r);

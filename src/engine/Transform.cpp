@@ -152,17 +152,6 @@ TLimits LimitsFor(const TBitmap32& s) {
     return {-32768, int64_t(s.Width()) * 65536 - 32769, -32768, int64_t(s.Height()) * 65536 - 32769};
 }
 
-// Packed lerp of two pixels, all four bytes at once in two 16-bit lanes per
-// 32-bit word; equal to Lerp8 on every byte.
-inline TColor32 LerpPacked(TColor32 c0, TColor32 c1, uint32_t f) {
-    const uint32_t g = 256 - f;
-    const uint32_t rb =
-        ((((c0 & 0x00FF00FFu) * g) + ((c1 & 0x00FF00FFu) * f) + 0x00800080u) >> 8) & 0x00FF00FFu;
-    const uint32_t ag =
-        ((((c0 >> 8) & 0x00FF00FFu) * g) + (((c1 >> 8) & 0x00FF00FFu) * f) + 0x00800080u) & 0xFF00FF00u;
-    return rb | ag;
-}
-
 inline TColor32 SampleLinearSafe(const TBitmap32& s, int64_t u, int64_t v) {
     const int x0 = int(u >> 16), y0 = int(v >> 16);
     const uint32_t fx = uint32_t((u >> 8) & 0xFF), fy = uint32_t((v >> 8) & 0xFF);
@@ -576,47 +565,63 @@ void TransformDrawWith(const TTransformVariant& variant, TBitmap32& dest, const 
     };
     std::vector<TGap> covered;
 
+    // The span of every row, found once.
+    const int rows = clip.Height();
+    std::vector<int64_t> spanLo(size_t(std::max(rows, 0))), spanHi(size_t(std::max(rows, 0)));
+    int64_t minLo = clip.Right, maxHi = clip.Left - 1;
     for (int y = clip.Top; y < clip.Bottom; ++y) {
-        const int64_t ub = m.U0 + y * m.Uy, vb = m.V0 + y * m.Vy;
         int64_t lo = clip.Left, hi = clip.Right - 1;
-        Constrain(ub, m.Ux, lim.ULo, lim.UHi, lo, hi);
-        Constrain(vb, m.Vx, lim.VLo, lim.VHi, lo, hi);
-        if (hi < lo) continue;
-        auto span = [&](int64_t a, int64_t b) {
-            if (b < a) return;
-            const int x0 = int(a), count = int(b - a + 1);
-            int64_t u = ub + a * m.Ux, v = vb + a * m.Vx;
-            if (linear) {
-                row.U = u, row.V = v, row.Count = count, row.Dst = dest.PixelPtr(x0, y);
-                variant.Row(row, line);
-            } else {
-                line.resize(size_t(count));
-                for (int k = 0; k < count; ++k, u += m.Ux, v += m.Vx)
-                    line[size_t(k)] = SampleNearest(source, u, v);
-                CombineLine(line.data(), dest.PixelPtr(x0, y), count, source);
-            }
-        };
-        covered.clear();
-        for (const TPreparedCover& c : prepared) {
-            if (y < c.Top || y > c.Bottom || c.Right < lo || c.Left > hi) continue;
-            int64_t clo = std::max<int64_t>(lo, c.Left), chi = std::min<int64_t>(hi, c.Right);
-            Constrain(c.M.U0 + y * c.M.Uy, c.M.Ux, c.Interior.ULo, c.Interior.UHi, clo, chi);
-            Constrain(c.M.V0 + y * c.M.Vy, c.M.Vx, c.Interior.VLo, c.Interior.VHi, clo, chi);
-            if (clo <= chi) covered.push_back({clo, chi});
-        }
-        if (covered.empty()) {
-            span(lo, hi);
-            continue;
-        }
-        std::sort(covered.begin(), covered.end(),
-                  [](const TGap& a, const TGap& b) { return a.From < b.From; });
-        int64_t next = lo; // first pixel not yet drawn or covered
-        for (const TGap& g : covered) {
-            if (g.From > next) span(next, g.From - 1);
-            next = std::max(next, g.To + 1);
-        }
-        span(next, hi);
+        Constrain(m.U0 + y * m.Uy, m.Ux, lim.ULo, lim.UHi, lo, hi);
+        Constrain(m.V0 + y * m.Vy, m.Vx, lim.VLo, lim.VHi, lo, hi);
+        spanLo[size_t(y - clip.Top)] = lo, spanHi[size_t(y - clip.Top)] = hi;
+        if (lo <= hi) minLo = std::min(minLo, lo), maxHi = std::max(maxHi, hi);
     }
+    // A turned picture is walked in vertical strips of the destination, so
+    // that the source rows a strip reads stay in cache from row to row.
+    const bool turned = m.Vx != 0 || m.Uy != 0;
+    const int64_t strip =
+        turned && linear && int64_t(source.Width()) * source.Height() > 65536 ? 256 : maxHi - minLo + 1;
+    for (int64_t sx = minLo; sx <= maxHi; sx += strip)
+        for (int y = clip.Top; y < clip.Bottom; ++y) {
+            const int64_t ub = m.U0 + y * m.Uy, vb = m.V0 + y * m.Vy;
+            const int64_t lo = std::max(spanLo[size_t(y - clip.Top)], sx);
+            const int64_t hi = std::min(spanHi[size_t(y - clip.Top)], sx + strip - 1);
+            if (hi < lo) continue;
+            auto span = [&](int64_t a, int64_t b) {
+                if (b < a) return;
+                const int x0 = int(a), count = int(b - a + 1);
+                int64_t u = ub + a * m.Ux, v = vb + a * m.Vx;
+                if (linear) {
+                    row.U = u, row.V = v, row.Count = count, row.Dst = dest.PixelPtr(x0, y);
+                    variant.Row(row, line);
+                } else {
+                    line.resize(size_t(count));
+                    for (int k = 0; k < count; ++k, u += m.Ux, v += m.Vx)
+                        line[size_t(k)] = SampleNearest(source, u, v);
+                    CombineLine(line.data(), dest.PixelPtr(x0, y), count, source);
+                }
+            };
+            covered.clear();
+            for (const TPreparedCover& c : prepared) {
+                if (y < c.Top || y > c.Bottom || c.Right < lo || c.Left > hi) continue;
+                int64_t clo = std::max<int64_t>(lo, c.Left), chi = std::min<int64_t>(hi, c.Right);
+                Constrain(c.M.U0 + y * c.M.Uy, c.M.Ux, c.Interior.ULo, c.Interior.UHi, clo, chi);
+                Constrain(c.M.V0 + y * c.M.Vy, c.M.Vx, c.Interior.VLo, c.Interior.VHi, clo, chi);
+                if (clo <= chi) covered.push_back({clo, chi});
+            }
+            if (covered.empty()) {
+                span(lo, hi);
+                continue;
+            }
+            std::sort(covered.begin(), covered.end(),
+                      [](const TGap& a, const TGap& b) { return a.From < b.From; });
+            int64_t next = lo; // first pixel not yet drawn or covered
+            for (const TGap& g : covered) {
+                if (g.From > next) span(next, g.From - 1);
+                next = std::max(next, g.To + 1);
+            }
+            span(next, hi);
+        }
 }
 
 } // namespace

@@ -670,3 +670,28 @@ TEST(Compositing, HiddenPixelsAreSkippedWithoutChangingThePicture) {
             << "scene " << scene << " differing " << differing;
     }
 }
+
+TEST(Compositing, CoarseOpaqueRectStaysOpaque) {
+    std::mt19937 rng(8);
+    for (int n = 0; n < 100; ++n) {
+        const int w = std::uniform_int_distribution<int>(1, 60)(rng),
+                  h = std::uniform_int_distribution<int>(1, 50)(rng);
+        TBitmap32 b = Filled(w, h, 0xFF000000);
+        const int holes = std::uniform_int_distribution<int>(0, 6)(rng);
+        for (int i = 0; i < holes; ++i)
+            b.SetPixel(std::uniform_int_distribution<int>(0, w - 1)(rng),
+                       std::uniform_int_distribution<int>(0, h - 1)(rng), 0xFE000000);
+        const TRect fine = LargestOpaqueRect(b), coarse = LargestOpaqueRect(b, 8);
+        if (holes == 0) {
+            EXPECT_EQ(coarse, b.BoundsRect());
+        }
+        EXPECT_LE(int64_t(coarse.Width()) * coarse.Height(), int64_t(fine.Width()) * fine.Height());
+        for (int y = coarse.Top; y < coarse.Bottom; ++y)
+            for (int x = coarse.Left; x < coarse.Right; ++x) ASSERT_EQ(AlphaOf(b.Pixel(x, y)), 255) << n;
+    }
+    // a picture with a hole in the middle still gives a large coarse core
+    TBitmap32 ring = Filled(400, 300, 0xFF000000);
+    ring.SetPixel(200, 150, 0);
+    const TRect core = LargestOpaqueRect(ring, 8);
+    EXPECT_GE(int64_t(core.Width()) * core.Height(), 400 * 140);
+}

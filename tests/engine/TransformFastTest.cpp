@@ -6,6 +6,7 @@
 #include <random>
 
 #include "common/TestSupport.h"
+#include "engine/PixelOps.h"
 #include "engine/Transform.h"
 
 namespace {
@@ -206,4 +207,22 @@ TEST(TransformFast, DrawingUnderSeveralCovers) {
         }
         ASSERT_EQ(MaxChannelDiff(got, expected), 0) << "case " << n;
     }
+}
+
+// The packed bilinear sample against the byte-by-byte one: every weight pair
+// on random pixels, plus the extreme bytes.
+TEST(TransformFast, PackedBilinearMatchesTheLiteralOne) {
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<uint32_t> any;
+    const TColor32 edge[] = {0x00000000u, 0xFFFFFFFFu, 0xFF00FF00u, 0x00FF00FFu};
+    for (uint32_t fx = 0; fx < 256; ++fx)
+        for (uint32_t fy = 0; fy < 256; ++fy) {
+            for (int n = 0; n < 8; ++n) {
+                const TColor32 a = any(rng), b = any(rng), c = any(rng), d = any(rng);
+                ASSERT_EQ(BilinearPixelPacked(a, b, c, d, fx, fy), BilinearPixel(a, b, c, d, fx, fy));
+            }
+            for (TColor32 a : edge)
+                for (TColor32 b : edge)
+                    ASSERT_EQ(BilinearPixelPacked(a, b, b, a, fx, fy), BilinearPixel(a, b, b, a, fx, fy));
+        }
 }

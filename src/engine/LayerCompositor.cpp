@@ -53,6 +53,10 @@ bool PrepareSurface(TBitmap32& cache, int64_t w, int64_t h) {
     return true;
 }
 
+// Pixel passes allowed for blurring one shadow (a 4000 × 3000 layer at
+// smoothness 10 needs 1.3e8).
+constexpr double kMaxShadowBlurWork = 1e9;
+
 uint8_t ClampAlpha(int64_t a) {
     return uint8_t(std::clamp<int64_t>(a, 0, 255));
 }
@@ -256,7 +260,13 @@ void TNewRotLayer::BuildShadow() {
     TBitmap32& sp = *ShadowPicture;
     sp.DrawMode = TDrawMode::Blend;
     sp.MasterAlpha = 255;
-    if (!PrepareSurface(sp, w + margin, h + margin) || !PictureSizeAllowed(w, h)) {
+    // Blurring costs one pass over the shadow picture per smoothness step; a
+    // smoothness far beyond what the shadow dialog offers (0 .. 10), say from
+    // a damaged project, would take minutes, so such a shadow is left empty.
+    const bool affordable =
+        s <= 0 || double(s) * double(w + margin) * double(h + margin) <= kMaxShadowBlurWork;
+    if (!affordable || !PrepareSurface(sp, w + margin, h + margin) || !PictureSizeAllowed(w, h)) {
+        sp.SetSize(0, 0);
         RebuildScreenShadow();
         return;
     }

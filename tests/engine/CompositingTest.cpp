@@ -599,6 +599,13 @@ TEST(Compositing, DegenerateSizesDrawNothingAndStayBounded) {
     EXPECT_TRUE(layer->ScreenShadow.Empty());
     Paint(image);
     layer->RenderFullResolution(page);
+    // within the size limits but far too many blur passes: no shadow, at once
+    layer->SetLocation({0, 0, 100, 100});
+    layer->SetShadowSmooth(120); // a 14640 × 14640 picture blurred 120 times
+    EXPECT_TRUE(layer->ShadowPicture->Empty());
+    layer->SetShadowSmooth(10);
+    EXPECT_EQ(layer->ShadowPicture->Width(), 100 + 130);
+    layer->SetLocation({0, 0, 1000, 1000});
     layer->SetShadowSmooth(-4); // a negative count blurs nothing
     EXPECT_EQ(layer->ShadowPicture->Width(), 1000 + 12 + 20);
 }

@@ -174,7 +174,8 @@ void TBitmap32::StretchDraw(const TRect& dest, const TRect& sourceRect, const TB
             const TColor32* r1 = source.ScanLine(ty.I1);
             for (int k = 0; k < countX; ++k) {
                 const TLinearTap& tx = xs[size_t(k)];
-                line[size_t(k)] = BilinearPixel(r0[tx.I0], r0[tx.I1], r1[tx.I0], r1[tx.I1], tx.Frac, ty.Frac);
+                line[size_t(k)] =
+                    BilinearPixelPacked(r0[tx.I0], r0[tx.I1], r1[tx.I0], r1[tx.I1], tx.Frac, ty.Frac);
             }
             CombineLine(line.data(), PixelPtr(clip.Left, clip.Top + row), countX, source);
         }

@@ -73,6 +73,11 @@ void TImage32::PaintTo(TBitmap32& buffer) {
     // the canvas bitmap may have been resized without BitmapResized()
     Layers.BitmapRect = GetBitmapRect();
     PaintBackground(buffer);
+    struct TAllLayers {
+        TLayerCollection& L;
+        explicit TAllLayers(TLayerCollection& l) : L(l) { L.PaintingAllLayers = true; }
+        ~TAllLayers() { L.PaintingAllLayers = false; }
+    } all(Layers);
     PaintLayers(buffer, 0, Layers.Count());
 }
 

@@ -53,6 +53,10 @@ bool PrepareSurface(TBitmap32& cache, int64_t w, int64_t h) {
     return true;
 }
 
+// Pixel passes allowed for blurring one shadow (a 4000 × 3000 layer at
+// smoothness 10 needs 1.3e8).
+constexpr double kMaxShadowBlurWork = 1e9;
+
 uint8_t ClampAlpha(int64_t a) {
     return uint8_t(std::clamp<int64_t>(a, 0, 255));
 }
@@ -80,10 +84,10 @@ bool PaddedStretchDraw(TBitmap32& dest, const TRect& destRect, const TBitmap32& 
     return true;
 }
 
-TRect LargestOpaqueRect(const TBitmap32& bitmap) {
-    // For each row, the column heights of opaque runs ending there; the
-    // largest rectangle under that histogram, found with a stack.
-    const int w = bitmap.Width(), h = bitmap.Height();
+namespace {
+// Largest rectangle of set cells in a w × h grid (row-major), found row by
+// row as the largest rectangle under the histogram of set runs ending there.
+TRect LargestSetRect(const std::vector<uint8_t>& cells, int w, int h) {
     std::vector<int> heights(size_t(w), 0);
     struct TBar {
         int Start, Height;
@@ -92,8 +96,8 @@ TRect LargestOpaqueRect(const TBitmap32& bitmap) {
     int64_t best = 0;
     TRect result;
     for (int y = 0; y < h; ++y) {
-        const TColor32* row = bitmap.ScanLine(y);
-        for (int x = 0; x < w; ++x) heights[size_t(x)] = row[x] >= 0xFF000000u ? heights[size_t(x)] + 1 : 0;
+        const uint8_t* row = cells.data() + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x) heights[size_t(x)] = row[x] ? heights[size_t(x)] + 1 : 0;
         stack.clear();
         for (int x = 0; x <= w; ++x) {
             const int height = x < w ? heights[size_t(x)] : 0;
@@ -112,6 +116,36 @@ TRect LargestOpaqueRect(const TBitmap32& bitmap) {
         }
     }
     return result;
+}
+
+bool AllOpaque(const TBitmap32& b) {
+    uint32_t all = 0xFF000000u;
+    const TColor32* p = b.Bits();
+    for (size_t i = 0, n = b.PixelCount(); i < n; ++i) all &= p[i];
+    return all == 0xFF000000u;
+}
+} // namespace
+
+TRect LargestOpaqueRect(const TBitmap32& bitmap, int block) {
+    const int w = bitmap.Width(), h = bitmap.Height();
+    if (w == 0 || h == 0) return {};
+    if (AllOpaque(bitmap)) return bitmap.BoundsRect();
+    block = std::max(block, 1);
+    // cells of block × block pixels, set when every pixel in them is opaque
+    const int gw = w / block, gh = h / block;
+    if (gw == 0 || gh == 0) return {};
+    std::vector<uint8_t> cells(size_t(gw) * size_t(gh), 1);
+    for (int y = 0; y < gh * block; ++y) {
+        const TColor32* row = bitmap.ScanLine(y);
+        uint8_t* cellRow = cells.data() + size_t(y / block) * size_t(gw);
+        for (int gx = 0; gx < gw; ++gx) {
+            uint32_t all = 0xFF000000u;
+            for (int k = 0; k < block; ++k) all &= row[gx * block + k];
+            if (all != 0xFF000000u) cellRow[gx] = 0;
+        }
+    }
+    const TRect r = LargestSetRect(cells, gw, gh);
+    return {r.Left * block, r.Top * block, r.Right * block, r.Bottom * block};
 }
 
 // ---- Screen caches ----
@@ -226,7 +260,13 @@ void TNewRotLayer::BuildShadow() {
     TBitmap32& sp = *ShadowPicture;
     sp.DrawMode = TDrawMode::Blend;
     sp.MasterAlpha = 255;
-    if (!PrepareSurface(sp, w + margin, h + margin) || !PictureSizeAllowed(w, h)) {
+    // Blurring costs one pass over the shadow picture per smoothness step; a
+    // smoothness far beyond what the shadow dialog offers (0 .. 10), say from
+    // a damaged project, would take minutes, so such a shadow is left empty.
+    const bool affordable =
+        s <= 0 || double(s) * double(w + margin) * double(h + margin) <= kMaxShadowBlurWork;
+    if (!affordable || !PrepareSurface(sp, w + margin, h + margin) || !PictureSizeAllowed(w, h)) {
+        sp.SetSize(0, 0);
         RebuildScreenShadow();
         return;
     }
@@ -321,21 +361,41 @@ void TNewRotLayer::Render(TBitmap32& buffer, TRenderTarget target) {
     DrawPlaceholderText(buffer);
 }
 
+bool TNewRotLayer::ScreenCover(TTransformCover& cover) const {
+    if (!Visible() || Picture.Empty() || ZoomPreview || CompositeAlpha < 255) return false;
+    if (ScreenPicture.Empty() || ScreenPicture.Resampler != TResamplerKind::Linear) return false;
+    if (ScreenOpaqueRect.Width() < 2 || ScreenOpaqueRect.Height() < 2) return false;
+    cover.Transform = ScreenTransformation(ScreenPicture);
+    cover.Opaque = ScreenOpaqueRect;
+    return true;
+}
+
 void TNewRotLayer::RenderScreen(TBitmap32& buffer) {
     ScreenPicture.MasterAlpha = ClampAlpha(CompositeAlpha);
+    // Pixels that opaque layers above replace outright need not be drawn,
+    // when the canvas paints all layers in one pass; the layer's own opaque
+    // core covers most of its shadow.
+    std::vector<TTransformCover> covers;
+    TTransformCover own;
+    const bool ownCover = ScreenCover(own);
+    if (ShadowOn && ownCover) covers.push_back(own);
+    const TLayerCollection* layers = LayerCollection();
+    if (layers && layers->PaintingAllLayers) {
+        for (int i = Index() + 1; i < layers->Count(); ++i) {
+            const auto* above = dynamic_cast<const TNewRotLayer*>(layers->Items(i));
+            TTransformCover c;
+            if (above && above->ScreenCover(c)) covers.push_back(c);
+        }
+    }
     if (ShadowOn) {
         ScreenShadow.MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
         const TAffineTransformation shadow = AdjustScreenShadowTransformation(ScreenShadow);
-        AdjustScreenTransformation(ScreenPicture);
-        // most of the shadow lies under the picture, which replaces it there
-        if (ScreenPicture.MasterAlpha == 255 && !ScreenOpaqueRect.IsEmpty())
-            TransformDrawUnder(buffer, ScreenShadow, shadow, {Transformation, ScreenOpaqueRect});
-        else
-            TransformDraw(buffer, ScreenShadow, shadow);
-    } else {
-        AdjustScreenTransformation(ScreenPicture);
+        TransformDrawUnder(buffer, ScreenShadow, shadow, covers.data(), int(covers.size()));
     }
-    TransformDraw(buffer, ScreenPicture, Transformation);
+    AdjustScreenTransformation(ScreenPicture);
+    const size_t skip = ShadowOn && ownCover ? 1 : 0; // not under itself
+    TransformDrawUnder(buffer, ScreenPicture, Transformation, covers.data() + skip,
+                       int(covers.size() - skip));
 }
 
 void TNewRotLayer::RenderZoomPreview(TBitmap32& buffer) {
@@ -367,38 +427,51 @@ void TNewRotLayer::RenderZoomPreview(TBitmap32& buffer) {
 
 void TNewRotLayer::RenderCanvas(TBitmap32& target) {
     const int64_t w = Round64(Location.Width()), h = Round64(Location.Height());
+    // The layer is composed first (that touches only RenderBuffer), so that
+    // the shadow can leave out what the layer then replaces outright.
+    const bool composed = PrepareSurface(RenderBuffer, w, h);
+    if (composed) {
+        RenderBuffer.DrawMode = TDrawMode::Blend;
+        RenderBuffer.MasterAlpha = 255;
+        const TRect whole = RenderBuffer.BoundsRect();
+        PaddedStretchDraw(RenderBuffer, whole, Picture, ViewedRect);
+        if (SubFramePicture) {
+            // drawn with the photo's draw mode and resampler
+            TBitmap32& frame = *SubFramePicture;
+            const TDrawMode mode = frame.DrawMode;
+            const TResamplerKind resampler = frame.Resampler;
+            frame.DrawMode = Picture.DrawMode;
+            frame.Resampler = Picture.Resampler;
+            RenderBuffer.StretchDraw(whole, frame);
+            frame.DrawMode = mode;
+            frame.Resampler = resampler;
+            if (SubFrameMask) {
+                TBitmap32 cut{int(w), int(h)};
+                cut.StretchDraw(cut.BoundsRect(), *SubFrameMask);
+                ApplyMaskAlpha(RenderBuffer, cut);
+            }
+        }
+        if (MaskPicture) {
+            TBitmap32 mask{int(w), int(h)};
+            mask.StretchDraw(mask.BoundsRect(), *MaskPicture);
+            ApplyMaskAlpha(RenderBuffer, mask);
+        }
+        RenderBuffer.MasterAlpha = ClampAlpha(CompositeAlpha);
+    }
     if (ShadowOn && ShadowPicture && !ShadowPicture->Empty()) {
+        TTransformCover cover;
+        int covers = 0;
+        if (composed && RenderBuffer.MasterAlpha == 255 && RenderBuffer.Resampler == TResamplerKind::Linear) {
+            cover.Opaque = LargestOpaqueRect(RenderBuffer, 8); // a coarse grid suffices
+
+            cover.Transform = AdjustTransformation();
+            covers = 1;
+        }
         ShadowPicture->MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
         AdjustShadowTransformation();
-        TransformDraw(target, *ShadowPicture, Transformation);
+        TransformDrawUnder(target, *ShadowPicture, Transformation, &cover, covers);
     }
-    if (!PrepareSurface(RenderBuffer, w, h)) return;
-    RenderBuffer.DrawMode = TDrawMode::Blend;
-    RenderBuffer.MasterAlpha = 255;
-    const TRect whole = RenderBuffer.BoundsRect();
-    PaddedStretchDraw(RenderBuffer, whole, Picture, ViewedRect);
-    if (SubFramePicture) {
-        // drawn with the photo's draw mode and resampler
-        TBitmap32& frame = *SubFramePicture;
-        const TDrawMode mode = frame.DrawMode;
-        const TResamplerKind resampler = frame.Resampler;
-        frame.DrawMode = Picture.DrawMode;
-        frame.Resampler = Picture.Resampler;
-        RenderBuffer.StretchDraw(whole, frame);
-        frame.DrawMode = mode;
-        frame.Resampler = resampler;
-        if (SubFrameMask) {
-            TBitmap32 cut{int(w), int(h)};
-            cut.StretchDraw(cut.BoundsRect(), *SubFrameMask);
-            ApplyMaskAlpha(RenderBuffer, cut);
-        }
-    }
-    if (MaskPicture) {
-        TBitmap32 mask{int(w), int(h)};
-        mask.StretchDraw(mask.BoundsRect(), *MaskPicture);
-        ApplyMaskAlpha(RenderBuffer, mask);
-    }
-    RenderBuffer.MasterAlpha = ClampAlpha(CompositeAlpha);
+    if (!composed) return;
     AdjustTransformation();
     TransformDraw(target, RenderBuffer, Transformation);
 }

@@ -131,6 +131,10 @@ public:
     // by the canvas control; content layers clip their painting to it. Unset
     // while the collection belongs to no canvas.
     std::optional<TRect> BitmapRect;
+    // True while the canvas paints every layer bottom to top into one buffer
+    // (TImage32::PaintTo). Layers may then leave out pixels that a layer
+    // above them replaces outright.
+    bool PaintingAllLayers = false;
 
     // ---- Update bracket and change notification ----
     void BeginUpdate() { ++FUpdateCount; }

@@ -75,16 +75,20 @@ const TAffineTransformation& TNewRotLayer::AdjustTransformation() {
     return t;
 }
 
-const TAffineTransformation& TNewRotLayer::AdjustScreenTransformation(const TBitmap32& bitmap) {
+TAffineTransformation TNewRotLayer::ScreenTransformation(const TBitmap32& bitmap) const {
     const int hw = Round(bitmap.Width() / 2.0), hh = Round(bitmap.Height() / 2.0);
     const TFloatRect v = LocationToView(Location);
-    TAffineTransformation& t = Transformation;
-    t.Clear();
+    TAffineTransformation t;
     t.Translate(-hw, -hh);
     t.Rotate(Angle);
     t.Translate(hw, hh);
     t.Translate(v.Left, v.Top);
     return t;
+}
+
+const TAffineTransformation& TNewRotLayer::AdjustScreenTransformation(const TBitmap32& bitmap) {
+    Transformation = ScreenTransformation(bitmap);
+    return Transformation;
 }
 
 const TAffineTransformation& TNewRotLayer::AdjustScreenShadowTransformation(const TBitmap32& bitmap) {

@@ -134,6 +134,8 @@ public:
     // Screen, source a bitmap of screen size (ScreenPicture or the zoom
     // preview buffer).
     const TAffineTransformation& AdjustScreenTransformation(const TBitmap32& bitmap);
+    // The same transform without storing it.
+    TAffineTransformation ScreenTransformation(const TBitmap32& bitmap) const;
     // Screen shadow, source ScreenShadow (or its zoom preview copy).
     const TAffineTransformation& AdjustScreenShadowTransformation(const TBitmap32& bitmap);
     // Full-resolution shadow, source ShadowPicture.
@@ -181,6 +183,9 @@ public:
     // then restores the screen transform so hit tests keep working.
     void RenderFullResolution(TBitmap32& target);
     void Render(TBitmap32& buffer, TRenderTarget target);
+    // Whether the next screen paint of this layer replaces some pixels
+    // outright (its opaque core drawn at full opacity), and where.
+    bool ScreenCover(TTransformCover& cover) const;
 
 private:
     // ViewScaleX/Y from the rounded view size and the crop size (kept when
@@ -200,7 +205,9 @@ private:
 // nearest sampling. Reads larger than kPaddedReadLimit, or beyond the surface
 // size limits, and empty rectangles draw nothing; the result says whether
 // anything was read.
-// The largest rectangle of pixels with alpha 255 (empty when there is none).
-TRect LargestOpaqueRect(const TBitmap32& bitmap);
+// The largest rectangle of pixels with alpha 255 (empty when there is none);
+// with block > 1 the largest one made of whole opaque block × block cells,
+// which is cheaper on big surfaces. A fully opaque surface gives its bounds.
+TRect LargestOpaqueRect(const TBitmap32& bitmap, int block = 1);
 
 bool PaddedStretchDraw(TBitmap32& dest, const TRect& destRect, const TBitmap32& source, const TRect& r);

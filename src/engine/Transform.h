@@ -54,11 +54,16 @@ struct TTransformCover {
     TRect Opaque; // in the covering surface's pixels
 };
 
-// TransformDraw leaving out the pixels the cover will replace: once the cover
-// is drawn, the result is the same as drawing both in full. Used for a
-// layer's shadow, which lies mostly under the layer itself.
+// TransformDraw leaving out the pixels the covers will replace: once the
+// covers are drawn, the result is the same as drawing everything in full.
+// Used for a layer's shadow, which lies mostly under the layer itself, and
+// for layers hidden under opaque layers above them.
 void TransformDrawUnder(TBitmap32& dest, const TBitmap32& source, const TAffineTransformation& t,
-                        const TTransformCover& cover);
+                        const TTransformCover* covers, int count);
+inline void TransformDrawUnder(TBitmap32& dest, const TBitmap32& source, const TAffineTransformation& t,
+                               const TTransformCover& cover) {
+    TransformDrawUnder(dest, source, t, &cover, 1);
+}
 
 // The implementations of TransformDraw available on this machine (index 0 is
 // the portable one); TransformDraw uses the fastest unless VELMORA_SCALAR=1

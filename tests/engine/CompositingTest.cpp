@@ -599,6 +599,13 @@ TEST(Compositing, DegenerateSizesDrawNothingAndStayBounded) {
     EXPECT_TRUE(layer->ScreenShadow.Empty());
     Paint(image);
     layer->RenderFullResolution(page);
+    // within the size limits but far too many blur passes: no shadow, at once
+    layer->SetLocation({0, 0, 100, 100});
+    layer->SetShadowSmooth(120); // a 14640 × 14640 picture blurred 120 times
+    EXPECT_TRUE(layer->ShadowPicture->Empty());
+    layer->SetShadowSmooth(10);
+    EXPECT_EQ(layer->ShadowPicture->Width(), 100 + 130);
+    layer->SetLocation({0, 0, 1000, 1000});
     layer->SetShadowSmooth(-4); // a negative count blurs nothing
     EXPECT_EQ(layer->ShadowPicture->Width(), 1000 + 12 + 20);
 }
@@ -628,4 +635,70 @@ TEST(Compositing, LargestOpaqueRectIsMaximal) {
         EXPECT_TRUE(opaque(got));
     }
     EXPECT_TRUE(LargestOpaqueRect(TBitmap32()).IsEmpty());
+}
+
+// Painting the whole canvas leaves out pixels hidden under opaque layers
+// above; the picture must be exactly the one painted layer by layer.
+TEST(Compositing, HiddenPixelsAreSkippedWithoutChangingThePicture) {
+    std::mt19937 rng(31);
+    std::uniform_real_distribution<float> pos(-40, 260), size(20, 160), angle(-180, 180);
+    std::uniform_int_distribution<int> pick(0, 9);
+    const TBitmap32 mask = CircleMask(60, 40);
+    for (int scene = 0; scene < 12; ++scene) {
+        TImage32 image;
+        SetUpCanvas(image, 300, 240, 320, 260, scene % 3 == 0 ? 1.0f : 0.73f);
+        for (int i = 0; i < 8; ++i) {
+            TBitmap32 pic(60, 40);
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 60; ++x)
+                    pic.SetPixel(x, y, Color32(uint8_t(x * 4 + i * 20), uint8_t(y * 6), uint8_t(i * 30)));
+            if (pick(rng) == 0) pic.FillRect(0, 0, 60, 5, 0x80FF00FF); // a translucent band
+            const float x = pos(rng), y = pos(rng);
+            auto* layer = AddPictureLayer(image.Layers, pic, {x, y, x + size(rng), y + size(rng)});
+            if (pick(rng) < 5) layer->SetAngle(angle(rng));
+            if (pick(rng) < 3) layer->AssignMask(&mask);
+            if (pick(rng) < 4) layer->SetShadowEnabled(true);
+            if (pick(rng) == 0) layer->CompositeAlpha = 200;
+            if (pick(rng) == 0) layer->LayerOptions = 0; // hidden
+            if (pick(rng) == 0) layer->ZoomPreview = true;
+            if (pick(rng) == 0) {
+                layer->Picture.MasterAlpha = 150;
+                layer->RebuildScreenCache();
+            }
+        }
+        const TBitmap32 culled = Paint(image);
+        TBitmap32 plain(image.Width(), image.Height());
+        image.PaintBackground(plain);
+        image.Layers.BitmapRect = image.GetBitmapRect();
+        ASSERT_FALSE(image.Layers.PaintingAllLayers);
+        image.PaintLayers(plain, 0, image.Layers.Count());
+        int differing = 0;
+        ASSERT_EQ(MaxChannelDiff(culled, plain, &differing), 0)
+            << "scene " << scene << " differing " << differing;
+    }
+}
+
+TEST(Compositing, CoarseOpaqueRectStaysOpaque) {
+    std::mt19937 rng(8);
+    for (int n = 0; n < 100; ++n) {
+        const int w = std::uniform_int_distribution<int>(1, 60)(rng),
+                  h = std::uniform_int_distribution<int>(1, 50)(rng);
+        TBitmap32 b = Filled(w, h, 0xFF000000);
+        const int holes = std::uniform_int_distribution<int>(0, 6)(rng);
+        for (int i = 0; i < holes; ++i)
+            b.SetPixel(std::uniform_int_distribution<int>(0, w - 1)(rng),
+                       std::uniform_int_distribution<int>(0, h - 1)(rng), 0xFE000000);
+        const TRect fine = LargestOpaqueRect(b), coarse = LargestOpaqueRect(b, 8);
+        if (holes == 0) {
+            EXPECT_EQ(coarse, b.BoundsRect());
+        }
+        EXPECT_LE(int64_t(coarse.Width()) * coarse.Height(), int64_t(fine.Width()) * fine.Height());
+        for (int y = coarse.Top; y < coarse.Bottom; ++y)
+            for (int x = coarse.Left; x < coarse.Right; ++x) ASSERT_EQ(AlphaOf(b.Pixel(x, y)), 255) << n;
+    }
+    // a picture with a hole in the middle still gives a large coarse core
+    TBitmap32 ring = Filled(400, 300, 0xFF000000);
+    ring.SetPixel(200, 150, 0);
+    const TRect core = LargestOpaqueRect(ring, 8);
+    EXPECT_GE(int64_t(core.Width()) * core.Height(), 400 * 140);
 }

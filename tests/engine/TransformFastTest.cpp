@@ -6,6 +6,7 @@
 #include <random>
 
 #include "common/TestSupport.h"
+#include "engine/PixelOps.h"
 #include "engine/Transform.h"
 
 namespace {
@@ -169,4 +170,59 @@ TEST(TransformFast, DrawingUnderACoverGivesTheSameResult) {
         TransformDraw(got, cover, over.T);
         ASSERT_EQ(MaxChannelDiff(got, expected), 0) << "case " << n;
     }
+}
+
+// Several covers drawn one after the other, overlapping each other and the
+// drawing under them in any way.
+TEST(TransformFast, DrawingUnderSeveralCovers) {
+    std::mt19937 rng(777);
+    for (int n = 0; n < 600; ++n) {
+        TCase under = RandomCase(rng);
+        const int count = std::uniform_int_distribution<int>(1, 4)(rng);
+        std::vector<TBitmap32> sources(static_cast<size_t>(count));
+        std::vector<TTransformCover> covers;
+        for (int i = 0; i < count; ++i) {
+            TCase over = RandomCase(rng);
+            TBitmap32& cover = sources[size_t(i)];
+            cover.Assign(over.Source);
+            cover.DrawMode = TDrawMode::Blend;
+            cover.Resampler = TResamplerKind::Linear;
+            cover.MasterAlpha = 255;
+            const TRect opaque{0, 0, cover.Width(), std::max(1, cover.Height() / 2)};
+            for (int y = opaque.Top; y < opaque.Bottom; ++y)
+                for (int x = opaque.Left; x < opaque.Right; ++x)
+                    cover.SetPixel(x, y, cover.Pixel(x, y) | 0xFF000000u);
+            covers.push_back({over.T, opaque});
+        }
+        TBitmap32 expected, got;
+        expected.Assign(under.Dest);
+        expected.SetClipRect(under.Dest.ClipRect());
+        got.Assign(expected);
+        got.SetClipRect(expected.ClipRect());
+        TransformDrawReference(expected, under.Source, under.T);
+        TransformDrawUnder(got, under.Source, under.T, covers.data(), count);
+        for (int i = 0; i < count; ++i) {
+            TransformDrawReference(expected, sources[size_t(i)], covers[size_t(i)].Transform);
+            TransformDraw(got, sources[size_t(i)], covers[size_t(i)].Transform);
+        }
+        ASSERT_EQ(MaxChannelDiff(got, expected), 0) << "case " << n;
+    }
+}
+
+// The packed bilinear sample against the byte-by-byte one: every weight pair
+// on random pixels, plus the extreme bytes.
+TEST(TransformFast, PackedBilinearMatchesTheLiteralOne) {
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<uint32_t> any;
+    const TColor32 edge[] = {0x00000000u, 0xFFFFFFFFu, 0xFF00FF00u, 0x00FF00FFu};
+    for (uint32_t fx = 0; fx < 256; ++fx)
+        for (uint32_t fy = 0; fy < 256; ++fy) {
+            for (int n = 0; n < 8; ++n) {
+                const TColor32 a = any(rng), b = any(rng), c = any(rng), d = any(rng);
+                ASSERT_EQ(BilinearPixelPacked(a, b, c, d, fx, fy), BilinearPixel(a, b, c, d, fx, fy));
+            }
+            for (TColor32 a : edge)
+                for (TColor32 b : edge)
+                    ASSERT_EQ(BilinearPixelPacked(a, b, b, a, fx, fy), BilinearPixel(a, b, b, a, fx, fy));
+        }
 }

@@ -27,6 +27,7 @@ struct TGifSource {
 int GifReadData(GifFileType* gif, GifByteType* out, int length) {
     auto* src = static_cast<TGifSource*>(gif->UserData);
     size_t n = std::min(size_t(std::max(length, 0)), src->Size - src->Pos);
+    if (n == 0) return 0;
     std::memcpy(out, src->Data + src->Pos, n);
     src->Pos += n;
     return int(n);
@@ -337,8 +338,11 @@ TPictureSize ReadGIFSize(const std::string& path) {
     // The screen descriptor follows the signature; a file leaving it 0 is
     // read whole to find the first frame.
     std::vector<uint8_t> head = codec::ReadFileBytes(path, 16);
-    if (head.size() >= 10 && (head[6] | head[7]) && (head[8] | head[9]))
-        return codec::ReadGIFSize(head.data(), head.size(), path);
+    if (SniffPictureFormat(head.data(), head.size()) != TPictureFormat::Gif)
+        codec::ThrowCorrupt(path, "not a GIF file");
+    const int w = head.size() >= 10 ? head[6] | head[7] << 8 : 0,
+              h = head.size() >= 10 ? head[8] | head[9] << 8 : 0;
+    if (w && h) return {w, h};
     std::vector<uint8_t> data = codec::ReadFileBytes(path);
     return codec::ReadGIFSize(data.data(), data.size(), path);
 }

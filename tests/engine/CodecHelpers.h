@@ -70,7 +70,8 @@ inline uint32_t Crc32(const uint8_t* data, size_t n, uint32_t crc = 0) {
 }
 
 inline void PutBE32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-    v[at] = uint8_t(x >> 24), v[at + 1] = uint8_t(x >> 16), v[at + 2] = uint8_t(x >> 8), v[at + 3] = uint8_t(x);
+    v[at] = uint8_t(x >> 24), v[at + 1] = uint8_t(x >> 16), v[at + 2] = uint8_t(x >> 8),
+    v[at + 3] = uint8_t(x);
 }
 
 // A PNG chunk with its length and CRC.
@@ -87,7 +88,8 @@ inline std::vector<uint8_t> PngChunk(const char* type, const std::vector<uint8_t
 inline size_t FindPngChunk(const std::vector<uint8_t>& png, const char* type) {
     size_t p = 8;
     while (p + 12 <= png.size()) {
-        uint32_t len = uint32_t(png[p]) << 24 | uint32_t(png[p + 1]) << 16 | uint32_t(png[p + 2]) << 8 | png[p + 3];
+        uint32_t len =
+            uint32_t(png[p]) << 24 | uint32_t(png[p + 1]) << 16 | uint32_t(png[p + 2]) << 8 | png[p + 3];
         if (std::equal(type, type + 4, png.begin() + ptrdiff_t(p) + 4)) return p;
         p += 12 + size_t(len);
     }

@@ -100,20 +100,25 @@ TBitmap32 Quadrants() {
 std::vector<uint8_t> WithOrientation(std::vector<uint8_t> jpeg, int orientation, bool bigEndian) {
     std::vector<uint8_t> tiff;
     auto u16 = [&](int v) {
-        if (bigEndian) tiff.insert(tiff.end(), {uint8_t(v >> 8), uint8_t(v)});
-        else tiff.insert(tiff.end(), {uint8_t(v), uint8_t(v >> 8)});
+        if (bigEndian)
+            tiff.insert(tiff.end(), {uint8_t(v >> 8), uint8_t(v)});
+        else
+            tiff.insert(tiff.end(), {uint8_t(v), uint8_t(v >> 8)});
     };
     auto u32 = [&](uint32_t v) {
-        if (bigEndian) u16(int(v >> 16)), u16(int(v & 0xFFFF));
-        else u16(int(v & 0xFFFF)), u16(int(v >> 16));
+        if (bigEndian)
+            u16(int(v >> 16)), u16(int(v & 0xFFFF));
+        else
+            u16(int(v & 0xFFFF)), u16(int(v >> 16));
     };
-    tiff.insert(tiff.end(), bigEndian ? std::initializer_list<uint8_t>{'M', 'M'} : std::initializer_list<uint8_t>{'I', 'I'});
+    tiff.insert(tiff.end(), bigEndian ? std::initializer_list<uint8_t>{'M', 'M'}
+                                      : std::initializer_list<uint8_t>{'I', 'I'});
     u16(42);
-    u32(8);     // IFD0 offset
-    u16(1);     // one entry
+    u32(8);      // IFD0 offset
+    u16(1);      // one entry
     u16(0x0112); // Orientation
-    u16(3);     // SHORT
-    u32(1);     // one value
+    u16(3);      // SHORT
+    u32(1);      // one value
     u16(orientation);
     u16(0);
     u32(0); // no next IFD
@@ -232,7 +237,7 @@ TEST(JpegCodec, DctScalingPicksLargestCoveringDenominator) {
     };
     EXPECT_EQ(decoded(0, 0), (TPictureSize{400, 300}));
     EXPECT_EQ(decoded(50, 30), (TPictureSize{50, 38})); // 1/8, rounded up
-    EXPECT_EQ(decoded(51, 0), (TPictureSize{100, 75}));  // 1/8 gives 50: too narrow
+    EXPECT_EQ(decoded(51, 0), (TPictureSize{100, 75})); // 1/8 gives 50: too narrow
     EXPECT_EQ(decoded(100, 75), (TPictureSize{100, 75}));
     EXPECT_EQ(decoded(100, 76), (TPictureSize{200, 150}));
     EXPECT_EQ(decoded(201, 10), (TPictureSize{400, 300}));
@@ -257,13 +262,14 @@ TEST(JpegCodec, ExifOrientationTurnsThePictureUpright) {
         const bool swapped = o >= 5;
         ASSERT_EQ(out.Width(), swapped ? 16 : 32) << o;
         ASSERT_EQ(out.Height(), swapped ? 32 : 16) << o;
-        EXPECT_EQ(ReadJPEGSizeMemory(data.data(), data.size()), (TPictureSize{out.Width(), out.Height()})) << o;
+        EXPECT_EQ(ReadJPEGSizeMemory(data.data(), data.size()), (TPictureSize{out.Width(), out.Height()}))
+            << o;
         const int w = out.Width(), h = out.Height();
-        const TColor32 seen[4] = {out.Pixel(w / 4, h / 4), out.Pixel(3 * w / 4, h / 4), out.Pixel(w / 4, 3 * h / 4),
-                                  out.Pixel(3 * w / 4, 3 * h / 4)};
+        const TColor32 seen[4] = {out.Pixel(w / 4, h / 4), out.Pixel(3 * w / 4, h / 4),
+                                  out.Pixel(w / 4, 3 * h / 4), out.Pixel(3 * w / 4, 3 * h / 4)};
         for (int q = 0; q < 4; ++q)
-            EXPECT_TRUE(near(seen[q], expected[o][q])) << "orientation " << o << " quadrant " << q << std::hex << " "
-                                                       << seen[q];
+            EXPECT_TRUE(near(seen[q], expected[o][q]))
+                << "orientation " << o << " quadrant " << q << std::hex << " " << seen[q];
     }
     // The orientation can be ignored on request.
     std::vector<uint8_t> turned = WithOrientation(plain, 6, true);

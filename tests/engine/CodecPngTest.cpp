@@ -16,7 +16,9 @@ using namespace testpic;
 
 namespace {
 
-std::string Suite(const std::string& name) { return TestDataPath("pngsuite/" + name); }
+std::string Suite(const std::string& name) {
+    return TestDataPath("pngsuite/" + name);
+}
 
 const char* const kSuite[] = {
     "basn0g01.png",  "basn0g02.png",  "basn0g04.png",  "basn0g08.png",  "basn0g16.png",  "basn2c08.png",
@@ -25,8 +27,12 @@ const char* const kSuite[] = {
     "ftbbn2c16.png", "ftbbn3p08.png", "ftbgn2c16.png", "ftbgn3p08.png", "ftbrn2c08.png", "ftbwn0g16.png",
     "ftbwn3p08.png", "ftbyn3p08.png", "ftp0n0g08.png", "ftp0n2c08.png", "ftp0n3p08.png", "ftp1n3p08.png"};
 
-int HeaderColorType(const std::string& path) { return ReadBytes(path).at(25); }
-int HeaderBitDepth(const std::string& path) { return ReadBytes(path).at(24); }
+int HeaderColorType(const std::string& path) {
+    return ReadBytes(path).at(25);
+}
+int HeaderBitDepth(const std::string& path) {
+    return ReadBytes(path).at(24);
+}
 
 std::string ThrownText(const std::vector<uint8_t>& data) {
     try {
@@ -66,7 +72,9 @@ TEST(PngCodec, SuiteDecodesLikeQt) {
                 worst = std::max({worst, std::abs(int(ours >> 16 & 255) - qRed(q[x])),
                                   std::abs(int(ours >> 8 & 255) - qGreen(q[x])),
                                   std::abs(int(ours & 255) - qBlue(q[x]))});
-                if (alphaData) worst = std::max(worst, std::abs(int(png.Alpha[size_t(y * qt.width() + x)]) - qAlpha(q[x])));
+                if (alphaData)
+                    worst =
+                        std::max(worst, std::abs(int(png.Alpha[size_t(y * qt.width() + x)]) - qAlpha(q[x])));
             }
         }
         EXPECT_LE(worst, tolerance);
@@ -135,10 +143,8 @@ TEST(PngCodec, TransparencyDetailsOfTheSuite) {
         {"ftbbn0g01.png", true, 0xFF000000, false}, // 1-bit grey key 0
         {"ftbbn0g04.png", true, 0xFFFFFFFF, false}, // 4-bit grey key 15 -> 255
         {"ftbwn0g16.png", true, 0xFFFFFFFF, false}, // 16-bit key 0xFFFF, high byte
-        {"ftbrn2c08.png", true, 0xFFFFFFFF, false},
-        {"ftbbn2c16.png", true, 0xFFFFFFFF, false},
-        {"basn2c08.png", false, 0, false},
-        {"basn6a08.png", false, 0, false},
+        {"ftbrn2c08.png", true, 0xFFFFFFFF, false}, {"ftbbn2c16.png", true, 0xFFFFFFFF, false},
+        {"basn2c08.png", false, 0, false},          {"basn6a08.png", false, 0, false},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -181,7 +187,8 @@ TEST(PngCodec, PartialPaletteAlpha) {
     // The finished picture carries the per-entry alphas, as Qt reads them.
     TBitmap32 full;
     DecodePNGToBitmapMemory(bytes.data(), bytes.size(), full);
-    QImage qt = QImage::fromData(bytes.data(), int(bytes.size()), "PNG").convertToFormat(QImage::Format_ARGB32);
+    QImage qt =
+        QImage::fromData(bytes.data(), int(bytes.size()), "PNG").convertToFormat(QImage::Format_ARGB32);
     ASSERT_FALSE(qt.isNull());
     for (int y = 0; y < qt.height(); ++y)
         for (int x = 0; x < qt.width(); ++x) ASSERT_EQ(int(full.Pixel(x, y) >> 24), qAlpha(qt.pixel(x, y)));
@@ -240,8 +247,8 @@ TEST(PngCodec, TruncatedAndCorruptDataThrow) {
 
     // Damaged compressed data with a correct CRC.
     std::vector<uint8_t> badZlib = data;
-    size_t len = size_t(badZlib[idat]) << 24 | size_t(badZlib[idat + 1]) << 16 | size_t(badZlib[idat + 2]) << 8 |
-                 badZlib[idat + 3];
+    size_t len = size_t(badZlib[idat]) << 24 | size_t(badZlib[idat + 1]) << 16 |
+                 size_t(badZlib[idat + 2]) << 8 | badZlib[idat + 3];
     for (size_t i = 8; i < 40; ++i) badZlib[idat + 8 + i] = 0xFF;
     PutBE32(badZlib, idat + 8 + len, Crc32(badZlib.data() + idat + 4, 4 + len));
     EXPECT_FALSE(ThrownText(badZlib).empty());

@@ -273,6 +273,9 @@ void DecodeGIF(const uint8_t* data, size_t size, TBitmap32& out, const std::stri
     reader.SeekFirstImage(transparent);
     const GifImageDesc& desc = gif->Image;
     CheckPictureSize(name, desc.Width, desc.Height);
+    // A 12-bit LZW code stands for at most 4096 pixels, so each byte of the
+    // file can yield at most about 2731 of them.
+    if (int64_t(desc.Width) * desc.Height > int64_t(size) * 2731) ThrowCorrupt(name, "the file ends early");
     // Some writers leave the screen size 0; the frame then defines it.
     const int screenW = gif->SWidth ? gif->SWidth : desc.Left + desc.Width;
     const int screenH = gif->SHeight ? gif->SHeight : desc.Top + desc.Height;

@@ -237,6 +237,14 @@ public:
     // alpha and, for palette pictures, the tRNS alpha of each pixel.
     void ReadPixels(TBitmap32& pixels, std::vector<uint8_t>* alpha) {
         codec::CheckPictureSize(FName, FHeader.Width, FHeader.Height);
+        // Deflate shrinks data at most about 1032:1; a file too short to
+        // hold the rows its header claims is cut off, and is refused before
+        // the picture is allocated.
+        const int channels[] = {1, 0, 3, 1, 2, 0, 4};
+        const uint64_t rowBits = uint64_t(FHeader.Width) * uint64_t(FHeader.BitDepth) *
+                                 uint64_t(FHeader.ColorType <= 6 ? std::max(channels[FHeader.ColorType], 1) : 1);
+        const uint64_t rawBytes = (rowBits / 8 + 1) * uint64_t(FHeader.Height);
+        if (uint64_t(FSource.Size) * 1032 < rawBytes) codec::ThrowCorrupt(FName, "the file ends early");
         if (PngSetup(FPng, FInfo, &FState, &FHeader) != 0) Fail();
         pixels.SetSize(int(FHeader.Width), int(FHeader.Height));
         if (alpha) alpha->assign(pixels.PixelCount(), 255);

@@ -292,3 +292,11 @@ TEST(PngCodec, OversizeHeadersAreRefusedWithTheirSize) {
         EXPECT_EQ(ReadPNGSize(path), (TPictureSize{w, h}));
     }
 }
+
+TEST(PngCodec, TinyFileClaimingHugePictureIsRefusedAsCutOff) {
+    // 15000 x 15000 RGBA is within the limits, but 100 bytes of deflate data
+    // cannot hold it: refused without allocating 900 MB first.
+    std::vector<uint8_t> data = ReadBytes(TestDataPath("fuzz-regressions/png-15000x15000-tiny.png"));
+    std::string text = ThrownText(data);
+    EXPECT_NE(text.find("ends early"), std::string::npos) << text;
+}

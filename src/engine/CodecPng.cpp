@@ -241,8 +241,9 @@ public:
         // hold the rows its header claims is cut off, and is refused before
         // the picture is allocated.
         const int channels[] = {1, 0, 3, 1, 2, 0, 4};
-        const uint64_t rowBits = uint64_t(FHeader.Width) * uint64_t(FHeader.BitDepth) *
-                                 uint64_t(FHeader.ColorType <= 6 ? std::max(channels[FHeader.ColorType], 1) : 1);
+        const uint64_t rowBits =
+            uint64_t(FHeader.Width) * uint64_t(FHeader.BitDepth) *
+            uint64_t(FHeader.ColorType <= 6 ? std::max(channels[FHeader.ColorType], 1) : 1);
         const uint64_t rawBytes = (rowBits / 8 + 1) * uint64_t(FHeader.Height);
         if (uint64_t(FSource.Size) * 1032 < rawBytes) codec::ThrowCorrupt(FName, "the file ends early");
         if (PngSetup(FPng, FInfo, &FState, &FHeader) != 0) Fail();

@@ -22,8 +22,9 @@ bool LoadPicture32(const std::string& path, TBitmap32& target);
 struct TDecodedPNG {
     TBitmap32 Pixels;           // RGB of the picture, alpha 255
     int ColorType = 0;          // PNG colour type: 0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6 RGBA
-    bool HasKeyColor = false;   // a tRNS chunk naming one transparent colour (grey or RGB)
-    TColor32 KeyColor = 0;      // that colour as 0xFFRRGGBB
+    bool HasKeyColor = false;   // one transparent colour: a grey or RGB tRNS, or a palette tRNS
+                                // of only 0 and 255 alphas (its first transparent entry)
+    TColor32 KeyColor = 0;      // that colour as 0xFFRRGGBB (16-bit samples: their high byte)
     bool HasPaletteAlpha = false; // a tRNS chunk with palette alphas
     std::vector<uint8_t> Alpha; // per-pixel alpha of colour types 4 and 6, row-major
 };

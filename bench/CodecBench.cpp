@@ -31,7 +31,7 @@ TBitmap32 PhotoLike(int w, int h) {
     return b;
 }
 
-const TBitmap32& Photo(int w, int h) {
+const TBitmap32& Photo(int w, int) {
     static TBitmap32 large = PhotoLike(6000, 4000), medium = PhotoLike(4000, 3000);
     return w == 6000 ? large : medium;
 }

@@ -105,11 +105,3 @@ bool LoadPictureToBitmap(const std::string& path, QImage& bitmap) {
     bitmap = picture.ToImage();
     return true;
 }
-TDecodedPNG DecodePNGFile(const std::string& path) {
-    TDecodedPNG png;
-    QImage img(QString::fromStdString(path));
-    if (img.isNull()) throw EUserError("Cannot read " + path);
-    png.Pixels.FromImage(img);
-    png.ColorType = 6;
-    return png;
-}

@@ -1,4 +1,5 @@
 // Temporary loader through QImage until the codec module lands.
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <algorithm>
@@ -29,15 +30,23 @@ void LoadPNG32(const std::string& path, TBitmap32& target) {
     target.FromImage(img);
 }
 // Stand-in writer until the codec module lands: a 32-bit RGBA PNG at the
-// strongest compression, written under a temporary name and renamed.
+// strongest compression, encoded in memory and written under a temporary
+// name that is renamed into place.
 void SavePNG32(const std::string& path, const TBitmap32& source, bool, int level, TColor32, bool) {
     if (source.Empty()) throw EUserError("Cannot write an empty picture to " + path);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    const int quality = std::clamp(100 - level * 11, 0, 100);
+    if (!source.ToImage().save(&buffer, "PNG", quality)) throw EUserError("Cannot encode " + path);
     const QString target = QString::fromStdString(path);
     const QString temp = target + ".part";
-    const int quality = std::clamp(100 - level * 11, 0, 100);
-    if (!source.ToImage().save(temp, "PNG", quality)) {
+    QFile file(temp);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.flush();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError) {
         QFile::remove(temp);
-        throw EUserError("Cannot write " + path);
+        throw EUserError("Cannot write " + path + ": " + file.errorString().toStdString());
     }
     QFile::remove(target);
     if (!QFile::rename(temp, target)) {

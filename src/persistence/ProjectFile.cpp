@@ -39,6 +39,7 @@ namespace {
 // ---- Helpers ----
 
 constexpr const char* kProjectVersion = "2011.5.02";
+constexpr int kMaxFontSize = 1638; // points
 TProjectLimits gLimits;
 
 // A failure while writing; its text goes into the error box.
@@ -528,10 +529,12 @@ TLayerDesc ReadLayer(const pugi::xml_node& e) {
     if (d.ImageType == itText) {
         d.Text = TextFromXml(ChildText(e, "Text"));
         d.FontName = TrimSpaces(ChildText(e, "FontName"));
-        if (const auto size = ParseInt(ChildText(e, "FontSize")); size && *size > 0) d.FontSize = *size;
+        // sizes and levels no text panel offers count as unreadable
+        if (const auto size = ParseInt(ChildText(e, "FontSize")); size && *size > 0 && *size <= kMaxFontSize)
+            d.FontSize = *size;
         d.FontStyle = ParseFontStyle(ChildText(e, "FontStyle"));
         d.FontColor = ParseFontColor(ChildText(e, "FontColor"));
-        if (const auto aa = ParseInt(ChildText(e, "AALevel"))) d.AALevel = *aa;
+        if (const auto aa = ParseInt(ChildText(e, "AALevel")); aa && *aa >= 0 && *aa <= 4) d.AALevel = *aa;
     }
     d.FlipH = ParseFlip(ChildText(e, "FlipH"));
     d.FlipV = ParseFlip(ChildText(e, "FlipV"));

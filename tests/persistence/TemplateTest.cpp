@@ -216,6 +216,10 @@ TEST_F(TemplateFormTest, OpeningATileGivesAnUntitledCollage) {
     EXPECT_EQ(doc.ContentLayerAt(0)->ImageType, itPlaceholder);
     EXPECT_EQ(doc.ContentLayerAt(0)->PlaceholderLine1, "Double Click or");
     EXPECT_EQ(doc.ContentLayerAt(0)->PlaceholderLine2, "Drag Photo Here.");
+    // Save Project asks for a name: nothing writes over the template
+    TScriptedDialogs dialogs;
+    EXPECT_FALSE(SaveProjectCommand(doc));
+    EXPECT_EQ(dialogs.Requests.size(), 1u);
 }
 
 TEST_F(TemplateFormTest, OkOpensTheSelectedTileAndMissingProjectsOpenNothing) {

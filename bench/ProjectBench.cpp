@@ -1,0 +1,131 @@
+// Saving and loading a project of 20 photos of 12 megapixels (4000 × 3000
+// JPEG files of about 3 MB) placed on a 1800 × 1200 page.
+//
+//   BM_SaveProject      SaveProject over the previous save of the same path:
+//                       the photos are copied byte for byte, the description
+//                       written, the old project swapped out
+//   BM_LoadProject      LoadProject into a fresh document: both files read,
+//                       20 photos decoded, layers and screen caches built
+//   BM_DecodePhotos     decoding the 20 files alone (the lower bound of the
+//                       load)
+//   BM_CopyPhotos       copying the 20 files alone (the lower bound of the
+//                       save)
+//   BM_SavePhotoAsPng   one photo written as PNG instead, the price the save
+//                       avoids by copying
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <random>
+
+#include "app/CollageDocument.h"
+#include "engine/PictureUtils.h"
+#include "persistence/ProjectFile.h"
+#include "platform/Messages.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kPhotos = 20;
+
+struct TProjectFixture {
+    QTemporaryDir Dir;
+    std::vector<std::string> Photos;
+    TCollageDocument Doc;
+    std::string Clv;
+
+    TProjectFixture() {
+        std::mt19937 rng(7);
+        std::uniform_int_distribution<int> noise(0, 31);
+        for (int i = 0; i < kPhotos; ++i) {
+            QImage img(4000, 3000, QImage::Format_RGB32);
+            for (int y = 0; y < img.height(); ++y) {
+                QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+                for (int x = 0; x < img.width(); ++x)
+                    row[x] = qRgb((x / 16 + i * 20 + noise(rng)) & 0xFF, (y / 12 + noise(rng)) & 0xFF,
+                                  ((x + y) / 30 + i * 9) & 0xFF);
+            }
+            const std::string path = Dir.path().toStdString() + "/photo" + std::to_string(i) + ".jpg";
+            img.save(QString::fromStdString(path), "JPEG", 90);
+            Photos.push_back(path);
+        }
+        Doc.CollageSettings.Width = 1800;
+        Doc.CollageSettings.Height = 1200;
+        Doc.ApplyCanvasSettings();
+        for (int i = 0; i < kPhotos; ++i) {
+            auto* layer = Doc.Layers().Add<TNewRotLayer>();
+            LoadPicture32(Photos[size_t(i)], layer->Picture);
+            layer->Picture.DrawMode = TDrawMode::Blend;
+            layer->ImageType = itPhoto;
+            layer->SourceFile = Photos[size_t(i)];
+            const float x = float(i % 5) * 360, y = float(i / 5) * 300;
+            layer->SetLocation({x, y, x + 340, y + 255});
+            layer->SetPictureCenter({2000, 1500});
+            layer->Picture.Resampler = TResamplerKind::Linear;
+            layer->SetScaled(true);
+            layer->AlphaHit = true;
+            layer->SetViewedRect({0, 0, 4000, 3000});
+            layer->SetAngle(float(i % 3) * 4 - 4);
+            layer->RebuildScreenCache();
+        }
+        Clv = Dir.path().toStdString() + "/out/bench.clv";
+        SaveProject(Doc, Clv, false);
+    }
+};
+
+TProjectFixture& Fixture() {
+    static TProjectFixture f;
+    return f;
+}
+
+void BM_SaveProject(benchmark::State& state) {
+    TProjectFixture& f = Fixture();
+    for (auto _ : state)
+        if (!SaveProject(f.Doc, f.Clv, false)) state.SkipWithError("save failed");
+}
+BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_LoadProject(benchmark::State& state) {
+    TProjectFixture& f = Fixture();
+    for (auto _ : state) {
+        TCollageDocument doc;
+        if (!LoadProject(doc, f.Clv, false) || doc.LayerCount() != kPhotos)
+            state.SkipWithError("load failed");
+    }
+}
+BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_DecodePhotos(benchmark::State& state) {
+    TProjectFixture& f = Fixture();
+    for (auto _ : state)
+        for (const std::string& p : f.Photos) {
+            TBitmap32 b;
+            LoadPicture32(p, b);
+            benchmark::DoNotOptimize(b.Bits());
+        }
+}
+BENCHMARK(BM_DecodePhotos)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_CopyPhotos(benchmark::State& state) {
+    TProjectFixture& f = Fixture();
+    const std::string dir = f.Dir.path().toStdString() + "/copies/";
+    fs::create_directories(dir);
+    for (auto _ : state)
+        for (size_t i = 0; i < f.Photos.size(); ++i)
+            fs::copy_file(f.Photos[i], dir + std::to_string(i) + ".jpg",
+                          fs::copy_options::overwrite_existing);
+}
+BENCHMARK(BM_CopyPhotos)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_SavePhotoAsPng(benchmark::State& state) {
+    TProjectFixture& f = Fixture();
+    const std::string path = f.Dir.path().toStdString() + "/one.png";
+    for (auto _ : state) SavePNG32(path, f.Doc.ContentLayerAt(0)->Picture, false, 9, 0xFFFFFF, true);
+}
+BENCHMARK(BM_SavePhotoAsPng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+} // namespace

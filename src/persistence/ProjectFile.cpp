@@ -1,0 +1,848 @@
+// Project files: writing and reading the project file, its description and
+// the pictures beside them.
+//
+// ---- Sections ----
+//   Helpers
+//   Writing the description
+//   Saving
+//   Reading the description
+//   Building the layers
+//   Loading
+
+#include "persistence/ProjectFile.h"
+
+#include <pugixml.hpp>
+
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "app/CollageDocument.h"
+#include "editing/Decorations.h"
+#include "editing/LayerOrder.h"
+#include "engine/Errors.h"
+#include "engine/PictureUtils.h"
+#include "persistence/Language.h"
+#include "persistence/ProjectValues.h"
+#include "platform/Messages.h"
+#include "platform/Paths.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---- Helpers ----
+
+constexpr const char* kProjectVersion = "2011.5.02";
+constexpr int kMaxFontSize = 1638; // points
+TProjectLimits gLimits;
+
+// A failure while writing; its text goes into the error box.
+class ESaveFailed : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A description that cannot be used (reading stops there).
+class EDamaged : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string CollapseSeparators(const std::string& path) {
+    std::string out;
+    for (char c : path)
+        if (!(!out.empty() && (c == '/' || c == '\\') && out.back() == c)) out += c;
+    return out;
+}
+
+std::string ChangeExtension(const std::string& path, const std::string& ext) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ext;
+    return path.substr(0, dot) + ext;
+}
+
+std::string FileExtension(const std::string& path) {
+    const std::string name = ExtractFileName(path);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? "" : name.substr(dot);
+}
+
+std::string ErrnoText() {
+    return std::strerror(errno);
+}
+
+// Writes the whole text, checking every step (a full disk often shows only
+// when the file is closed).
+void WriteWholeFile(const std::string& path, const std::string& data) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw ESaveFailed(path + ": " + ErrnoText());
+    const bool written = std::fwrite(data.data(), 1, data.size(), f) == data.size() && std::fflush(f) == 0;
+    const std::string why = written ? "" : ErrnoText();
+    if (std::fclose(f) != 0 || !written) throw ESaveFailed(path + ": " + (why.empty() ? ErrnoText() : why));
+}
+
+void CopyWholeFile(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    if (ec) throw ESaveFailed(from + " -> " + to + ": " + ec.message());
+}
+
+std::string XmlText(const pugi::xml_document& xml) {
+    std::ostringstream out;
+    xml.save(out, "\t", pugi::format_indent, pugi::encoding_utf8);
+    return out.str();
+}
+
+void AddDeclaration(pugi::xml_document& xml) {
+    pugi::xml_node decl = xml.append_child(pugi::node_declaration);
+    decl.append_attribute("version") = "1.0";
+    decl.append_attribute("encoding") = "UTF-8";
+}
+
+pugi::xml_node AddText(pugi::xml_node parent, const char* name, const std::string& text) {
+    pugi::xml_node node = parent.append_child(name);
+    node.text().set(text.c_str());
+    return node;
+}
+
+void AddRect(pugi::xml_node parent, const char* name, int l, int t, int r, int b) {
+    pugi::xml_node node = parent.append_child(name);
+    node.append_attribute("Left") = l;
+    node.append_attribute("Top") = t;
+    node.append_attribute("Right") = r;
+    node.append_attribute("Bottom") = b;
+}
+
+// Extensions the picture loader reads; a photo copied under another one
+// could not be opened again.
+bool LoadableExtension(const std::string& path) {
+    const std::string ext = LowerExtension(path);
+    return ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".gif" || ext == ".png";
+}
+
+void WriteLayerPicture(const std::string& path, const TBitmap32& picture) {
+    try {
+        SavePNG32(path, picture, false, 9, 0xFFFFFF, true);
+    } catch (const std::exception& e) {
+        throw ESaveFailed(e.what());
+    }
+}
+
+bool IsInside(const std::string& path, const std::string& folder) {
+    std::error_code ec;
+    const fs::path p = fs::absolute(fs::path(path), ec).lexically_normal();
+    if (ec) return false;
+    const fs::path f = fs::absolute(fs::path(folder), ec).lexically_normal();
+    if (ec) return false;
+    auto pi = p.begin();
+    for (auto fi = f.begin(); fi != f.end(); ++fi, ++pi) {
+        if (fi->empty()) continue; // a trailing separator
+        if (pi == p.end() || *pi != *fi) return false;
+    }
+    return pi != p.end();
+}
+
+// ---- Writing the description ----
+
+// A picture file the project refers to after the save, for the layers and
+// the background whose source lay inside the folder being replaced.
+struct TWrittenCopy {
+    TNewRotLayer* Layer = nullptr; // nullptr: the background picture
+    std::string Source;            // where it was copied from
+    std::string RelativePath;      // inside the project folder
+};
+
+struct TDescriptionWriter {
+    TCollageDocument& Doc;
+    bool Template;
+    std::string Folder; // the temporary project folder
+    std::vector<TWrittenCopy> Copies;
+
+    void WriteSetting(pugi::xml_node root) {
+        const TCollageSettings& s = Doc.CollageSettings;
+        pugi::xml_node set = root.append_child("Setting");
+        AddText(set, "SizeType", std::to_string(s.SizeType));
+        AddText(set, "PredifineType", std::to_string(s.PredifineType));
+        pugi::xml_node unit = set.append_child("Unit");
+        unit.append_attribute("Width") = int(s.WidthUnit);
+        unit.append_attribute("Height") = int(s.HeightUnit);
+        pugi::xml_node size = set.append_child("Size");
+        size.append_attribute("Width") = s.Width;
+        size.append_attribute("Height") = s.Height;
+        AddText(set, "Orientation", std::to_string(s.Orientation));
+        AddText(set, "BKType", std::to_string(s.BKType));
+        if (s.BKType == 1) AddText(set, "BKColor", std::to_string(int32_t(s.BKColor)));
+        if (s.BKType == 2) {
+            std::string name;
+            if (FileExists(s.BKImageFile) && LoadableExtension(s.BKImageFile)) {
+                name = "0" + FileExtension(s.BKImageFile);
+                CopyWholeFile(s.BKImageFile, Folder + "/UserImage/" + name);
+                Copies.push_back({nullptr, s.BKImageFile, "UserImage/" + name});
+            } else {
+                // the page as shown, without layers
+                name = "0.png";
+                WriteLayerPicture(Folder + "/UserImage/" + name, Doc.ImageScreen.Bitmap);
+            }
+            AddText(set, "BKImageFile", name);
+            AddText(set, "BKImageFillType", std::to_string(s.BKImageFillType));
+        }
+    }
+
+    // The "Photo" text of a layer, writing its picture where the project
+    // keeps one; nullopt when no "Photo" is written. copied tells whether the
+    // picture is a copy of the layer's file (which then still needs its
+    // flips).
+    std::optional<std::string> WritePicture(TNewRotLayer& layer, int n, bool& copied) {
+        copied = false;
+        const std::string number = std::to_string(n);
+        switch (layer.ImageType) {
+        case itPhoto: {
+            if (Template) return std::nullopt;
+            if (FileExists(layer.SourceFile) && LoadableExtension(layer.SourceFile)) {
+                const std::string name = number + FileExtension(layer.SourceFile);
+                CopyWholeFile(layer.SourceFile, Folder + "/UserImage/" + name);
+                Copies.push_back({&layer, layer.SourceFile, "UserImage/" + name});
+                copied = true;
+                return name;
+            }
+            const std::string name = number + ".png";
+            // an empty picture has nothing to keep; the layer is dropped on load
+            if (!layer.Picture.Empty()) WriteLayerPicture(Folder + "/UserImage/" + name, layer.Picture);
+            return name;
+        }
+        case itText: {
+            const std::string name = number + ".png";
+            if (!layer.Picture.Empty()) WriteLayerPicture(Folder + "/UserImage/" + name, layer.Picture);
+            return name;
+        }
+        case itUserClipart: {
+            const std::string name = number + ".png";
+            if (!layer.Picture.Empty())
+                WriteLayerPicture(Folder + "/Clipart/Customize/" + name, layer.Picture);
+            return name;
+        }
+        default:
+            return layer.SourceFile; // library names, kept as they are
+        }
+    }
+
+    void WriteLayer(pugi::xml_node root, TNewRotLayer& layer, int n) {
+        pugi::xml_node e = root.append_child(("Layer" + std::to_string(n)).c_str());
+        const bool asPlaceholder = Template && layer.ImageType == itPhoto;
+        const int type = asPlaceholder ? int(itPlaceholder) : int(layer.ImageType);
+        AddText(e, "ImageType", std::to_string(type));
+        bool copied = false;
+        if (auto photo = WritePicture(layer, n, copied)) AddText(e, "Photo", *photo);
+        if (layer.ImageType == itText) {
+            AddText(e, "Text", layer.Text);
+            if (layer.Font) {
+                const QFont& f = layer.Font->Font;
+                int size = f.pointSize();
+                if (size <= 0) size = f.pixelSize() > 0 ? f.pixelSize() : Round(f.pointSizeF());
+                AddText(e, "FontName", f.family().toStdString());
+                AddText(e, "FontSize", std::to_string(size));
+                AddText(e, "FontStyle", FormatFontStyle(FontStyleOf(f)));
+                AddText(e, "FontColor", FormatFontColor(ToWinColor(layer.Font->Color)));
+            }
+            AddText(e, "AALevel", std::to_string(layer.AALevel));
+        }
+        const bool flips = type == itClipart || type == itPlaceholder || type == itBorderFrame || copied;
+        if (flips) {
+            AddText(e, "FlipH", FormatFlip(layer.FlipH));
+            AddText(e, "FlipV", FormatFlip(layer.FlipV));
+        }
+        AddText(e, "Angle", FormatAngle(layer.Angle));
+        AddText(e, "Locked", FormatLocked(layer.Locked));
+        const TFloatRect& l = layer.Location;
+        AddRect(e, "Location", Round(l.Left), Round(l.Top), Round(l.Right), Round(l.Bottom));
+        AddText(e, "Trans", std::to_string(layer.Picture.MasterAlpha));
+        if (layer.SubFramePicture) AddText(e, "SubFrame", layer.SubFrameName);
+        if (layer.MaskPicture) AddText(e, "Mask", layer.MaskName);
+        const TRect& v = layer.ViewedRect;
+        AddRect(e, "ViewedRect", v.Left, v.Top, v.Right, v.Bottom);
+        if (layer.ShadowOn) {
+            pugi::xml_node s = e.append_child("Shadow");
+            s.append_attribute("OffsetX") = layer.ShadowOffsetX;
+            s.append_attribute("OffsetY") = layer.ShadowOffsetY;
+            s.append_attribute("Transparent") = layer.ShadowTransparent;
+            s.append_attribute("Smooth") = layer.ShadowSmooth;
+            s.append_attribute("Color") = FormatShadowColor(layer.ShadowColor).c_str();
+        }
+    }
+
+    std::string Write() {
+        pugi::xml_document xml;
+        AddDeclaration(xml);
+        pugi::xml_node root = xml.append_child("vlm_project");
+        root.append_attribute("version") = kProjectVersion;
+        root.append_attribute("company") = "Quorvel";
+        root.append_attribute("production") = "Velmora Photo Editor";
+        WriteSetting(root);
+        int n = 0;
+        for (int i = 0; i < Doc.LayerCount(); ++i)
+            if (TNewRotLayer* layer = Doc.ContentLayerAt(i)) WriteLayer(root, *layer, ++n);
+        return XmlText(xml);
+    }
+};
+
+std::string ProjectFileText(const std::string& folderName) {
+    pugi::xml_document xml;
+    AddDeclaration(xml);
+    pugi::xml_node root = xml.append_child("File");
+    AddText(root, "Version", kProjectVersion);
+    AddText(root, "Type", "Project");
+    AddText(root, "Folder", folderName);
+    return XmlText(xml);
+}
+
+// ---- Saving ----
+
+// The files of one save: the finished project is built under temporary names
+// and swapped in at the end; whatever is left over on the way out (after a
+// failure, or the previous project after success) is removed.
+class TSaveTransaction {
+public:
+    TSaveTransaction(const std::string& path) : FPath(path), FFolder(ProjectFolderFor(path)) {
+        FDir = ExtractFileDir(path);
+        if (FDir.empty()) FDir = ".";
+        const std::string stem = ExtractFileName(ChangeExtension(ExtractFileName(path), ""));
+        FTempFile = FreeName(stem, "new");
+        FTempFolder = ProjectFolderFor(FTempFile);
+        FOldFile = FreeName(stem, "old");
+        FOldFolder = ProjectFolderFor(FOldFile);
+    }
+    ~TSaveTransaction() {
+        std::error_code ec;
+        if (!FCommitted) {
+            fs::remove_all(FTempFolder, ec);
+            fs::remove(FTempFile, ec);
+            return; // the previous project is back in its place
+        }
+        fs::remove_all(FOldFolder, ec);
+        fs::remove(FOldFile, ec);
+    }
+
+    const std::string& TempFile() const { return FTempFile; }
+    const std::string& TempFolder() const { return FTempFolder; }
+
+    void CreateFolders() {
+        for (const std::string& dir : {FTempFolder + "/UserImage", FTempFolder + "/Clipart/Customize"}) {
+            std::error_code ec;
+            fs::create_directories(dir, ec);
+            if (ec || !DirectoryExists(dir))
+                throw ESaveFailed(dir + ": " + (ec ? ec.message() : "not created"));
+        }
+    }
+
+    // Old project aside, new one in; every step undone when a later one
+    // fails.
+    void Swap() {
+        std::error_code ec;
+        const bool oldFolder = fs::exists(fs::symlink_status(FFolder, ec));
+        const bool oldFile = fs::exists(fs::symlink_status(FPath, ec));
+        auto fail = [](const std::string& what, const std::error_code& e) {
+            throw ESaveFailed(what + ": " + e.message());
+        };
+        if (oldFolder) {
+            fs::rename(FFolder, FOldFolder, ec);
+            if (ec) fail(FFolder, ec);
+        }
+        std::error_code undo;
+        if (oldFile) {
+            fs::rename(FPath, FOldFile, ec);
+            if (ec) {
+                if (oldFolder) fs::rename(FOldFolder, FFolder, undo);
+                fail(FPath, ec);
+            }
+        }
+        fs::rename(FTempFolder, FFolder, ec);
+        if (ec) {
+            if (oldFile) fs::rename(FOldFile, FPath, undo);
+            if (oldFolder) fs::rename(FOldFolder, FFolder, undo);
+            fail(FFolder, ec);
+        }
+        fs::rename(FTempFile, FPath, ec);
+        if (ec) {
+            fs::rename(FFolder, FTempFolder, undo);
+            if (oldFile) fs::rename(FOldFile, FPath, undo);
+            if (oldFolder) fs::rename(FOldFolder, FFolder, undo);
+            fail(FPath, ec);
+        }
+        FCommitted = true;
+    }
+
+private:
+    // A hidden name beside the project, used by neither a file nor a folder.
+    std::string FreeName(const std::string& stem, const char* role) {
+        for (;;) {
+            const std::string name = FDir + "/." + stem + "~" + role +
+                                     std::to_string(QRandomGenerator::global()->bounded(1000000)) + ".clv";
+            std::error_code ec;
+            if (!fs::exists(fs::symlink_status(name, ec)) &&
+                !fs::exists(fs::symlink_status(ProjectFolderFor(name), ec)) && name != FTempFile)
+                return name;
+        }
+    }
+
+    std::string FPath, FFolder, FDir;
+    std::string FTempFile, FTempFolder, FOldFile, FOldFolder;
+    bool FCommitted = false;
+};
+
+} // namespace
+
+std::string ProjectFolderFor(const std::string& projectFile) {
+    return ChangeExtension(projectFile, "_CLV");
+}
+
+void SetProjectLimits(const TProjectLimits& limits) {
+    gLimits = limits;
+}
+const TProjectLimits& ProjectLimits() {
+    return gLimits;
+}
+
+bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate) {
+    if (path.empty()) return false;
+    const std::string folder = ProjectFolderFor(path);
+    const std::string folderName = ExtractFileName(folder);
+    if (DirectoryExists(folder) && !FileExists(path)) {
+        std::string question = Lang("The project folder [%s] has existed, do you want to overwrite?");
+        const size_t at = question.find("%s");
+        if (at != std::string::npos) question.replace(at, 2, folderName);
+        if (Ask(question, Lang("Information"), TButtons::YesNo) != TAnswer::Yes) return false;
+    }
+
+    std::vector<TWrittenCopy> copies;
+    try {
+        const std::string dir = ExtractFileDir(path);
+        if (!dir.empty() && !DirectoryExists(dir)) {
+            std::error_code ec;
+            fs::create_directories(dir, ec);
+            if (ec || !DirectoryExists(dir))
+                throw ESaveFailed(dir + ": " + (ec ? ec.message() : "not created"));
+        }
+        if (DirectoryExists(path)) throw ESaveFailed(path + ": " + std::strerror(EISDIR));
+        TSaveTransaction save(path);
+        save.CreateFolders();
+        WriteWholeFile(save.TempFile(), ProjectFileText(folderName));
+        TDescriptionWriter writer{doc, asTemplate, save.TempFolder(), {}};
+        WriteWholeFile(save.TempFolder() + "/Info.cfg", writer.Write());
+        save.Swap();
+        copies = std::move(writer.Copies);
+    } catch (const std::exception& e) {
+        ShowError(Lang("The project could not be saved.") + "\r" + e.what());
+        return false;
+    }
+
+    // Pictures that came from the folder just replaced now live under new
+    // numbers: point their layers at the copies written for them.
+    for (const TWrittenCopy& c : copies) {
+        if (!IsInside(c.Source, folder)) continue;
+        const std::string now = folder + "/" + c.RelativePath;
+        if (c.Layer)
+            c.Layer->SourceFile = now;
+        else
+            doc.CollageSettings.BKImageFile = now;
+    }
+    doc.ProjectFile = CollapseSeparators(path);
+    doc.CaptionTitle = TCaptionTitle::Project;
+    doc.SetModified(false);
+    return true;
+}
+
+namespace {
+
+// ---- Reading the description ----
+
+std::string ChildText(const pugi::xml_node& node, const char* name) {
+    return node.child(name).text().get();
+}
+
+int32_t RequireInt(const std::string& text, const char* what) {
+    const auto v = ParseInt(text);
+    if (!v) throw EDamaged(std::string(what) + ": " + text);
+    return *v;
+}
+
+uint8_t RequireByte(const std::string& text, const char* what) {
+    const int32_t v = RequireInt(text, what);
+    if (v < 0 || v > 255) throw EDamaged(std::string(what) + ": " + text);
+    return uint8_t(v);
+}
+
+bool HasElementChildren(const pugi::xml_node& node) {
+    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_element) return true;
+    return false;
+}
+
+TRect ReadRect(const pugi::xml_node& node, const char* what) {
+    return {RequireInt(node.attribute("Left").value(), what), RequireInt(node.attribute("Top").value(), what),
+            RequireInt(node.attribute("Right").value(), what),
+            RequireInt(node.attribute("Bottom").value(), what)};
+}
+
+struct TShadowDesc {
+    int32_t OffsetX, OffsetY, Transparent, Smooth;
+    TColor32 Color;
+};
+
+// One layer element as read, before anything is built from it.
+struct TLayerDesc {
+    bool Border = false;
+    uint8_t ImageType = itPhoto;
+    std::string Photo;
+    std::string Text;
+    std::string FontName;
+    int32_t FontSize = 16;
+    std::optional<TFontStyleSet> FontStyle;
+    std::optional<TColor> FontColor;
+    int32_t AALevel = 4;
+    bool FlipH = false, FlipV = false;
+    float Angle = 0;
+    bool Locked = false;
+    TRect Location;
+    std::optional<uint8_t> Trans;
+    std::string SubFrame, Mask;
+    std::optional<TRect> ViewedRect;
+    std::optional<TShadowDesc> Shadow;
+};
+
+TLayerDesc ReadLayer(const pugi::xml_node& e) {
+    TLayerDesc d;
+    const std::string type = TrimSpaces(ChildText(e, "ImageType"));
+    d.Photo = TrimSpaces(ChildText(e, "Photo"));
+    if (type == "4") {
+        d.Border = true;
+        d.ImageType = itBorderFrame;
+        return d; // a border frame is made from its name alone
+    }
+    d.ImageType = RequireByte(type, "ImageType");
+    if (d.ImageType == itText) {
+        d.Text = TextFromXml(ChildText(e, "Text"));
+        d.FontName = TrimSpaces(ChildText(e, "FontName"));
+        // sizes and levels no text panel offers count as unreadable
+        if (const auto size = ParseInt(ChildText(e, "FontSize")); size && *size > 0 && *size <= kMaxFontSize)
+            d.FontSize = *size;
+        d.FontStyle = ParseFontStyle(ChildText(e, "FontStyle"));
+        d.FontColor = ParseFontColor(ChildText(e, "FontColor"));
+        if (const auto aa = ParseInt(ChildText(e, "AALevel")); aa && *aa >= 0 && *aa <= 4) d.AALevel = *aa;
+    }
+    d.FlipH = ParseFlip(ChildText(e, "FlipH"));
+    d.FlipV = ParseFlip(ChildText(e, "FlipV"));
+    const std::string angle = ChildText(e, "Angle");
+    const auto a = ParseAngle(angle);
+    if (!a) throw EDamaged("Angle: " + angle);
+    d.Angle = *a;
+    d.Locked = ParseLocked(ChildText(e, "Locked"));
+    d.Location = ReadRect(e.child("Location"), "Location");
+    if (int64_t(d.Location.Right) - d.Location.Left > gLimits.MaxLayerSide ||
+        int64_t(d.Location.Bottom) - d.Location.Top > gLimits.MaxLayerSide)
+        throw EDamaged("Location");
+    const std::string trans = TrimSpaces(ChildText(e, "Trans"));
+    if (!trans.empty()) d.Trans = uint8_t(std::clamp(RequireInt(trans, "Trans"), 0, 255));
+    d.SubFrame = ChildText(e, "SubFrame");
+    d.Mask = ChildText(e, "Mask");
+    const pugi::xml_node view = e.child("ViewedRect");
+    if (view.first_attribute()) d.ViewedRect = ReadRect(view, "ViewedRect");
+    const pugi::xml_node shadow = e.child("Shadow");
+    if (shadow.first_attribute()) {
+        TShadowDesc s;
+        s.OffsetX = RequireInt(shadow.attribute("OffsetX").value(), "Shadow");
+        s.OffsetY = RequireInt(shadow.attribute("OffsetY").value(), "Shadow");
+        s.Transparent = RequireInt(shadow.attribute("Transparent").value(), "Shadow");
+        s.Smooth =
+            std::clamp(RequireInt(shadow.attribute("Smooth").value(), "Shadow"), 0, gLimits.MaxShadowSmooth);
+        const auto color = ParseShadowColor(shadow.attribute("Color").value());
+        if (!color) throw EDamaged("Shadow");
+        s.Color = *color;
+        d.Shadow = s;
+    }
+    return d;
+}
+
+// Everything a load needs, read and checked before the document changes.
+struct TProjectDesc {
+    std::string Folder; // the project folder
+    TCollageSettings Settings;
+    std::vector<TLayerDesc> Layers;
+    bool Damaged = false; // reading stopped at a damaged layer
+};
+
+enum class TOpenFailure { None, ProjectFile, NoDescription, Description };
+
+TCollageSettings ReadSettings(const pugi::xml_node& set, const std::string& folder) {
+    TCollageSettings s; // the defaults of a new page
+    s.SizeType = RequireByte(ChildText(set, "SizeType"), "SizeType");
+    s.PredifineType = RequireByte(ChildText(set, "PredifineType"), "PredifineType");
+    const pugi::xml_node unit = set.child("Unit");
+    s.WidthUnit = RequireByte(unit.attribute("Width").value(), "Unit");
+    s.HeightUnit = RequireByte(unit.attribute("Height").value(), "Unit");
+    const pugi::xml_node size = set.child("Size");
+    s.Width = RequireInt(size.attribute("Width").value(), "Size");
+    s.Height = RequireInt(size.attribute("Height").value(), "Size");
+    if (s.Width < 1 || s.Height < 1 || s.Width > gLimits.MaxPageSide || s.Height > gLimits.MaxPageSide)
+        throw EDamaged("Size");
+    s.Orientation = RequireByte(ChildText(set, "Orientation"), "Orientation");
+    s.BKType = RequireByte(ChildText(set, "BKType"), "BKType");
+    if (s.BKType == 1) s.BKColor = RequireInt(ChildText(set, "BKColor"), "BKColor");
+    if (s.BKType == 2) {
+        const std::string name = TrimSpaces(ChildText(set, "BKImageFile"));
+        const std::string file = folder + "/UserImage/" + NativePath(name);
+        if (!IsConfinedName(name) || !FileExists(file)) throw EDamaged("BKImageFile");
+        s.BKImageFile = file;
+        s.BKImageFillType = RequireByte(ChildText(set, "BKImageFillType"), "BKImageFillType");
+    }
+    return s;
+}
+
+TOpenFailure ReadProject(const std::string& path, TProjectDesc& desc) {
+    constexpr unsigned kParse = pugi::parse_default | pugi::parse_ws_pcdata_single;
+    std::string folderName;
+    {
+        pugi::xml_document clv;
+        if (!FileExists(path) || !clv.load_file(path.c_str(), kParse)) return TOpenFailure::ProjectFile;
+        const pugi::xml_node root = clv.document_element();
+        if (!root) return TOpenFailure::ProjectFile;
+        folderName = TrimSpaces(ChildText(root, "Folder"));
+    }
+    // the folder lies beside the project file; any other name is not one
+    if (!IsPlainFolderName(folderName)) return TOpenFailure::NoDescription;
+    const std::string dir = ExtractFileDir(path);
+    desc.Folder = (dir.empty() ? "." : dir) + "/" + folderName;
+    const std::string info = desc.Folder + "/Info.cfg";
+    if (!FileExists(info)) return TOpenFailure::NoDescription;
+
+    pugi::xml_document cfg;
+    if (!cfg.load_file(info.c_str(), kParse)) return TOpenFailure::Description;
+    const pugi::xml_node root = cfg.document_element();
+    if (!root) return TOpenFailure::Description;
+    try {
+        desc.Settings = ReadSettings(root.child("Setting"), desc.Folder);
+    } catch (const EDamaged&) {
+        return TOpenFailure::Description;
+    }
+    for (int n = 1;; ++n) {
+        const pugi::xml_node e = root.child(("Layer" + std::to_string(n)).c_str());
+        if (!HasElementChildren(e)) break;
+        try {
+            desc.Layers.push_back(ReadLayer(e));
+        } catch (const EDamaged&) {
+            desc.Damaged = true;
+            break;
+        }
+    }
+    return TOpenFailure::None;
+}
+
+// ---- Building the layers ----
+
+// The picture file of a content layer, "" when it has none (placeholders) or
+// when its name reaches outside its folder (then it counts as missing).
+std::string PictureFileOf(const TLayerDesc& d, const std::string& folder) {
+    std::string base;
+    switch (d.ImageType) {
+    case itPhoto:
+    case itText:
+        base = folder + "/UserImage/";
+        break;
+    case itClipart:
+        base = ResourceRoot() + "Cliparts/";
+        break;
+    case itUserClipart:
+        base = folder + "/Clipart/Customize/";
+        break;
+    default:
+        return "";
+    }
+    if (!IsConfinedName(d.Photo)) return "";
+    return base + NativePath(d.Photo);
+}
+
+void DropLayer(TCollageDocument& doc, TNewRotLayer*& layer) {
+    const int index = doc.Layers().IndexOf(layer);
+    if (index >= 0) doc.Layers().Delete(index);
+    layer = nullptr;
+}
+
+// Builds one content layer at the top of the collection. Missing pictures
+// drop the layer quietly; unreadable ones throw (the layer is dropped by the
+// caller).
+void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::string& folder,
+                       TNewRotLayer*& building) {
+    const bool known = d.ImageType == itPhoto || d.ImageType == itClipart || d.ImageType == itText ||
+                       d.ImageType == itPlaceholder || d.ImageType == itUserClipart;
+    if (!known) return; // a kind this program does not make
+    TNewRotLayer* layer = doc.Layers().Add<TNewRotLayer>();
+    building = layer;
+    layer->AlphaHit = true;
+    layer->ImageType = d.ImageType;
+    const std::string file = PictureFileOf(d, folder);
+    switch (d.ImageType) {
+    case itPhoto:
+        layer->SourceFile = file;
+        break;
+    case itPlaceholder:
+        layer->SourceFile.clear();
+        break;
+    default:
+        layer->SourceFile = d.Photo;
+        break;
+    }
+    if (d.ImageType == itText) {
+        layer->Text = d.Text;
+        if (!d.FontName.empty()) {
+            auto font = std::make_unique<TLayerFont>();
+            font->Font.setFamily(QString::fromStdString(d.FontName));
+            font->Font.setPointSize(d.FontSize);
+            if (d.FontStyle) ApplyFontStyle(font->Font, *d.FontStyle);
+            if (d.FontColor) font->Color = ToColor32(*d.FontColor);
+            layer->SetFont(std::move(font));
+        }
+        layer->AALevel = d.AALevel;
+    }
+
+    if (d.ImageType == itPlaceholder) {
+        layer->Picture.SetSize(10, 10);
+        layer->Picture.Clear(0xFFFFFFFF);
+        layer->PlaceholderLine1 = Lang("Double Click or");
+        layer->PlaceholderLine2 = Lang("Drag Photo Here.");
+        layer->FlipH = layer->FlipV = false;
+    } else {
+        if (file.empty() || !FileExists(file) || !LoadPicture32(file, layer->Picture)) {
+            DropLayer(doc, building);
+            return;
+        }
+        if (d.FlipH) layer->SetFlipH(true);
+        if (d.FlipV) layer->SetFlipV(true);
+    }
+    TBitmap32& pic = layer->Picture;
+    pic.DrawMode = TDrawMode::Blend;
+    layer->SetPictureCenter({float(pic.Width()) / 2, float(pic.Height()) / 2});
+    pic.Resampler = TResamplerKind::Linear;
+    layer->SetScaled(true);
+
+    layer->SetAngle(d.Angle);
+    layer->Locked = d.Locked;
+    layer->SetLocation(FloatRect(d.Location));
+    if (d.Trans) pic.MasterAlpha = *d.Trans;
+    const std::string frame = TrimSpaces(d.SubFrame);
+    if (!frame.empty() && IsConfinedName(frame) && FileExists(ResourceRoot() + "Frames/" + NativePath(frame)))
+        ApplySubFrameByName(*layer, d.SubFrame);
+    const std::string mask = TrimSpaces(d.Mask);
+    if (!mask.empty() && IsConfinedName(mask) && FileExists(ResourceRoot() + "Masks/" + NativePath(mask)))
+        ApplyMaskByName(*layer, mask);
+    if (d.ImageType == itPlaceholder)
+        layer->SetViewedRect({0, 0, pic.Width() - 1, pic.Height() - 1});
+    else if (d.ViewedRect)
+        layer->SetViewedRect(*d.ViewedRect);
+    if (d.Shadow) {
+        layer->SetShadowOffsetX(d.Shadow->OffsetX);
+        layer->SetShadowOffsetY(d.Shadow->OffsetY);
+        layer->SetShadowTransparent(d.Shadow->Transparent);
+        layer->SetShadowSmooth(d.Shadow->Smooth);
+        layer->SetShadowColor(d.Shadow->Color);
+        layer->SetShadowEnabled(true);
+    }
+    layer->RebuildScreenCache();
+    building = nullptr;
+}
+
+void BuildBorder(TCollageDocument& doc, const TLayerDesc& d) {
+    const std::string path = ResourceRoot() + "Frames/" + NativePath(d.Photo);
+    if (IsConfinedName(d.Photo) && FileExists(path)) {
+        SetBorderByName(doc, d.Photo);
+        return;
+    }
+    // A missing frame: the border keeps its name (a later save still refers
+    // to it) but shows nothing.
+    if (IsConfinedName(d.Photo)) {
+        TBitmap32 none;
+        LoadPicture32(path, none); // reports the missing picture
+    } else {
+        ShowError("Picture does not exists!\r" + d.Photo);
+    }
+    TNewRotLayer* border = doc.BorderLayer;
+    if (!border) {
+        border = doc.Layers().Add<TNewRotLayer>();
+        doc.BorderLayer = border;
+    }
+    border->AssignPicture(nullptr);
+    border->ImageType = itBorderFrame;
+    border->SourceFile = d.Photo;
+    border->Picture.DrawMode = TDrawMode::Blend;
+    border->Picture.MasterAlpha = 255;
+    const TBitmap32& canvas = doc.ImageScreen.Bitmap;
+    border->SetLocation({0, 0, float(canvas.Width()), float(canvas.Height())});
+    border->Picture.Resampler = TResamplerKind::Linear;
+    border->SetScaled(true);
+    border->AlphaHit = true;
+    border->SetViewedRect({0, 0, 0, 0});
+    border->RebuildScreenCache();
+    KeepBorderOnTop(doc);
+}
+
+} // namespace
+
+// ---- Loading ----
+
+bool LoadProject(TCollageDocument& doc, const std::string& path, bool asTemplate) {
+    TProjectDesc desc;
+    switch (ReadProject(path, desc)) {
+    case TOpenFailure::None:
+        break;
+    case TOpenFailure::ProjectFile:
+        ShowError(Lang("The project file is error") + ".");
+        return false;
+    case TOpenFailure::NoDescription:
+        ShowError(Lang("The project file is error") + "!");
+        return false;
+    case TOpenFailure::Description:
+        ShowError(Lang("The project file is error"));
+        return false;
+    }
+
+    // The description is usable: the document is replaced from here on.
+    doc.Layers().Clear();
+    doc.BorderLayer = nullptr;
+    doc.CollageSettings = desc.Settings;
+    doc.ApplyCanvasSettings();
+    bool damaged = desc.Damaged;
+    {
+        TUpdateScope<TImage32> update(doc.ImageScreen);
+        TNewRotLayer* building = nullptr;
+        try {
+            for (const TLayerDesc& d : desc.Layers) {
+                if (d.Border)
+                    BuildBorder(doc, d);
+                else
+                    BuildContentLayer(doc, d, desc.Folder, building);
+            }
+        } catch (const std::exception&) {
+            // an unreadable picture: the layers before it stay
+            if (building) DropLayer(doc, building);
+            damaged = true;
+        }
+        KeepBorderOnTop(doc);
+    }
+    if (damaged) ShowError(Lang("The project file is error"));
+
+    if (asTemplate || damaged) {
+        doc.ProjectFile.clear();
+        doc.CaptionTitle = TCaptionTitle::Untitled;
+    } else {
+        doc.ProjectFile = CollapseSeparators(path);
+        doc.CaptionTitle = TCaptionTitle::Project;
+    }
+    doc.UndoHistory.Clear();
+    doc.SetModified(false);
+    return true;
+}

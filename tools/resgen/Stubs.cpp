@@ -2,7 +2,7 @@
 namespace resgen {
 void AddFrames(TCatalogue&) {}
 void AddCliparts(TCatalogue&) {}
-void AddTextures(TCatalogue&) {}
+
 void AddBackgrounds(TCatalogue&) {}
 void AddPhotos(TCatalogue&) {}
 void AddUi(TCatalogue&) {}

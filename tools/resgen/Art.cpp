@@ -30,11 +30,11 @@ QColor ToQColor(const TRgb& c, float alpha) {
 
 TRgb FromQColor(const QColor& c) { return {float(c.redF()), float(c.greenF()), float(c.blueF())}; }
 
-TRgb Ramp(const std::vector<TRgb>& stops, float t) {
-    if (stops.empty()) return {};
-    if (stops.size() == 1) return stops[0];
-    t = Clamp01(t) * float(stops.size() - 1);
-    const int i = std::min(int(t), int(stops.size()) - 2);
+TRgb Ramp(const TRgb* stops, size_t n, float t) {
+    if (n == 0) return {};
+    if (n == 1) return stops[0];
+    t = Clamp01(t) * float(n - 1);
+    const int i = std::min(int(t), int(n) - 2);
     return Mix(stops[i], stops[i + 1], t - float(i));
 }
 
@@ -120,6 +120,63 @@ float TNoise::Ridged(float x, float y, int octaves, float gain) const {
 }
 
 // ---- Planes and pictures ----
+
+TPlane FbmPlane(uint32_t seed, int w, int h, float cellX, float cellY, int octaves, float gain, bool tile,
+                float offsetX, float offsetY) {
+    const TNoise noise(seed);
+    TPlane out(w, h);
+    const int px = tile ? int(std::lround(w / cellX)) : 0, py = tile ? int(std::lround(h / cellY)) : 0;
+    float amp = 1, norm = 0;
+    int f = 1;
+    std::vector<float> grid;
+    std::vector<int> colIndex(static_cast<size_t>(w));
+    std::vector<float> colFrac(static_cast<size_t>(w));
+    for (int o = 0; o < octaves; ++o, amp *= gain, f *= 2) {
+        norm += amp;
+        const float cx = cellX / float(f), cy = cellY / float(f);
+        // Gradient noise is smooth over a cell; sampling it every cell/6
+        // pixels (per axis) and interpolating is indistinguishable from exact
+        // values and far cheaper for coarse octaves.
+        const int sx = std::clamp(int(cx / 6.f), 1, 64), sy = std::clamp(int(cy / 6.f), 1, 64);
+        const float off = float(o) * 7.31f;
+        auto value = [&](float x, float y) {
+            return noise.At((x + offsetX) / cellX * float(f) + off, (y + offsetY) / cellY * float(f) + off * 0.7f,
+                            px * f, py * f, uint32_t(o));
+        };
+        if (sx == 1 && sy == 1) {
+            for (int y = 0; y < h; ++y) {
+                float* dst = &out.V[size_t(y) * w];
+                for (int x = 0; x < w; ++x) dst[x] += amp * value(float(x), float(y));
+            }
+            continue;
+        }
+        const int gw = w / sx + 2, gh = h / sy + 2;
+        grid.resize(size_t(gw) * gh);
+        for (int j = 0; j < gh; ++j)
+            for (int i = 0; i < gw; ++i) grid[size_t(j) * gw + i] = value(float(i * sx), float(j * sy));
+        for (int x = 0; x < w; ++x) {
+            colIndex[size_t(x)] = x / sx;
+            colFrac[size_t(x)] = float(x % sx) / float(sx);
+        }
+        for (int y = 0; y < h; ++y) {
+            const int j = y / sy;
+            const float fy = float(y % sy) / float(sy);
+            const float* g0 = &grid[size_t(j) * gw];
+            const float* g1 = g0 + gw;
+            float* dst = &out.V[size_t(y) * w];
+            for (int x = 0; x < w; ++x) {
+                const int i = colIndex[size_t(x)];
+                const float fx = colFrac[size_t(x)];
+                const float top = g0[i] + (g0[i + 1] - g0[i]) * fx;
+                const float bottom = g1[i] + (g1[i + 1] - g1[i]) * fx;
+                dst[x] += amp * (top + (bottom - top) * fy);
+            }
+        }
+    }
+    const float scale = 1.6f / norm;
+    for (float& v : out.V) v *= scale;
+    return out;
+}
 
 float TPlane::Sample(float x, float y) const {
     x = std::clamp(x, 0.f, float(W - 1));
@@ -364,7 +421,20 @@ std::vector<double> Edt2D(const std::vector<uint8_t>& feature, int w, int h) {
 }
 } // namespace
 
-TPlane SignedDistance(const TPlane& cov) {
+TPlane SignedDistance(const TPlane& cov, bool edgeIsOutside) {
+    if (edgeIsOutside) {
+        // Pad with one ring of empty pixels, measure, and crop again.
+        TPlane padded(cov.W + 2, cov.H + 2);
+        for (int y = 0; y < cov.H; ++y)
+            std::copy(cov.V.begin() + size_t(y) * cov.W, cov.V.begin() + size_t(y + 1) * cov.W,
+                      padded.V.begin() + size_t(y + 1) * padded.W + 1);
+        const TPlane d = SignedDistance(padded, false);
+        TPlane out(cov.W, cov.H);
+        for (int y = 0; y < cov.H; ++y)
+            std::copy(d.V.begin() + size_t(y + 1) * d.W + 1, d.V.begin() + size_t(y + 1) * d.W + 1 + cov.W,
+                      out.V.begin() + size_t(y) * cov.W);
+        return out;
+    }
     const int w = cov.W, h = cov.H;
     std::vector<uint8_t> inside(size_t(w) * h), outside(size_t(w) * h);
     for (size_t i = 0; i < inside.size(); ++i) {
@@ -394,11 +464,16 @@ QImage NewArt(int w, int h) {
     return img;
 }
 
-void PaintAlpha(QImage& target, const TPlane& alpha, const std::function<TRgb(int x, int y)>& colour) {
-    for (int y = 0; y < target.height() && y < alpha.H; ++y) {
+void PaintAlphaAt(QImage& target, int ox, int oy, const TPlane& alpha,
+                  const std::function<TRgb(int x, int y)>& colour) {
+    for (int ly = 0; ly < alpha.H; ++ly) {
+        const int y = ly + oy;
+        if (y < 0 || y >= target.height()) continue;
         auto* line = reinterpret_cast<uint32_t*>(target.scanLine(y));
-        for (int x = 0; x < target.width() && x < alpha.W; ++x) {
-            const float a = Clamp01(alpha.At(x, y));
+        for (int lx = 0; lx < alpha.W; ++lx) {
+            const int x = lx + ox;
+            if (x < 0 || x >= target.width()) continue;
+            const float a = Clamp01(alpha.At(lx, ly));
             if (a <= 0.f) continue;
             const TRgb c = colour(x, y);
             const uint32_t d = line[x];
@@ -410,6 +485,10 @@ void PaintAlpha(QImage& target, const TPlane& alpha, const std::function<TRgb(in
             line[x] = ch(1.f, 24) | ch(c.R, 16) | ch(c.G, 8) | ch(c.B, 0);
         }
     }
+}
+
+void PaintAlpha(QImage& target, const TPlane& alpha, const std::function<TRgb(int x, int y)>& colour) {
+    PaintAlphaAt(target, 0, 0, alpha, colour);
 }
 
 TShade ShadeAt(const TPlane& hgt, int x, int y, float strength, float shininess, const TLight& light) {
@@ -432,10 +511,35 @@ TShade ShadeAt(const TPlane& hgt, int x, int y, float strength, float shininess,
     return s;
 }
 
+namespace {
+float LightZ() {
+    const TLight l;
+    return l.Z / std::sqrt(l.X * l.X + l.Y * l.Y + l.Z * l.Z);
+}
+} // namespace
+
+TRgb Lit(const TRgb& base, const TShade& s, float ambient, float gloss) {
+    static const float lz = LightZ();
+    const TRgb c = base * (ambient + (1.f - ambient) * s.Diffuse / lz);
+    const float sp = s.Specular * gloss;
+    return Screen(c, TRgb{sp, sp, sp});
+}
+
+TRgb MetalLit(const std::vector<TRgb>& stops, const TShade& s, float variation) {
+    static const float lz = LightZ();
+    const float d = std::pow(s.Diffuse / lz, 1.5f);
+    const float k = 0.10f + 0.44f * d + 0.5f * s.Specular - 0.12f * s.NY + variation;
+    return Ramp(stops, k);
+}
+
 void PaintPuffyFn(QImage& target, const QPainterPath& path, const std::function<TRgb(int x, int y)>& colour,
                   const TPuffy& style) {
-    const int w = target.width(), h = target.height();
-    const TPlane cov = Coverage(path, w, h);
+    // Work on the path's bounding box only: cliparts and decorations paint
+    // many small parts onto large pictures.
+    const QRect box = path.boundingRect().toAlignedRect().adjusted(-3, -3, 3, 3).intersected(target.rect());
+    if (box.isEmpty()) return;
+    const int w = box.width(), h = box.height(), ox = box.left(), oy = box.top();
+    const TPlane cov = Coverage(path.translated(-ox, -oy), w, h);
     const TPlane dist = SignedDistance(cov);
     TPlane height(w, h);
     for (size_t i = 0; i < height.V.size(); ++i) {
@@ -445,12 +549,13 @@ void PaintPuffyFn(QImage& target, const QPainterPath& path, const std::function<
     Blur(height, 1.2f);
     const TLight light;
     const float lz = light.Z / std::sqrt(light.X * light.X + light.Y * light.Y + light.Z * light.Z);
-    PaintAlpha(target, cov, [&](int x, int y) {
-        const TShade s = ShadeAt(height, x, y, 1.f, style.Shininess, light);
+    PaintAlphaAt(target, ox, oy, cov, [&](int x, int y) {
+        const TShade s = ShadeAt(height, x - ox, y - oy, 1.f, style.Shininess, light);
+        if (style.Metal) return MetalLit(*style.Metal, s);
         const TRgb base = colour(x, y);
         TRgb c = base * (style.Ambient + (1.f - style.Ambient) * s.Diffuse / lz);
         if (style.Outline) {
-            const float rim = 1.f - Smoothstep(0.f, 2.2f, dist.At(x, y));
+            const float rim = 1.f - Smoothstep(0.f, 2.2f, dist.At(x - ox, y - oy));
             c = Mix(c, base * 0.5f, rim * 0.55f);
         }
         const float sp = s.Specular * style.Gloss;

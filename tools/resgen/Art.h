@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace resgen {
@@ -78,7 +79,9 @@ TRgb Hsv(float h, float s, float v); // h in turns (0..1)
 QColor ToQColor(const TRgb& c, float alpha = 1.f);
 TRgb FromQColor(const QColor& c);
 // Colour ramp through evenly spaced stops, t in 0..1.
-TRgb Ramp(const std::vector<TRgb>& stops, float t);
+TRgb Ramp(const TRgb* stops, size_t n, float t);
+inline TRgb Ramp(const std::vector<TRgb>& stops, float t) { return Ramp(stops.data(), stops.size(), t); }
+inline TRgb Ramp(std::initializer_list<TRgb> stops, float t) { return Ramp(stops.begin(), stops.size(), t); }
 
 // ---- Noise ----
 
@@ -100,6 +103,16 @@ private:
 };
 
 // ---- Float pictures ----
+
+struct TPlane;
+// fBm of TNoise(seed) over a w x h pixel grid with the given cell size
+// (pixels per lattice cell of the first octave). Each octave is evaluated on
+// a grid just fine enough for its frequency and interpolated, which makes
+// smooth noise cheap. tile = the plane repeats after w x h pixels (w / cellX
+// and h / cellY must be whole numbers). Offsets shift the noise domain.
+TPlane FbmPlane(uint32_t seed, int w, int h, float cellX, float cellY, int octaves, float gain = 0.5f,
+                bool tile = false, float offsetX = 0, float offsetY = 0);
+
 
 // One float channel (heights, coverage, masks).
 struct TPlane {
@@ -134,6 +147,30 @@ struct TFloatImage {
     }
 };
 
+// Evaluates f(x, y) every `step` pixels and interpolates bilinearly between:
+// for smooth fields whose exact per-pixel value is not needed.
+template <typename F> TPlane SmoothPlane(int w, int h, int step, F f) {
+    TPlane out(w, h);
+    const int gw = w / step + 2, gh = h / step + 2;
+    std::vector<float> g(size_t(gw) * gh);
+    for (int j = 0; j < gh; ++j)
+        for (int i = 0; i < gw; ++i) g[size_t(j) * gw + i] = f(float(i * step), float(j * step));
+    const float inv = 1.f / float(step);
+    for (int y = 0; y < h; ++y) {
+        const int j = y / step;
+        const float fy = float(y - j * step) * inv;
+        const float* g0 = &g[size_t(j) * gw];
+        const float* g1 = g0 + gw;
+        for (int x = 0; x < w; ++x) {
+            const int i = x / step;
+            const float fx = float(x - i * step) * inv;
+            const float top = g0[i] + (g0[i + 1] - g0[i]) * fx, bottom = g1[i] + (g1[i + 1] - g1[i]) * fx;
+            out.V[size_t(y) * w + x] = top + (bottom - top) * fy;
+        }
+    }
+    return out;
+}
+
 // Opaque 8-bit picture; a light triangular dither (seeded) avoids banding in
 // smooth gradients.
 QImage ToQImage(const TFloatImage& img, uint32_t ditherSeed = 1);
@@ -152,8 +189,9 @@ void BlurArgb(QImage& img, float sigma);
 // Anti-aliased coverage (0..1) of a path on a w x h grid.
 TPlane Coverage(const QPainterPath& path, int w, int h);
 // Signed distance in pixels to the coverage edge (0.5 level): positive
-// inside, negative outside.
-TPlane SignedDistance(const TPlane& coverage);
+// inside, negative outside. edgeIsOutside: beyond the picture counts as
+// outside (a shape filling the picture still has an edge there).
+TPlane SignedDistance(const TPlane& coverage, bool edgeIsOutside = false);
 // Plane from the alpha channel of a picture.
 TPlane AlphaPlane(const QImage& img);
 
@@ -162,6 +200,10 @@ QImage NewArt(int w, int h);
 // Composites `colour` with per-pixel alpha `alpha` (0..1) over the
 // premultiplied picture.
 void PaintAlpha(QImage& target, const TPlane& alpha, const std::function<TRgb(int x, int y)>& colour);
+// The same with the plane's top-left corner at (ox, oy) of the picture; the
+// colour function gets picture coordinates.
+void PaintAlphaAt(QImage& target, int ox, int oy, const TPlane& alpha,
+                  const std::function<TRgb(int x, int y)>& colour);
 
 // Light direction used everywhere: from the top left, slightly in front.
 struct TLight {
@@ -176,6 +218,7 @@ struct TPuffy {
     float Shininess = 28.f;
     float Ambient = 0.62f;
     bool Outline = true; // thin darker rim
+    const std::vector<TRgb>* Metal = nullptr; // metal ramp: shade as polished metal instead
 };
 void PaintPuffy(QImage& target, const QPainterPath& path, const TRgb& colour, const TPuffy& style = {});
 // Same with a colour function (patterned parts).
@@ -192,5 +235,12 @@ struct TShade {
     float Diffuse = 0, Specular = 0, NX = 0, NY = 0, NZ = 1;
 };
 TShade ShadeAt(const TPlane& height, int x, int y, float strength, float shininess, const TLight& light = {});
+
+// Lit colour of a matte-to-satin surface: flat parts keep the base colour,
+// slopes towards the light brighten, slopes away darken to `ambient`.
+TRgb Lit(const TRgb& base, const TShade& s, float ambient = 0.55f, float gloss = 0.25f);
+// Polished metal: brightness from the light and a fake environment (sky
+// above, floor below) mapped through the metal's colour ramp.
+TRgb MetalLit(const std::vector<TRgb>& stops, const TShade& s, float variation = 0.f);
 
 } // namespace resgen

@@ -169,30 +169,39 @@ TPlane Torn() {
 }
 
 TPlane Brush() {
-    const TNoise streaks(21), ends(22), wobble(23);
+    // Six overlapping horizontal strokes with ragged, dry ends. The noises that
+    // depend on one coordinate only are tabulated per row or column.
     struct TStroke {
         float Y, Half, X0, X1, Tilt;
     };
     const TStroke strokes[] = {{64, 44, 40, 470, -5},  {122, 46, 22, 492, 4}, {184, 48, 30, 484, -3},
                                {246, 46, 18, 496, 5},  {306, 44, 36, 476, -4}, {352, 30, 70, 430, 2}};
-    return PerPixel([&](float x, float y) {
-        float best = 0;
-        int k = 0;
-        for (const TStroke& s : strokes) {
-            ++k;
-            const float yc = s.Y + s.Tilt * std::sin(x / W * kPi) + wobble.Fbm(x / 140.f, float(k), 2) * 8.f;
-            const float bristle = streaks.Fbm(x / 110.f, y / 2.6f + k * 13.f, 3);
-            const float x0 = s.X0 + ends.Fbm(y / 30.f, k * 3.f, 4) * 30.f;
-            const float x1 = s.X1 + ends.Fbm(y / 30.f, k * 3.f + 50.f, 4) * 30.f;
-            const float edge = std::min(s.Half - std::fabs(y - yc), std::min(x - x0, x1 - x));
-            float v = Smoothstep(0.f, 3.f, edge + bristle * 5.f);
-            // Dry brush: bristle gaps open up towards the ends of the stroke.
-            const float toEnd = std::min(x - x0, x1 - x);
-            v *= 1.f - (1.f - Smoothstep(0.f, 90.f, toEnd)) * Smoothstep(-0.1f, 0.35f, bristle);
-            best = std::max(best, v);
+    const TNoise ends(22), wobble(23);
+    TPlane out(W, H);
+    int k = 0;
+    for (const TStroke& s : strokes) {
+        ++k;
+        const TPlane bristles = FbmPlane(21, W, H, 110, 2.6f, 3, 0.5f, false, 0, k * 34.f);
+        std::vector<float> yc(W), x0(H), x1(H);
+        for (int x = 0; x < W; ++x)
+            yc[x] = s.Y + s.Tilt * std::sin(x / float(W) * kPi) + wobble.Fbm(x / 140.f, float(k), 2) * 8.f;
+        for (int y = 0; y < H; ++y) {
+            x0[y] = s.X0 + ends.Fbm(y / 30.f, k * 3.f, 4) * 30.f;
+            x1[y] = s.X1 + ends.Fbm(y / 30.f, k * 3.f + 50.f, 4) * 30.f;
         }
-        return best;
-    });
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const float fx = float(x), fy = float(y);
+                const float bristle = bristles.At(x, y);
+                const float toEnd = std::min(fx - x0[y], x1[y] - fx);
+                const float edge = std::min(s.Half - std::fabs(fy - yc[x]), toEnd);
+                float v = Smoothstep(0.f, 3.f, edge + bristle * 5.f);
+                // Dry brush: bristle gaps open up towards the ends of the stroke.
+                v *= 1.f - (1.f - Smoothstep(0.f, 90.f, toEnd)) * Smoothstep(-0.1f, 0.35f, bristle);
+                out.At(x, y) = std::max(out.At(x, y), v);
+            }
+    }
+    return out;
 }
 
 TPlane Splash() {

@@ -69,12 +69,8 @@ TRgb WoodAt(const TNoise& noise, float u, float v, const TWoodStyle& style) {
     return Mix(style.Dark, style.Light, Clamp01(t));
 }
 
-TRgb PaperAt(const TTileNoise& fibres, const TTileNoise& mottle, float x, float y, const TRgb& tone,
-             float strength) {
-    const float f = fibres.Fbm(x, y, 3, 0.6f);
-    const float m = mottle.Fbm(x, y, 4, 0.55f);
-    const float k = 1.f + strength * (0.018f * f + 0.03f * m);
-    return tone * k;
-}
+TPaper::TPaper(uint32_t seed, int w, int h, bool tile, float fibreCell, float mottleCell)
+    : Fibres(FbmPlane(seed, w, h, fibreCell, fibreCell, 3, 0.6f, tile)),
+      Mottle(FbmPlane(seed + 1, w, h, mottleCell, mottleCell, 4, 0.55f, tile)) {}
 
 } // namespace resgen

@@ -48,8 +48,14 @@ struct TWoodStyle {
 };
 TRgb WoodAt(const TNoise& noise, float u, float v, const TWoodStyle& style = {});
 
-// Paper with fibres and mottling; tone is the base colour.
-TRgb PaperAt(const TTileNoise& fibres, const TTileNoise& mottle, float x, float y, const TRgb& tone,
-             float strength = 1.f);
+// Paper: fine fibres and soft mottling over a base tone.
+struct TPaper {
+    TPlane Fibres, Mottle;
+    TPaper(uint32_t seed, int w, int h, bool tile = true, float fibreCell = 8.f, float mottleCell = 128.f);
+    TRgb At(int x, int y, const TRgb& tone, float strength = 1.f) const {
+        const size_t i = size_t(y) * Fibres.W + x;
+        return tone * (1.f + strength * (0.018f * Fibres.V[i] + 0.03f * Mottle.V[i]));
+    }
+};
 
 } // namespace resgen

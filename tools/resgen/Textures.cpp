@@ -50,8 +50,8 @@ TFloatImage Marble() {
 }
 
 TFloatImage Paper() {
-    const TTileNoise fibres(121, 8, S, S), mottle(122, 64, S, S);
-    return Fill([&](float x, float y) { return PaperAt(fibres, mottle, x, y, Hex(0xefe6d2), 2.f); });
+    const TPaper paper(121, S, S, true, 8, 64);
+    return Fill([&](float x, float y) { return paper.At(int(x), int(y), Hex(0xefe6d2), 2.f); });
 }
 
 TFloatImage Denim() {

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace resgen {
 
@@ -52,23 +53,21 @@ inline uint32_t Mix32(uint32_t h) {
 inline uint32_t LatticeHash(int x, int y, uint32_t seed) {
     return Mix32((uint32_t(x) * 0x8da6b343u) ^ Mix32((uint32_t(y) * 0xd8163841u) ^ seed));
 }
-// Sixteen unit gradients, evenly spread.
-struct TGradients {
-    float X[16], Y[16];
-    TGradients() {
-        for (int i = 0; i < 16; ++i) {
-            const double a = (i + 0.5) * 2.0 * 3.14159265358979 / 16.0;
-            X[i] = float(std::cos(a));
-            Y[i] = float(std::sin(a));
-        }
-    }
-};
-const TGradients kGrad;
 inline float Fade(float t) { return t * t * t * (t * (t * 6.f - 15.f) + 10.f); }
 inline int Wrap(int i, int p) {
     if (p <= 0) return i;
     const int r = i % p;
     return r < 0 ? r + p : r;
+}
+} // namespace
+
+namespace {
+// Dot product with one of eight gradients at 22.5° + k·45° picked by the
+// hash bits (no table, so no memory traffic in the inner loop).
+inline float GradDot(uint32_t h, float x, float y) {
+    const bool swap = (h & 4) != 0;
+    const float a = swap ? 1.f : 0.41421356f, b = swap ? 0.41421356f : 1.f;
+    return ((h & 1) ? a : -a) * x + ((h & 2) ? b : -b) * y;
 }
 } // namespace
 
@@ -79,14 +78,13 @@ float TNoise::At(float x, float y, int periodX, int periodY, uint32_t octave) co
     const int x0 = Wrap(ix, periodX), x1 = Wrap(ix + 1, periodX);
     const int y0 = Wrap(iy, periodY), y1 = Wrap(iy + 1, periodY);
     const uint32_t s = FSeed * 0x27d4eb2du + octave * 0x9E3779B9u;
-    const uint32_t h00 = LatticeHash(x0, y0, s) & 15, h10 = LatticeHash(x1, y0, s) & 15;
-    const uint32_t h01 = LatticeHash(x0, y1, s) & 15, h11 = LatticeHash(x1, y1, s) & 15;
-    const float n00 = kGrad.X[h00] * dx + kGrad.Y[h00] * dy;
-    const float n10 = kGrad.X[h10] * (dx - 1) + kGrad.Y[h10] * dy;
-    const float n01 = kGrad.X[h01] * dx + kGrad.Y[h01] * (dy - 1);
-    const float n11 = kGrad.X[h11] * (dx - 1) + kGrad.Y[h11] * (dy - 1);
+    const float n00 = GradDot(LatticeHash(x0, y0, s), dx, dy);
+    const float n10 = GradDot(LatticeHash(x1, y0, s), dx - 1, dy);
+    const float n01 = GradDot(LatticeHash(x0, y1, s), dx, dy - 1);
+    const float n11 = GradDot(LatticeHash(x1, y1, s), dx - 1, dy - 1);
     const float u = Fade(dx), v = Fade(dy);
-    return Lerp(Lerp(n00, n10, u), Lerp(n01, n11, u), v) * 1.42f;
+    // Gradients have length 1.082; the factor brings the range to about -1..1.
+    return Lerp(Lerp(n00, n10, u), Lerp(n01, n11, u), v) * 1.31f;
 }
 
 float TNoise::Fbm(float x, float y, int octaves, float gain, int periodX, int periodY) const {
@@ -121,60 +119,87 @@ float TNoise::Ridged(float x, float y, int octaves, float gain) const {
 
 // ---- Planes and pictures ----
 
-TPlane FbmPlane(uint32_t seed, int w, int h, float cellX, float cellY, int octaves, float gain, bool tile,
-                float offsetX, float offsetY) {
-    const TNoise noise(seed);
-    TPlane out(w, h);
-    const int px = tile ? int(std::lround(w / cellX)) : 0, py = tile ? int(std::lround(h / cellY)) : 0;
-    float amp = 1, norm = 0;
-    int f = 1;
-    std::vector<float> grid;
-    std::vector<int> colIndex(static_cast<size_t>(w));
-    std::vector<float> colFrac(static_cast<size_t>(w));
-    for (int o = 0; o < octaves; ++o, amp *= gain, f *= 2) {
-        norm += amp;
-        const float cx = cellX / float(f), cy = cellY / float(f);
-        // Gradient noise is smooth over a cell; sampling it every cell/6
-        // pixels (per axis) and interpolating is indistinguishable from exact
-        // values and far cheaper for coarse octaves.
-        const int sx = std::clamp(int(cx / 6.f), 1, 64), sy = std::clamp(int(cy / 6.f), 1, 64);
-        const float off = float(o) * 7.31f;
-        auto value = [&](float x, float y) {
-            return noise.At((x + offsetX) / cellX * float(f) + off, (y + offsetY) / cellY * float(f) + off * 0.7f,
-                            px * f, py * f, uint32_t(o));
-        };
-        if (sx == 1 && sy == 1) {
-            for (int y = 0; y < h; ++y) {
-                float* dst = &out.V[size_t(y) * w];
-                for (int x = 0; x < w; ++x) dst[x] += amp * value(float(x), float(y));
-            }
-            continue;
-        }
-        const int gw = w / sx + 2, gh = h / sy + 2;
-        grid.resize(size_t(gw) * gh);
-        for (int j = 0; j < gh; ++j)
-            for (int i = 0; i < gw; ++i) grid[size_t(j) * gw + i] = value(float(i * sx), float(j * sy));
-        for (int x = 0; x < w; ++x) {
-            colIndex[size_t(x)] = x / sx;
-            colFrac[size_t(x)] = float(x % sx) / float(sx);
-        }
-        for (int y = 0; y < h; ++y) {
-            const int j = y / sy;
-            const float fy = float(y % sy) / float(sy);
-            const float* g0 = &grid[size_t(j) * gw];
-            const float* g1 = g0 + gw;
-            float* dst = &out.V[size_t(y) * w];
-            for (int x = 0; x < w; ++x) {
-                const int i = colIndex[size_t(x)];
-                const float fx = colFrac[size_t(x)];
-                const float top = g0[i] + (g0[i + 1] - g0[i]) * fx;
-                const float bottom = g1[i] + (g1[i + 1] - g1[i]) * fx;
-                dst[x] += amp * (top + (bottom - top) * fy);
-            }
+namespace {
+// Largest power of two not above v (at least 1, at most 64).
+int Pow2Step(float v) {
+    int s = 1;
+    while (s < 64 && float(s * 2) <= v) s *= 2;
+    return s;
+}
+
+// Samples of a field every (sx, sy) pixels covering w x h (one sample past
+// the far edges so interpolation never reads outside).
+struct TGrid {
+    int SX = 1, SY = 1, GW = 0, GH = 0;
+    std::vector<float> V;
+    TGrid(int w, int h, int sx, int sy) : SX(sx), SY(sy), GW(w / sx + 2), GH(h / sy + 2), V(size_t(GW) * GH, 0.f) {}
+};
+
+// Bilinear resampling of a coarse grid onto a finer one whose steps divide
+// the coarse steps.
+void Refine(const TGrid& c, TGrid& f) {
+    const int rx = c.SX / f.SX, ry = c.SY / f.SY;
+    std::vector<int> ci(size_t(f.GW));
+    std::vector<float> cf(size_t(f.GW));
+    for (int i = 0; i < f.GW; ++i) {
+        ci[size_t(i)] = std::min(i / rx, c.GW - 2);
+        cf[size_t(i)] = float(i - ci[size_t(i)] * rx) / float(rx);
+    }
+    for (int j = 0; j < f.GH; ++j) {
+        const int cj = std::min(j / ry, c.GH - 2);
+        const float fy = float(j - cj * ry) / float(ry);
+        const float* g0 = &c.V[size_t(cj) * c.GW];
+        const float* g1 = g0 + c.GW;
+        float* dst = &f.V[size_t(j) * f.GW];
+        for (int i = 0; i < f.GW; ++i) {
+            const int k = ci[size_t(i)];
+            const float fx = cf[size_t(i)];
+            const float top = g0[k] + (g0[k + 1] - g0[k]) * fx, bottom = g1[k] + (g1[k + 1] - g1[k]) * fx;
+            dst[i] += top + (bottom - top) * fy;
         }
     }
+}
+} // namespace
+
+TPlane FbmPlane(uint32_t seed, int w, int h, float cellX, float cellY, int octaves, float gain, bool tile,
+                float offsetX, float offsetY) {
+    // Gradient noise is smooth over a cell: each octave is sampled every
+    // quarter cell or so (a power of two, per axis) and the octaves are summed
+    // coarse to fine, each sum refined onto the next finer grid. The full
+    // resolution is touched only by the fine octaves and one final refinement.
+    const TNoise noise(seed);
+    const int px = tile ? int(std::lround(w / cellX)) : 0, py = tile ? int(std::lround(h / cellY)) : 0;
+    std::unique_ptr<TGrid> acc;
+    float amp = 1, norm = 0;
+    int f = 1;
+    for (int o = 0; o < octaves; ++o, amp *= gain, f *= 2) {
+        norm += amp;
+        int sx = Pow2Step(cellX / float(f) / 4.f), sy = Pow2Step(cellY / float(f) / 4.f);
+        if (acc) sx = std::min(sx, acc->SX), sy = std::min(sy, acc->SY);
+        if (!acc || acc->SX != sx || acc->SY != sy) {
+            auto next = std::make_unique<TGrid>(w, h, sx, sy);
+            if (acc) Refine(*acc, *next);
+            acc = std::move(next);
+        }
+        const float off = float(o) * 7.31f;
+        const float kx = float(f) / cellX, ky = float(f) / cellY;
+        for (int j = 0; j < acc->GH; ++j) {
+            float* dst = &acc->V[size_t(j) * acc->GW];
+            const float ny = (float(j * sy) + offsetY) * ky + off * 0.7f;
+            for (int i = 0; i < acc->GW; ++i)
+                dst[i] += amp * noise.At((float(i * sx) + offsetX) * kx + off, ny, px * f, py * f, uint32_t(o));
+        }
+    }
+    TPlane out(w, h);
+    if (!acc) return out;
+    TGrid full(w, h, 1, 1);
+    if (acc->SX == 1 && acc->SY == 1)
+        full.V.swap(acc->V);
+    else
+        Refine(*acc, full);
     const float scale = 1.6f / norm;
-    for (float& v : out.V) v *= scale;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) out.V[size_t(y) * w + x] = full.V[size_t(y) * full.GW + x] * scale;
     return out;
 }
 
@@ -372,16 +397,16 @@ TPlane AlphaPlane(const QImage& source) {
 namespace {
 // Squared distance transform of a sampled function, one line (Felzenszwalb &
 // Huttenlocher, lower envelope of parabolas).
-void Edt1D(const double* f, int n, double* d, int* v, double* z) {
+void Edt1D(const float* f, int n, float* d, int* v, float* z) {
     int k = 0;
     v[0] = 0;
-    z[0] = -1e30;
-    z[1] = 1e30;
+    z[0] = -1e30f;
+    z[1] = 1e30f;
     for (int q = 1; q < n; ++q) {
-        // z[0] is below any intersection (values are bounded by 1e20), so k
+        // z[0] is below any intersection (values are bounded by 1e10f), so k
         // never drops below 0.
-        auto cross = [&](int p) { return ((f[q] + double(q) * q) - (f[p] + double(p) * p)) / (2.0 * (q - p)); };
-        double s = cross(v[k]);
+        auto cross = [&](int p) { return ((f[q] + float(q) * float(q)) - (f[p] + float(p) * float(p))) / (2.f * float(q - p)); };
+        float s = cross(v[k]);
         while (s <= z[k]) {
             --k;
             s = cross(v[k]);
@@ -389,23 +414,23 @@ void Edt1D(const double* f, int n, double* d, int* v, double* z) {
         ++k;
         v[k] = q;
         z[k] = s;
-        z[k + 1] = 1e30;
+        z[k + 1] = 1e30f;
     }
     k = 0;
     for (int q = 0; q < n; ++q) {
         while (z[k + 1] < q) ++k;
-        const double dq = double(q - v[k]);
+        const float dq = float(q - v[k]);
         d[q] = dq * dq + f[v[k]];
     }
 }
 
 // Squared Euclidean distance of every pixel to the nearest pixel where
 // `feature` is true.
-std::vector<double> Edt2D(const std::vector<uint8_t>& feature, int w, int h) {
-    const double inf = 1e20;
-    std::vector<double> g(size_t(w) * h);
+std::vector<float> Edt2D(const std::vector<uint8_t>& feature, int w, int h) {
+    const float inf = 1e10f;
+    std::vector<float> g(size_t(w) * h);
     const int n = std::max(w, h);
-    std::vector<double> f(n), d(n), z(n + 1);
+    std::vector<float> f(n), d(n), z(n + 1);
     std::vector<int> v(n);
     for (int x = 0; x < w; ++x) {
         for (int y = 0; y < h; ++y) f[y] = feature[size_t(y) * w + x] ? 0.0 : inf;
@@ -421,14 +446,14 @@ std::vector<double> Edt2D(const std::vector<uint8_t>& feature, int w, int h) {
 }
 } // namespace
 
-TPlane SignedDistance(const TPlane& cov, bool edgeIsOutside) {
+TPlane InsideDistance(const TPlane& cov, bool edgeIsOutside) {
     if (edgeIsOutside) {
         // Pad with one ring of empty pixels, measure, and crop again.
         TPlane padded(cov.W + 2, cov.H + 2);
         for (int y = 0; y < cov.H; ++y)
             std::copy(cov.V.begin() + size_t(y) * cov.W, cov.V.begin() + size_t(y + 1) * cov.W,
                       padded.V.begin() + size_t(y + 1) * padded.W + 1);
-        const TPlane d = SignedDistance(padded, false);
+        const TPlane d = InsideDistance(padded, false);
         TPlane out(cov.W, cov.H);
         for (int y = 0; y < cov.H; ++y)
             std::copy(d.V.begin() + size_t(y + 1) * d.W + 1, d.V.begin() + size_t(y + 1) * d.W + 1 + cov.W,
@@ -436,26 +461,47 @@ TPlane SignedDistance(const TPlane& cov, bool edgeIsOutside) {
         return out;
     }
     const int w = cov.W, h = cov.H;
-    std::vector<uint8_t> inside(size_t(w) * h), outside(size_t(w) * h);
-    for (size_t i = 0; i < inside.size(); ++i) {
-        inside[i] = cov.V[i] >= 0.5f;
-        outside[i] = !inside[i];
-    }
-    const std::vector<double> toOutside = Edt2D(outside, w, h);
-    const std::vector<double> toInside = Edt2D(inside, w, h);
+    std::vector<uint8_t> outside(size_t(w) * h);
+    for (size_t i = 0; i < outside.size(); ++i) outside[i] = cov.V[i] < 0.5f;
+    const std::vector<float> toOutside = Edt2D(outside, w, h);
     TPlane out(w, h);
-    for (size_t i = 0; i < inside.size(); ++i) {
-        float d;
-        if (inside[i]) {
-            d = float(std::sqrt(toOutside[i])) - 0.5f;
-            if (toOutside[i] <= 1.0) d = cov.V[i] - 0.5f; // sub-pixel edge from coverage
-        } else {
-            d = -(float(std::sqrt(toInside[i])) - 0.5f);
-            if (toInside[i] <= 1.0) d = cov.V[i] - 0.5f;
-        }
-        out.V[i] = d;
+    for (size_t i = 0; i < outside.size(); ++i) {
+        // Pixels at the edge take their sub-pixel position from the coverage.
+        out.V[i] = (outside[i] || toOutside[i] <= 1.f) ? cov.V[i] - 0.5f : std::sqrt(toOutside[i]) - 0.5f;
     }
     return out;
+}
+
+TPlane InsideDistanceCoarse(const TPlane& cov, bool edgeIsOutside) {
+    // Half resolution: average 2 x 2 blocks, measure, scale back up.
+    const int hw = (cov.W + 1) / 2, hh = (cov.H + 1) / 2;
+    TPlane small(hw, hh);
+    for (int y = 0; y < hh; ++y)
+        for (int x = 0; x < hw; ++x)
+            small.At(x, y) = 0.25f * (cov.AtC(2 * x, 2 * y) + cov.AtC(2 * x + 1, 2 * y) + cov.AtC(2 * x, 2 * y + 1) +
+                                      cov.AtC(2 * x + 1, 2 * y + 1));
+    const TPlane d = InsideDistance(small, edgeIsOutside);
+    TPlane out(cov.W, cov.H);
+    for (int y = 0; y < cov.H; ++y)
+        for (int x = 0; x < cov.W; ++x) {
+            const float v = 2.f * d.Sample((x - 0.5f) * 0.5f, (y - 0.5f) * 0.5f);
+            // Keep the exact sub-pixel edge from the full-resolution coverage.
+            const float c = cov.At(x, y);
+            out.At(x, y) = (c < 1.f && v < 1.5f) ? std::min(v, c - 0.5f) : v;
+        }
+    return out;
+}
+
+TPlane OutsideDistanceCoarse(const TPlane& cov) {
+    TPlane inv(cov.W, cov.H);
+    for (size_t i = 0; i < cov.V.size(); ++i) inv.V[i] = 1.f - cov.V[i];
+    return InsideDistanceCoarse(inv, false);
+}
+
+TPlane OutsideDistance(const TPlane& cov) {
+    TPlane inv(cov.W, cov.H);
+    for (size_t i = 0; i < cov.V.size(); ++i) inv.V[i] = 1.f - cov.V[i];
+    return InsideDistance(inv, false);
 }
 
 QImage NewArt(int w, int h) {
@@ -540,7 +586,7 @@ void PaintPuffyFn(QImage& target, const QPainterPath& path, const std::function<
     if (box.isEmpty()) return;
     const int w = box.width(), h = box.height(), ox = box.left(), oy = box.top();
     const TPlane cov = Coverage(path.translated(-ox, -oy), w, h);
-    const TPlane dist = SignedDistance(cov);
+    const TPlane dist = InsideDistance(cov);
     TPlane height(w, h);
     for (size_t i = 0; i < height.V.size(); ++i) {
         const float t = Clamp01(dist.V[i] / style.Depth);

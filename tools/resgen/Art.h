@@ -188,10 +188,17 @@ void BlurArgb(QImage& img, float sigma);
 
 // Anti-aliased coverage (0..1) of a path on a w x h grid.
 TPlane Coverage(const QPainterPath& path, int w, int h);
-// Signed distance in pixels to the coverage edge (0.5 level): positive
-// inside, negative outside. edgeIsOutside: beyond the picture counts as
-// outside (a shape filling the picture still has an edge there).
-TPlane SignedDistance(const TPlane& coverage, bool edgeIsOutside = false);
+// Distance in pixels from the coverage edge (0.5 level) inwards; pixels
+// outside get cov - 0.5 (-0.5..0), which is all shading and feathering need.
+// edgeIsOutside: beyond the picture counts as outside (a shape filling the
+// picture still has an edge there).
+TPlane InsideDistance(const TPlane& coverage, bool edgeIsOutside = false);
+// Distance from the edge outwards (the inside distance of the complement).
+TPlane OutsideDistance(const TPlane& coverage);
+// The same measured at half resolution (four times cheaper, within about a
+// pixel): for large shaded bands.
+TPlane InsideDistanceCoarse(const TPlane& coverage, bool edgeIsOutside = false);
+TPlane OutsideDistanceCoarse(const TPlane& coverage);
 // Plane from the alpha channel of a picture.
 TPlane AlphaPlane(const QImage& img);
 

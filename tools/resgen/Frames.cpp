@@ -45,9 +45,8 @@ class TBandGeometry {
 public:
     TBandGeometry(TPlane outer, TPlane opening, bool radialAlong = false)
         : Outer(std::move(outer)), Opening(std::move(opening)), W(Outer.W), H(Outer.H) {
-        DOut = SignedDistance(Outer, true);
-        DIn = SignedDistance(Opening);
-        for (float& v : DIn.V) v = -v;
+        DOut = InsideDistanceCoarse(Outer, true);
+        DIn = OutsideDistanceCoarse(Opening);
         Alpha = TPlane(W, H);
         for (size_t i = 0; i < Alpha.V.size(); ++i) Alpha.V[i] = Outer.V[i] * (1.f - Opening.V[i]);
         AlongP = TPlane(W, H);
@@ -91,7 +90,7 @@ public:
 
 // Opening coverage that keeps a constant band width inside an outer shape.
 TPlane InsetCoverage(const TPlane& outerCoverage, float band) {
-    const TPlane d = SignedDistance(outerCoverage, true);
+    const TPlane d = InsideDistanceCoarse(outerCoverage, true);
     TPlane out(d.W, d.H);
     for (size_t i = 0; i < d.V.size(); ++i) out.V[i] = Smoothstep(-0.5f, 0.5f, d.V[i] - band);
     return out;
@@ -107,9 +106,7 @@ QImage RenderBand(const TBandGeometry& g, float depth, const THeightFn& height, 
     TPlane h(g.W, g.H);
     for (int y = 0; y < g.H; ++y)
         for (int x = 0; x < g.W; ++x) {
-            const size_t i = size_t(y) * g.W + x;
-            if (g.Outer.V[i] <= 0.f && g.DOut.V[i] < -2.f) continue;
-            h.V[i] = height(g.Band(x, y)) * depth;
+            h.V[size_t(y) * g.W + x] = height(g.Band(x, y)) * depth;
         }
     Blur(h, 0.7f);
     QImage out = NewArt(g.W, g.H);
@@ -248,7 +245,7 @@ float Beads(const TBand& b, float t0, float t1, float pitch) {
 TFrameArt GoldOrnate() {
     const int band = 86;
     const TBandGeometry g(InsetRect(FW, FH, 0), InsetRect(FW, FH, band), FW, FH);
-    const TNoise patina(411);
+    const TPlane patina = FbmPlane(411, FW, FH, 40, 40, 3);
     QImage frame = RenderBand(
         g, 26.f,
         [](const TBand& b) {
@@ -258,7 +255,7 @@ TFrameArt GoldOrnate() {
             return h + 0.28f * Beads(b, 0.6f, 0.72f, 12.f);
         },
         [&](const TBand& b, const TShade& s) {
-            return MetalLit(GoldStops(), s, 0.05f * patina.Fbm(b.X / 40.f, b.Y / 40.f, 3));
+            return MetalLit(GoldStops(), s, 0.05f * patina.At(b.X, b.Y));
         },
         40.f);
     QPainter p(&frame);
@@ -278,11 +275,11 @@ TFrameArt GoldOval() {
     const TPlane outer = Coverage(EllipsePath(QRectF(4, 4, FW - 8, FH - 8)), FW, FH);
     const TPlane opening = InsetCoverage(outer, 74);
     const TBandGeometry g(outer, opening, true);
-    const TNoise patina(421);
+    const TPlane patina = FbmPlane(421, FW, FH, 40, 40, 3);
     QImage frame = RenderBand(
         g, 24.f, [](const TBand& b) { return ClassicProfile()(b.T) + 0.25f * Beads(b, 0.6f, 0.72f, 13.f); },
         [&](const TBand& b, const TShade& s) {
-            return MetalLit(GoldStops(), s, 0.05f * patina.Fbm(b.X / 40.f, b.Y / 40.f, 3));
+            return MetalLit(GoldStops(), s, 0.05f * patina.At(b.X, b.Y));
         },
         40.f);
     return {frame, outer};
@@ -368,7 +365,7 @@ TFrameArt OrnateCorners() {
 TFrameArt Polaroid() {
     const QRectF opening(44, 44, FW - 88, FH - 44 - 150);
     const TPlane hole = Coverage(RectPath(opening.left(), opening.top(), opening.right(), opening.bottom()), FW, FH);
-    const TPlane d = SignedDistance(hole);
+    const TPlane d = InsideDistance(hole);
     const TPaper paper(461, FW, FH, false, 6, 160);
     TPlane alpha(FW, FH);
     for (size_t i = 0; i < alpha.V.size(); ++i) {
@@ -398,11 +395,11 @@ TFrameArt FilmStrip() {
     const TPlane outer = Coverage(film, FW, FH);
     const TPlane open = Coverage(opening, FW, FH);
     const TBandGeometry g(outer, open);
-    const TNoise sheen(471);
+    const TPlane sheen = FbmPlane(471, FW, FH, 300, 80, 3);
     QImage img = RenderBand(
         g, 2.f, [](const TBand& b) { return Smoothstep(0.f, 2.f, b.DOut) * Smoothstep(0.f, 2.f, b.DIn); },
         [&](const TBand& b, const TShade& s) {
-            const TRgb base = Mix(Hex(0x141210), Hex(0x2a241e), 0.5f + 0.5f * sheen.Fbm(b.X / 300.f, b.Y / 80.f, 3));
+            const TRgb base = Mix(Hex(0x141210), Hex(0x2a241e), 0.5f + 0.5f * sheen.At(b.X, b.Y));
             return Lit(base, s, 0.7f, 0.4f);
         },
         30.f);
@@ -555,12 +552,12 @@ TFrameArt Vignette() {
 }
 
 TFrameArt TornPaper() {
-    const TNoise big(521), fine(522);
+    const TPlane big = FbmPlane(521, FW, FH, 80, 80, 4), fine = FbmPlane(522, FW, FH, 7, 7, 3);
     TPlane open(FW, FH), fringe(FW, FH);
     for (int y = 0; y < FH; ++y)
         for (int x = 0; x < FW; ++x) {
             const float d = std::min(std::min(float(x) - 58, FW - 58.f - x), std::min(float(y) - 58, FH - 58.f - y)) +
-                            big.Fbm(x / 80.f, y / 80.f, 4) * 16.f + fine.Fbm(x / 7.f, y / 7.f, 3) * 4.f;
+                            big.At(x, y) * 16.f + fine.At(x, y) * 4.f;
             open.At(x, y) = Smoothstep(-0.7f, 0.7f, d);
             fringe.At(x, y) = Smoothstep(6.f, 0.f, d) * Smoothstep(-1.f, 0.f, d); // fibres at the tear
         }
@@ -642,14 +639,14 @@ TFrameArt Lace() {
     // Lace: eyelet holes on a hexagonal grid, kept away from the edges.
     TPlane fabric = outer;
     const float pitch = 22.f;
-    const TPlane dOut = SignedDistance(outer, true), dOpen = SignedDistance(open);
+    const TPlane dOut = InsideDistance(outer, true), dOpenOut = OutsideDistance(open);
     for (int y = 0; y < FH; ++y)
         for (int x = 0; x < FW; ++x) {
             const int row = int(std::floor(y / (pitch * 0.866f)));
             const float cy = (row + 0.5f) * pitch * 0.866f;
             const float cx = (std::floor(x / pitch - (row % 2) * 0.5f) + 0.5f + (row % 2) * 0.5f) * pitch;
             const float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy);
-            const float margin = std::min(dOut.At(x, y), -dOpen.At(x, y));
+            const float margin = std::min(dOut.At(x, y), dOpenOut.At(x, y));
             if (margin > 12.f) fabric.At(x, y) *= Smoothstep(4.2f, 5.4f, d);
         }
     const TBandGeometry g(fabric, open, true);
@@ -944,12 +941,12 @@ TFrameArt Bamboo() {
     cane.Depth = float(t / 2);
     cane.Gloss = 0.45f;
     cane.Shininess = 30;
-    const TNoise streak(601);
+    const TPlane streakH = FbmPlane(601, FW, FH, 200, 3, 3), streakV = FbmPlane(601, FW, FH, 3, 200, 3);
     auto pole = [&](QRectF r, bool horizontal) {
         PaintPuffyFn(img, RoundRectPath(r, t / 2),
                      [&](int x, int y) {
-                         const float u = horizontal ? float(x) : float(y), v = horizontal ? float(y) : float(x);
-                         const TRgb base = Mix(Hex(0x9c8a3e), Hex(0xc9b565), 0.5f + 0.5f * streak.Fbm(u / 200.f, v / 3.f, 3));
+                         const float u = horizontal ? float(x) : float(y);
+                         const TRgb base = Mix(Hex(0x9c8a3e), Hex(0xc9b565), 0.5f + 0.5f * (horizontal ? streakH : streakV).At(x, y));
                          // Nodes every so often: a darker, slightly swollen ring.
                          const float node = std::exp(-std::pow(std::fmod(u + 37.f, 170.f) - 85.f, 2.f) / 10.f);
                          return Mix(base, Hex(0x5f5326), node * 0.7f);

@@ -18,7 +18,7 @@ constexpr int W = 512, H = 384;
 TPlane Feather(const QPainterPath& path, float feather) {
     TPlane cov = Coverage(path, W, H);
     if (feather <= 0.6f) return cov;
-    const TPlane d = SignedDistance(cov);
+    const TPlane d = InsideDistance(cov);
     for (size_t i = 0; i < cov.V.size(); ++i) cov.V[i] = Smoothstep(-0.5f, feather, d.V[i]);
     return cov;
 }
@@ -157,13 +157,14 @@ TPlane Puzzle() {
 // ---- Artistic ----
 
 TPlane Torn() {
-    const TNoise big(11), fine(12), fibre(13);
+    const TPlane big = FbmPlane(11, W, H, 70, 70, 4), fine = FbmPlane(12, W, H, 6, 6, 3),
+                 fibre = FbmPlane(13, W, H, 2, 2, 2);
     return PerPixel([&](float x, float y) {
-        const float d = RectDistance(x, y, 26, 22, W - 26, H - 22) + big.Fbm(x / 70.f, y / 70.f, 4) * 12.f +
-                        fine.Fbm(x / 6.f, y / 6.f, 3) * 3.f;
+        const int ix = int(x), iy = int(y);
+        const float d = RectDistance(x, y, 26, 22, W - 26, H - 22) + big.At(ix, iy) * 12.f + fine.At(ix, iy) * 3.f;
         const float core = Smoothstep(-0.7f, 0.7f, d);
         // A fringe of torn fibres just outside the edge lets a little photo through.
-        const float fringe = Smoothstep(-7.f, -0.5f, d) * (0.45f + 0.35f * fibre.Fbm(x / 2.f, y / 2.f, 2));
+        const float fringe = Smoothstep(-7.f, -0.5f, d) * (0.45f + 0.35f * fibre.At(ix, iy));
         return std::max(core, fringe * 0.8f);
     });
 }
@@ -205,7 +206,7 @@ TPlane Brush() {
 }
 
 TPlane Splash() {
-    const TNoise warp(31);
+    const TPlane warp = FbmPlane(31, W, H, 60, 60, 4);
     TRandom rnd(32);
     struct TSpike {
         float A, Len, Width;
@@ -217,7 +218,7 @@ TPlane Splash() {
         const float dx = (x - W * 0.5f) / (W * 0.40f), dy = (y - H * 0.5f) / (H * 0.40f);
         const float r = std::sqrt(dx * dx + dy * dy);
         const float a = std::atan2(dy, dx);
-        float edge = 1.f + 0.10f * warp.Fbm(x / 60.f, y / 60.f, 4);
+        float edge = 1.f + 0.10f * warp.At(int(x), int(y));
         for (const TSpike& s : spikes) {
             float da = std::fabs(a - s.A);
             if (da > kPi) da = 2 * kPi - da;
@@ -250,23 +251,26 @@ TPlane Splash() {
 }
 
 TPlane Grunge() {
-    const TNoise n1(41), n2(42);
+    const TPlane n1 = FbmPlane(41, W, H, 26, 26, 4), n2 = FbmPlane(42, W, H, 3, 3, 2);
     return PerPixel([&](float x, float y) {
         const float d = RectDistance(x, y, 0, 0, W, H) / (H * 0.16f);
-        const float v = d + n1.Fbm(x / 26.f, y / 26.f, 4) * 0.7f + n2.Fbm(x / 3.f, y / 3.f, 2) * 0.35f - 0.45f;
+        const float v = d + n1.At(int(x), int(y)) * 0.7f + n2.At(int(x), int(y)) * 0.35f - 0.45f;
         return Smoothstep(0.2f, 0.45f, v);
     });
 }
 
 TPlane Watercolour() {
-    const TNoise warp(51), pigment(52), bloom(53);
+    const TPlane warpX = FbmPlane(51, W, H, 90, 90, 4), warpY = FbmPlane(51, W, H, 90, 90, 4, 0.5f, false, 810.f),
+                 pigment = FbmPlane(52, W, H, 40, 40, 3), bloom = FbmPlane(53, W, H, 12, 12, 3),
+                 bloomWide = FbmPlane(54, W, H, 30, 30, 2);
     return PerPixel([&](float x, float y) {
-        const float wx = x + warp.Fbm(x / 90.f, y / 90.f, 4) * 40.f;
-        const float wy = y + warp.Fbm(x / 90.f + 9.f, y / 90.f, 4) * 40.f;
-        const float d = (0.86f - EllipseRadius(wx, wy)) + bloom.Fbm(x / 12.f, y / 12.f, 3) * 0.025f;
+        const int ix = int(x), iy = int(y);
+        const float wx = x + warpX.At(ix, iy) * 40.f;
+        const float wy = y + warpY.At(ix, iy) * 40.f;
+        const float d = (0.86f - EllipseRadius(wx, wy)) + bloom.At(ix, iy) * 0.025f;
         const float core = Smoothstep(0.0f, 0.05f, d);
-        const float inner = 0.97f + 0.03f * pigment.Fbm(x / 40.f, y / 40.f, 3);
-        const float halo = Smoothstep(-0.08f, 0.0f, d) * 0.35f * (0.6f + 0.4f * bloom.Fbm(x / 30.f, y / 30.f, 2));
+        const float inner = 0.97f + 0.03f * pigment.At(ix, iy);
+        const float halo = Smoothstep(-0.08f, 0.0f, d) * 0.35f * (0.6f + 0.4f * bloomWide.At(ix, iy));
         return std::max(core * inner, halo);
     });
 }

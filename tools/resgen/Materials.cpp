@@ -63,8 +63,8 @@ TRgb WoodAt(const TNoise& noise, float u, float v, const TWoodStyle& style) {
     const float ring = v * style.RingScale + warp;
     const float frac = ring - std::floor(ring);
     const float band = Smoothstep(0.0f, 0.55f, frac) * (1.f - Smoothstep(0.7f, 1.0f, frac));
-    const float pores = noise.Fbm(u / 30.f + 100.f, v * 1.1f, 3);
-    const float figure = noise.Fbm(u / 120.f + 50.f, v / 12.f, 3);
+    const float pores = noise.Fbm(u / 30.f + 100.f, v * 1.1f, 2);
+    const float figure = noise.Fbm(u / 120.f + 50.f, v / 12.f, 2);
     float t = 0.35f + 0.38f * band + 0.14f * pores + 0.16f * figure;
     return Mix(style.Dark, style.Light, Clamp01(t));
 }

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     options.LanguagesSource = RESGEN_SOURCE_DIR "/languages";
 #endif
     options.Threads = std::max(1u, std::min(2u, std::thread::hardware_concurrency()));
+    if (qEnvironmentVariableIsSet("RESGEN_THREADS")) options.Threads = qEnvironmentVariableIntValue("RESGEN_THREADS");
     options.Verbose = qEnvironmentVariableIsSet("RESGEN_VERBOSE");
     try {
         const int files = resgen::GenerateLibrary(argv[1], options);

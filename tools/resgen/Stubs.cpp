@@ -1,7 +1,7 @@
 #include "Library.h"
 namespace resgen {
 
-void AddCliparts(TCatalogue&) {}
+
 
 
 void AddPhotos(TCatalogue&) {}

@@ -162,7 +162,7 @@ void Refine(const TGrid& c, TGrid& f) {
 } // namespace
 
 TPlane FbmPlane(uint32_t seed, int w, int h, float cellX, float cellY, int octaves, float gain, bool tile,
-                float offsetX, float offsetY) {
+                float offsetX, float offsetY, bool ridged) {
     // Gradient noise is smooth over a cell: each octave is sampled every
     // quarter cell or so (a power of two, per axis) and the octaves are summed
     // coarse to fine, each sum refined onto the next finer grid. The full
@@ -186,8 +186,10 @@ TPlane FbmPlane(uint32_t seed, int w, int h, float cellX, float cellY, int octav
         for (int j = 0; j < acc->GH; ++j) {
             float* dst = &acc->V[size_t(j) * acc->GW];
             const float ny = (float(j * sy) + offsetY) * ky + off * 0.7f;
-            for (int i = 0; i < acc->GW; ++i)
-                dst[i] += amp * noise.At((float(i * sx) + offsetX) * kx + off, ny, px * f, py * f, uint32_t(o));
+            for (int i = 0; i < acc->GW; ++i) {
+                const float v = noise.At((float(i * sx) + offsetX) * kx + off, ny, px * f, py * f, uint32_t(o));
+                dst[i] += amp * (ridged ? 1.f - std::fabs(v) : v);
+            }
         }
     }
     TPlane out(w, h);
@@ -197,7 +199,7 @@ TPlane FbmPlane(uint32_t seed, int w, int h, float cellX, float cellY, int octav
         full.V.swap(acc->V);
     else
         Refine(*acc, full);
-    const float scale = 1.6f / norm;
+    const float scale = (ridged ? 1.f : 1.6f) / norm;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) out.V[size_t(y) * w + x] = full.V[size_t(y) * full.GW + x] * scale;
     return out;

@@ -110,8 +110,9 @@ struct TPlane;
 // a grid just fine enough for its frequency and interpolated, which makes
 // smooth noise cheap. tile = the plane repeats after w x h pixels (w / cellX
 // and h / cellY must be whole numbers). Offsets shift the noise domain.
+// ridged: each octave contributes 1 - |noise| (sharp creases, 0..1 overall).
 TPlane FbmPlane(uint32_t seed, int w, int h, float cellX, float cellY, int octaves, float gain = 0.5f,
-                bool tile = false, float offsetX = 0, float offsetY = 0);
+                bool tile = false, float offsetX = 0, float offsetY = 0, bool ridged = false);
 
 
 // One float channel (heights, coverage, masks).

@@ -57,7 +57,9 @@ int CopyLanguages(const std::string& source, const std::string& root) {
 } // namespace
 
 int GenerateLibrary(const std::string& root, const TGenerateOptions& options) {
-    const TCatalogue items = Catalogue();
+    TCatalogue items = Catalogue();
+    if (!options.Only.empty())
+        std::erase_if(items, [&](const TItem& item) { return item.Path.find(options.Only) == std::string::npos; });
     std::atomic<size_t> next{0};
     std::atomic<int> written{0};
     std::mutex failMutex;

@@ -46,6 +46,7 @@ struct TGenerateOptions {
     std::string LanguagesSource; // folder with the *.ini language files; empty = none
     int Threads = 1;
     bool Verbose = false;
+    std::string Only; // when set, only items whose path contains this text
 };
 // Draws and writes the whole library, the empty user-clipart folder and the
 // language files. Returns the number of files written; throws

@@ -24,6 +24,7 @@ inline int WrapI(int i, int p) {
 TWorley Worley(float x, float y, uint32_t seed, int periodX, int periodY) {
     const int cx = int(std::floor(x)), cy = int(std::floor(y));
     float f1 = 1e9f, f2 = 1e9f;
+    uint32_t id = 0;
     for (int j = -1; j <= 1; ++j)
         for (int i = -1; i <= 1; ++i) {
             const int gx = cx + i, gy = cy + j;
@@ -34,11 +35,12 @@ TWorley Worley(float x, float y, uint32_t seed, int periodX, int periodY) {
             if (d < f1) {
                 f2 = f1;
                 f1 = d;
+                id = h;
             } else if (d < f2) {
                 f2 = d;
             }
         }
-    return {f1, f2};
+    return {f1, f2, id};
 }
 
 const std::vector<TRgb>& GoldStops() {

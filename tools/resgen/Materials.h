@@ -33,6 +33,7 @@ private:
 // feature point, in cell units; tiles after `period` cells (0 = none).
 struct TWorley {
     float F1 = 0, F2 = 0;
+    uint32_t Id = 0; // hash of the nearest feature point's cell
 };
 TWorley Worley(float x, float y, uint32_t seed, int periodX = 0, int periodY = 0);
 

@@ -4,6 +4,6 @@ namespace resgen {
 
 
 
-void AddPhotos(TCatalogue&) {}
+
 void AddUi(TCatalogue&) {}
 }

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     options.Threads = std::max(1u, std::min(2u, std::thread::hardware_concurrency()));
     if (qEnvironmentVariableIsSet("RESGEN_THREADS")) options.Threads = qEnvironmentVariableIntValue("RESGEN_THREADS");
     options.Verbose = qEnvironmentVariableIsSet("RESGEN_VERBOSE");
+    options.Only = qEnvironmentVariable("RESGEN_ONLY").toStdString();
     try {
         const int files = resgen::GenerateLibrary(argv[1], options);
         std::printf("resource library: %d files in %.1f s\n", files, timer.elapsed() / 1000.0);

@@ -1,9 +1,0 @@
-#include "Library.h"
-namespace resgen {
-
-
-
-
-
-void AddUi(TCatalogue&) {}
-}

@@ -1,4 +1,6 @@
 #include "Library.h"
+#include "Templates.h"
+#include "platform/Paths.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -96,7 +98,14 @@ int GenerateLibrary(const std::string& root, const TGenerateOptions& options) {
     // User cliparts are added by the program into this folder.
     if (!QDir().mkpath(QString::fromStdString(root) + "/Cliparts/Customize"))
         throw std::runtime_error("cannot create Cliparts/Customize");
-    return written + CopyLanguages(options.LanguagesSource, root);
+    const int languages = CopyLanguages(options.LanguagesSource, root);
+    // Templates are projects built from the library just drawn.
+    if (options.Only.empty() || options.Only.find("template") != std::string::npos) {
+        SetResourceRoot(root);
+        WriteTemplates(root);
+        SetResourceRoot("");
+    }
+    return written + languages;
 }
 
 } // namespace resgen

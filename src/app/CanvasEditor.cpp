@@ -24,6 +24,13 @@ TPlacementSide PlacementOf(const TNewRotLayer& layer) {
     return s;
 }
 
+void TCanvasEditor::ResetGestures() {
+    SelectBoxActive = false;
+    HandleDragActive = false;
+    DragHandles = nullptr;
+    DropTargetLayer = nullptr;
+}
+
 // ---- Selection ----
 
 void TCanvasEditor::InstallCallbacks(TRotRubberbandLayer* h) {

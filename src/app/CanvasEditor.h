@@ -94,6 +94,10 @@ public:
     void MenuUnDoClick();
     void MenuReDoClick();
 
+    // Forgets every gesture and drop target: the layers they named are gone
+    // (a project or template replaced the collage).
+    void ResetGestures();
+
     // ---- Gesture state ----
     bool SelectBoxActive = false;
     TPoint DownPoint, LastPoint;

@@ -29,6 +29,8 @@
 #include "browser/ui/PicPanel.h"
 #include "browser/ui/SidePanel.h"
 #include "editing/AddPictures.h"
+#include "persistence/ProjectCommands.h"
+#include "persistence/ui/TemplateForm.h"
 #include "editing/DecorationCommands.h"
 #include "engine/Errors.h"
 #include "platform/Dialogs.h"
@@ -225,10 +227,13 @@ void TMainForm::CreateMenus() {
     };
     QMenu* file = addMenu("MenuFile", "&File");
     AddAction(file, "PMenuNewProject", "&New Project", "Ctrl+N", [this] { PMenuNewProjectClick(); });
-    AddAction(file, "MenuOpenProject", "&Open Project", nullptr, nullptr);
+    AddAction(file, "MenuOpenProject", "&Open Project", nullptr, [this] {
+        if (OpenProjectCommand(Doc)) ProjectReplaced();
+    });
     file->addSeparator();
-    AddAction(file, "MenuSaveasProject", "Save Pro&ject", "Ctrl+S", nullptr);
-    AddAction(file, "MenuSaveProjAs", "Save Project As...", nullptr, nullptr);
+    AddAction(file, "MenuSaveasProject", "Save Pro&ject", "Ctrl+S", [this] { SaveProjectCommand(Doc); });
+    AddAction(file, "MenuSaveProjAs", "Save Project As...", nullptr, [this] { SaveProjectAsCommand(Doc); });
+    AddAction(file, "MenuSaveasTemplate", "Save as &Template", nullptr, [this] { SaveAsTemplateCommand(Doc); });
     file->addSeparator();
     AddAction(file, "MenuSaveasImage", "Save as &Image", nullptr, nullptr);
     AddAction(file, "MenuSaveasWallpaper", "Save as &Wallpaper", nullptr, nullptr);
@@ -596,6 +601,12 @@ void TMainForm::CreateStatusBar() {
     row->addWidget(Bevel3 = separator("Bevel3"));
     row->addWidget(LabelScale);
     row->addWidget(TrackBarScale);
+    FZoomRebuild = new QTimer(this);
+    FZoomRebuild->setSingleShot(true);
+    FZoomRebuild->setInterval(120);
+    connect(FZoomRebuild, &QTimer::timeout, this, [this] {
+        if (!TrackBarScale->isSliderDown()) RunCommand([this] { Editor.TrackBarScaleMouseUp(); });
+    });
     connect(TrackBarScale, &QSlider::valueChanged, this, [this](int v) { suitempTrackBarScaleChange(v); });
     connect(TrackBarScale, &QSlider::sliderPressed, this, [this] { TrackBarScaleMouseDown(); });
     connect(TrackBarScale, &QSlider::sliderReleased, this, [this] { TrackBarScaleMouseUp(); });
@@ -688,6 +699,11 @@ void TMainForm::CanvasGeometryChanged() {
 void TMainForm::suitempTrackBarScaleChange(int position) {
     LabelScale->setText(QString::number(position) + "%");
     Doc.SetZoom(position);
+    // A zoom that does not come from releasing the track bar (the keyboard,
+    // the wheel, the fitting zoom of a new page) rebuilds the layers' screen
+    // pictures too, once the changes have settled, so the canvas never stays
+    // blurred or blocky at the new zoom.
+    if (!TrackBarScale->isSliderDown()) FZoomRebuild->start();
 }
 
 void TMainForm::TrackBarScaleMouseDown() { Editor.TrackBarScaleMouseDown(); }
@@ -728,36 +744,22 @@ void TMainForm::RunCommand(const std::function<void()>& command) {
     DocumentStateChanged();
 }
 
-bool TMainForm::SaveProjectForPrompt() {
-    // Project files arrive with the persistence module; until then nothing
-    // can be saved and the caller must not go on as if it had been.
-    ShowError("Projects cannot be saved in this version.");
-    return false;
+bool TMainForm::ModifiedProjectPrompt() {
+    // A save that was cancelled or failed keeps the collage: nothing the
+    // user asked to keep is dropped unsaved.
+    return ConfirmSaveModified(Doc);
 }
 
-bool TMainForm::ModifiedProjectPrompt() {
-    if (!Doc.Modified) return true;
-    const TAnswer a = Ask(Lang("The project has been modified") + "\r" + Lang("do you want to save it?"),
-                          Lang("Save Project"), TButtons::YesNoCancel);
-    if (a == TAnswer::Cancel) return false;
-    if (a == TAnswer::No) return true;
-    std::string path = Doc.ProjectFile;
-    path.erase(0, path.find_first_not_of(' '));
-    if (path.empty()) {
-        TFileDialogRequest req;
-        req.Filter = "Project File(*.clv)|*.clv";
-        req.DefaultExt = "clv";
-        const TFileDialogResult r = DialogService().SaveFile(req);
-        if (r.FileName.empty()) return false;
-        Doc.ProjectFile = r.FileName;
-    }
-    SaveProjectForPrompt();
-    return true;
+void TMainForm::ProjectReplaced() {
+    Editor.ResetGestures();
+    ImageScreen->ClearOutlines();
+    DocumentStateChanged();
 }
 
 void TMainForm::PMenuNewProjectClick() {
     if (!ModifiedProjectPrompt()) return;
-    // the template chooser and the history arrive with their modules
+    RunNewProjectTemplateChooser(Doc, this);
+    ProjectReplaced();
 }
 
 void TMainForm::Close1Click() { close(); }
@@ -770,17 +772,18 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 }
 
 bool TMainForm::OpenProjectFromOutside(const std::string& path) {
-    // Project files arrive with the persistence module: the name is
-    // recognised and ignored until then.
-    (void)path;
-    return false;
+    if (!OpenProjectFile(Doc, path)) return false;
+    ProjectReplaced();
+    return true;
 }
 
 void TMainForm::FilesDropped(const QStringList& files) {
     if (files.isEmpty()) return;
     const QString last = files.last();
     if (QFileInfo(last).isFile() && LowerExtension(last.toStdString()) == ".clv")
-        RunCommand([&] { OpenProjectFromOutside(last.toStdString()); });
+        RunCommand([&] {
+            if (ModifiedProjectPrompt()) OpenProjectFromOutside(last.toStdString());
+        });
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* e) {

@@ -139,7 +139,8 @@ private:
     QAction* AddAction(QMenu* menu, const char* objectName, const std::string& key, const char* shortcut,
                        std::function<void()> handler);
     bool CanvasHasFocus() const;
-    bool SaveProjectForPrompt();
+    // After a project or template replaced the collage.
+    void ProjectReplaced();
 
     struct TTranslated {
         QPointer<QObject> Target;
@@ -156,6 +157,7 @@ private:
     QActionGroup* FLanguageGroup = nullptr;
     std::unique_ptr<TQtMessages> FMessages;
     std::unique_ptr<TQtDialogs> FDialogs;
+    QTimer* FZoomRebuild = nullptr;
     bool FShown = false;
     bool FProjectFromCommandLine = false;
 };

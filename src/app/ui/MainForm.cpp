@@ -1,5 +1,6 @@
 #include "app/ui/MainForm.h"
 
+#include <QAbstractButton>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,6 +20,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "persistence/Language.h"
 #include "app/ui/Cursors.h"
@@ -29,6 +31,8 @@
 #include "browser/ui/PicPanel.h"
 #include "browser/ui/SidePanel.h"
 #include "editing/AddPictures.h"
+#include "output/Export.h"
+#include "output/ui/WallpaperOptForm.h"
 #include "persistence/ProjectCommands.h"
 #include "persistence/ui/TemplateForm.h"
 #include "editing/DecorationCommands.h"
@@ -235,8 +239,12 @@ void TMainForm::CreateMenus() {
     AddAction(file, "MenuSaveProjAs", "Save Project As...", nullptr, [this] { SaveProjectAsCommand(Doc); });
     AddAction(file, "MenuSaveasTemplate", "Save as &Template", nullptr, [this] { SaveAsTemplateCommand(Doc); });
     file->addSeparator();
-    AddAction(file, "MenuSaveasImage", "Save as &Image", nullptr, nullptr);
-    AddAction(file, "MenuSaveasWallpaper", "Save as &Wallpaper", nullptr, nullptr);
+    AddAction(file, "MenuSaveasImage", "Save as &Image", nullptr, [this] { SaveAsImageCommand(Doc, FImageDialog); });
+    AddAction(file, "MenuSaveasWallpaper", "Save as &Wallpaper", nullptr, [this] {
+        TWallpaperOptForm form(this);
+        form.exec();
+        if (form.Accepted) SetCollageAsWallpaper(Doc, form.Style());
+    });
     file->addSeparator();
     AddAction(file, "MenuPaperSettings", "Paper &Settings", nullptr, nullptr);
     FTranslated.back().Suffix = "...";
@@ -466,6 +474,29 @@ void TMainForm::WireSidePanel() {
             list->DeleteSelected();
         });
     });
+    // the output page: save and print buttons
+    if (p.OutputPageArea) {
+        auto* column = new QVBoxLayout(p.OutputPageArea);
+        for (auto [name, key, command] :
+             {std::tuple{"ImageButtonSaveAsImage", "Save as &Image", "MenuSaveasImage"},
+              std::tuple{"ImageButtonSaveAsWallpaper", "Save as &Wallpaper", "MenuSaveasWallpaper"},
+              std::tuple{"ImageButtonSaveAsProject", "Save Pro&ject", "MenuSaveasProject"},
+              std::tuple{"ImageButtonPaperSet", "Paper &Settings", ""},
+              std::tuple{"ImageButtonPrintPreview", "Print Pre&view", ""},
+              std::tuple{"ImageButtonPrint", "&Print", ""}}) {
+            auto* b = new QPushButton(p.OutputPageArea);
+            b->setObjectName(name);
+            b->setMinimumHeight(40);
+            FTranslated.push_back({b, key, "", ""});
+            const std::string target = command;
+            if (target.empty())
+                b->setEnabled(false);
+            else
+                connect(b, &QPushButton::clicked, this, [this, target] { RunNamed(target.c_str()); });
+            column->addWidget(b);
+        }
+        column->addStretch(1);
+    }
     connect(p.ImageButtonDelBorder, &QPushButton::clicked, this, [this] { RunNamed("MenuDelFrameBorder"); });
     // thumbnails dragged over the canvas outline their drop target
     ImageScreen->OnDragMove = [this](QDragMoveEvent* e) {
@@ -653,6 +684,8 @@ void TMainForm::ApplyLanguage(int index) {
             a->setText(text);
         else if (auto* l = qobject_cast<QLabel*>(t.Target.data()))
             l->setText(text);
+        else if (auto* b = qobject_cast<QAbstractButton*>(t.Target.data()))
+            b->setText(text);
     }
     DocumentStateChanged();
 }

@@ -14,6 +14,7 @@
 #include "app/CanvasEditor.h"
 #include "app/CollageDocument.h"
 #include "editing/LayerCommands.h"
+#include "output/Export.h"
 #include "persistence/Configuration.h"
 
 class QAction;
@@ -158,6 +159,7 @@ private:
     std::unique_ptr<TQtMessages> FMessages;
     std::unique_ptr<TQtDialogs> FDialogs;
     QTimer* FZoomRebuild = nullptr;
+    TImageSaveDialogState FImageDialog; // the picture save dialog remembers folder, name and format
     bool FShown = false;
     bool FProjectFromCommandLine = false;
 };

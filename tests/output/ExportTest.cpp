@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+
+#include "app/EditorTestSupport.h"
+#include "engine/Codecs.h"
+#include "output/Export.h"
+#include "persistence/ProjectFile.h"
+#include "platform/Paths.h"
+
+namespace {
+QByteArray Head(const std::string& path, int n) {
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.read(n);
+}
+
+// A small collage: a transparent page with one half-covering opaque layer.
+struct TExportFixture : TEditorFixture {
+    TExportFixture() {
+        Doc.CollageSettings.BKType = 0;
+        Doc.CollageSettings.Width = 200;
+        Doc.CollageSettings.Height = 100;
+        Doc.ApplyCanvasSettings();
+        AddLayer({0, 0, 100, 100}, itPhoto, 10, 10, 0xFF20A040);
+    }
+};
+} // namespace
+
+TEST(ImageExport, TheFilterEntryDecidesTheFormatNotTheExtension) {
+    TExportFixture f;
+    TScriptedDialogs dialogs;
+    const std::string dir = MakeTempDir();
+    dialogs.Results = {TFileDialogResult{dir + "/out.png", 1}};
+    TImageSaveDialogState state;
+    ASSERT_TRUE(SaveAsImageCommand(f.Doc, state));
+    EXPECT_EQ(Head(dir + "/out.png", 2), QByteArray("\xFF\xD8", 2)); // JPEG data under a .png name
+    EXPECT_EQ(dialogs.Requests[0].Filter, kImageFilter);
+    EXPECT_EQ(dialogs.Requests[0].DefaultExt, "jpg");
+    // the dialog remembers folder, name and format for the next time
+    dialogs.Results.push_back(TFileDialogResult{dir + "/b.bmp", 2});
+    ASSERT_TRUE(SaveAsImageCommand(f.Doc, state));
+    EXPECT_EQ(dialogs.Requests[1].InitialDir, dir);
+    EXPECT_EQ(dialogs.Requests[1].FileName, "out.png");
+    EXPECT_EQ(dialogs.Requests[1].FilterIndex, 1);
+    EXPECT_EQ(state.FilterIndex, 2);
+    const QByteArray bmp = Head(dir + "/b.bmp", 30);
+    ASSERT_EQ(bmp.size(), 30);
+    EXPECT_EQ(bmp.left(2), "BM");
+    EXPECT_EQ(uint8_t(bmp[28]), 32); // bits per pixel
+    // cancelling writes nothing and leaves the document alone
+    dialogs.Results.push_back(TFileDialogResult{});
+    EXPECT_FALSE(SaveAsImageCommand(f.Doc, state));
+    EXPECT_FALSE(f.Doc.Modified);
+    EXPECT_FALSE(f.Doc.UndoHistory.CanUndo());
+}
+
+TEST(ImageExport, PngKeepsTransparencyAndGifHasAPalette) {
+    TExportFixture f;
+    const std::string dir = MakeTempDir();
+    TBitmap32 picture;
+    ComposeCollage(f.Doc, picture);
+    WritePicture(dir + "/a.png", picture, TImageFormat::Png);
+    TBitmap32 back;
+    DecodePNGToBitmapFile(dir + "/a.png", back);
+    EXPECT_EQ(MaxChannelDiff(back, picture), 0);
+    EXPECT_EQ(AlphaOf(back.Pixel(150, 50)), 0); // the uncovered page
+    EXPECT_EQ(back.Pixel(50, 50), 0xFF20A040u);
+    WritePicture(dir + "/a.gif", picture, TImageFormat::Gif);
+    EXPECT_EQ(Head(dir + "/a.gif", 4), "GIF8");
+    TBitmap32 gif;
+    DecodeGIFFile(dir + "/a.gif", gif);
+    // a transparent page comes out in the colour stored under it: white
+    EXPECT_EQ(gif.Pixel(150, 50) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(gif.Pixel(50, 50) & 0xFFFFFF, 0x20A040u);
+    WritePicture(dir + "/a.jpg", picture, TImageFormat::Jpeg);
+    const QByteArray jpg = Head(dir + "/a.jpg", 4000);
+    EXPECT_NE(jpg.indexOf(QByteArray("\xFF\xC0", 2)), -1); // baseline frame
+    EXPECT_EQ(jpg.indexOf(QByteArray("\xFF\xC2", 2)), -1); // not progressive
+}
+
+TEST(Wallpaper, WritesTheBitmapAndAppliesTheStyleEveryTime) {
+    TExportFixture f;
+    const std::string root = MakeTempDir();
+    SetResourceRoot(root);
+    std::vector<TCommand> commands;
+    auto runner = [&](const TCommand& c, std::string&) {
+        commands.push_back(c);
+        return 0;
+    };
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+    SetCollageAsWallpaper(f.Doc, TWallpaperStyle::Stretch, runner);
+    const std::string file = root + "/VelmoraWallpaper.bmp";
+    EXPECT_EQ(Head(file, 2), "BM");
+    ASSERT_EQ(commands.size(), 3u);
+    EXPECT_EQ(commands[2].Arguments.back(), "stretched");
+    EXPECT_NE(commands[0].Arguments.back().find("VelmoraWallpaper.bmp"), std::string::npos);
+    SetCollageAsWallpaper(f.Doc, TWallpaperStyle::Tile, runner);
+    EXPECT_EQ(commands.size(), 6u);
+    EXPECT_EQ(commands[5].Arguments.back(), "wallpaper");
+    SetResourceRoot("");
+}
+
+TEST(CommandLineExport, RendersAProjectHeadlessWithExitCodes) {
+    TExportFixture f;
+    TScriptedMessages quiet;
+    const std::string dir = MakeTempDir();
+    ASSERT_TRUE(SaveProject(f.Doc, dir + "/c.clv", false));
+    TBitmap32 expected;
+    ComposeCollage(f.Doc, expected);
+    EXPECT_EQ(RunCommandLineExport(dir + "/c.clv", dir + "/c.png"), 0);
+    TBitmap32 got;
+    DecodePNGToBitmapFile(dir + "/c.png", got);
+    EXPECT_EQ(MaxChannelDiff(got, expected), 0);
+    EXPECT_EQ(RunCommandLineExport(dir + "/missing.clv", dir + "/x.png"), 1);
+    EXPECT_EQ(RunCommandLineExport(dir + "/c.clv", dir + "/x.tif"), 1);
+    EXPECT_FALSE(FileExists(dir + "/x.png"));
+
+    // the real program, with no display at all
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    p.setProcessEnvironment(env);
+    const QString exe = QString(VELMORA_BUILD_BIN) + "/velmora";
+    p.start(exe, {"--export", QString::fromStdString(dir + "/c.clv"), QString::fromStdString(dir + "/c.bmp")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(Head(dir + "/c.bmp", 2), "BM");
+    p.start(exe, {"--export", QString::fromStdString(dir + "/nope.clv"), QString::fromStdString(dir + "/d.jpg")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_NE(p.exitCode(), 0);
+    const QString err = p.readAllStandardError();
+    EXPECT_TRUE(err.startsWith("velmora: ")) << err.toStdString();
+    EXPECT_EQ(err.count('\n'), 1);
+    p.start(exe, {"--help"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(p.readAllStandardOutput().contains("--export PROJECT OUTPUT"));
+}

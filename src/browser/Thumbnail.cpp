@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "browser/PicGrid.h"
+#include "engine/Codecs.h"
 #include "engine/PictureUtils.h"
 
 // ---- Content sniffing ----
@@ -77,22 +78,6 @@ TPixels PixelsOf(const TDecoded& d) {
     return {d.Surface.Bits(), d.Surface.Width(), d.Surface.Height(), size_t(d.Surface.Width()), true};
 }
 
-// Full decode of JPEG, GIF or BMP data by content (masks are JPEG or GIF
-// under ".msk"). The codec module's decoders replace this; they must stay
-// free of messages as well.
-bool DecodeByContent(const std::string& path, const char* format, TDecoded& out) {
-    QImageReader reader(QString::fromStdString(path), format);
-    reader.setDecideFormatFromContent(false);
-    const QSize size = reader.size();
-    if (size.isValid() && !PictureSizeAllowed(size.width(), size.height())) return false;
-    QImage img;
-    if (!reader.read(&img) || img.isNull()) return false;
-    if (img.format() != QImage::Format_RGB32 && img.format() != QImage::Format_ARGB32)
-        img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    out.Image = std::move(img);
-    return true;
-}
-
 // Decodes the file for a thumbnail of at most boxW x boxH and reports the
 // picture's own size, from which the thumbnail size is fitted. A decoder
 // that scales while decoding belongs here (JPEG: libjpeg-turbo with
@@ -101,23 +86,30 @@ bool DecodeByContent(const std::string& path, const char* format, TDecoded& out)
 // true size in FullWidth/FullHeight, and the caller shrinks the rest of the
 // way.
 bool DecodeForThumbnail(const std::string& path, TPictureKind kind, int boxW, int boxH, TDecoded& out) {
-    (void)boxW;
-    (void)boxH;
     switch (kind) {
     case TPictureKind::PNG:
         LoadPNG32(path, out.Surface);
         break; // throws on bad data
-    case TPictureKind::JPEG:
-        if (!DecodeByContent(path, "jpeg", out)) return false;
-        break;
-    case TPictureKind::GIF:
-        if (!DecodeByContent(path, "gif", out)) return false;
-        break;
-    case TPictureKind::BMP:
-        if (!DecodeByContent(path, "bmp", out)) return false;
-        break;
-    case TPictureKind::Unknown:
-        return false;
+    case TPictureKind::JPEG: {
+        // Entropy decoding dominates, but the DCT-domain scaling of the
+        // decoder still saves the inverse transforms, colour conversion and
+        // most of the memory: decode at the smallest 1/2, 1/4 or 1/8 size
+        // that still covers the thumbnail.
+        const TPictureSize full = ReadJPEGSize(path);
+        int w = 0, h = 0;
+        ThumbnailSize(full.Width, full.Height, boxW, boxH, w, h);
+        TJpegOptions options;
+        options.MinWidth = w;
+        options.MinHeight = h;
+        DecodeJPEGFile(path, out.Surface, options);
+        const TPixels px = PixelsOf(out);
+        out.FullWidth = full.Width;
+        out.FullHeight = full.Height;
+        return px.Width > 0 && px.Height > 0;
+    }
+    case TPictureKind::GIF: DecodeGIFFile(path, out.Surface); break;
+    case TPictureKind::BMP: DecodeBMPFile(path, out.Surface); break;
+    case TPictureKind::Unknown: return false;
     }
     const TPixels px = PixelsOf(out);
     out.FullWidth = px.Width;

@@ -54,8 +54,14 @@ void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
     {
         TUpdateScope<TImage32> update(Doc.ImageScreen);
         auto& records = step.Records;
-        const bool reverse = undo && (step.Kind == THistoryKind::RaiseLayers || step.Kind == THistoryKind::LowerLayers);
-        int k = 0; // layers inserted or destroyed so far by this step
+        // Undo replays a step's changes backwards wherever their order
+        // matters. For inserts and deletes this puts every layer back at
+        // exactly the place it was recorded at, also when the selection's
+        // order differed from the stacking order (walking forwards with
+        // shifted positions would then restack the layers, the border frame
+        // among them).
+        const bool reverse = undo && (step.Kind == THistoryKind::RaiseLayers || step.Kind == THistoryKind::LowerLayers ||
+                                      step.Kind == THistoryKind::InsertLayers || step.Kind == THistoryKind::DeleteLayers);
         bool picturesReplaced = false;
         for (size_t n = 0; n < records.size(); ++n) {
             THistoryRecord& rec = *records[reverse ? records.size() - 1 - n : n];
@@ -67,21 +73,17 @@ void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
                     const bool create = (step.Kind == THistoryKind::InsertLayers) != undo;
                     if (create) {
                         auto* layer = Doc.Layers().Add<TNewRotLayer>();
-                        const int at = step.Kind == THistoryKind::DeleteLayers ? r.Position + k : r.Position;
-                        layer->SetIndex(at);
+                        layer->SetIndex(r.Position);
                         RestoreLayer(*layer, r.Snapshot, TSnapshotUse::History);
                         layer->RebuildScreenCache();
                         SelectLayer(layer);
                         if (step.Kind == THistoryKind::InsertLayers && r.Snapshot.TextStyle &&
                             layer->ImageType == itText && Host)
                             Host->ShowTextAlignment(r.Snapshot.TextStyle->HorzAlign, r.Snapshot.TextStyle->VertAlign);
-                        ++k;
                     } else {
-                        const int at = step.Kind == THistoryKind::InsertLayers ? r.Position - k : r.Position;
-                        TNewRotLayer* layer = Doc.ContentLayerAt(at);
+                        TNewRotLayer* layer = Doc.ContentLayerAt(r.Position);
                         if (!layer) break;
                         DestroyWithHandles(Doc, layer);
-                        ++k;
                     }
                     break;
                 }

@@ -298,3 +298,17 @@ TEST(PopupMenu, ItemsFollowTheSelectionAndTheLayerUnderThePointer) {
     EXPECT_TRUE(empty.Paste && empty.Cut);
     EXPECT_FALSE(empty.Rotate90);
 }
+
+TEST(DeleteCommand, UndoRestoresTheStackWhateverOrderTheLayersWereSelectedIn) {
+    TStack s("ABC");
+    TNewRotLayer* border = s.AddLayer({0, 0, 1024, 768}, itBorderFrame, 10, 10, 0x40FFFFFF);
+    border->Text = "#";
+    s.Doc.BorderLayer = border;
+    s.Select("CA"); // C's handles below A's
+    MenuDeleteClick(s.Editor);
+    EXPECT_EQ(s.Order(), "B#");
+    s.Editor.MenuUnDoClick();
+    EXPECT_EQ(s.Order(), "ABC#**");
+    s.Editor.MenuReDoClick();
+    EXPECT_EQ(s.Order(), "B#");
+}

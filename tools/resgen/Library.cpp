@@ -88,8 +88,8 @@ int GenerateLibrary(const std::string& root, const TGenerateOptions& options) {
                 WritePictures(root, pictures);
                 written += int(pictures.size());
                 if (options.Verbose)
-                    std::fprintf(stderr, "%6.0f ms draw %5.0f ms write  %s\n", (t1 - t0) * 1000, (ThreadSeconds() - t1) * 1000,
-                                 items[i].Path.c_str());
+                    std::fprintf(stderr, "%6.0f ms draw %5.0f ms write  %s\n", (t1 - t0) * 1000,
+                                 (ThreadSeconds() - t1) * 1000, items[i].Path.c_str());
             } catch (const std::exception& e) {
                 std::lock_guard lock(failMutex);
                 if (failure.empty()) failure = items[i].Path + ": " + e.what();

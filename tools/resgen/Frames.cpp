@@ -14,9 +14,9 @@
 #include <QPainterPathStroker>
 
 #include "Art.h"
+#include "Decor.h"
 #include "Library.h"
 #include "Materials.h"
-#include "Decor.h"
 #include "Shapes.h"
 
 namespace resgen {
@@ -71,7 +71,8 @@ public:
                 AlongP.At(x, y) = a;
             }
     }
-    TBandGeometry(const QPainterPath& outer, const QPainterPath& opening, int w, int h, bool radialAlong = false)
+    TBandGeometry(const QPainterPath& outer, const QPainterPath& opening, int w, int h,
+                  bool radialAlong = false)
         : TBandGeometry(Coverage(outer, w, h), Coverage(opening, w, h), radialAlong) {}
 
     TBand Band(int x, int y) const {
@@ -111,7 +112,8 @@ QImage RenderBand(const TBandGeometry& g, float depth, const THeightFn& height, 
         }
     Blur(h, 0.7f);
     QImage out = NewArt(g.W, g.H);
-    PaintAlpha(out, g.Alpha, [&](int x, int y) { return colour(g.Band(x, y), ShadeAt(h, x, y, 1.f, shininess)); });
+    PaintAlpha(out, g.Alpha,
+               [&](int x, int y) { return colour(g.Band(x, y), ShadeAt(h, x, y, 1.f, shininess)); });
     return out;
 }
 
@@ -139,21 +141,27 @@ private:
 // The classic picture moulding: rounded outer lip, a cove, a bead and a
 // slope down into the opening.
 const TProfile& ClassicProfile() {
-    static const TProfile p{{0.f, 0.25f}, {0.06f, 0.8f},  {0.16f, 1.0f}, {0.34f, 0.62f}, {0.5f, 0.55f},
+    static const TProfile p{{0.f, 0.25f},  {0.06f, 0.8f},  {0.16f, 1.0f}, {0.34f, 0.62f}, {0.5f, 0.55f},
                             {0.62f, 0.8f}, {0.72f, 0.72f}, {0.9f, 0.42f}, {1.f, 0.1f}};
     return p;
 }
 // A half-round: a puffy, cushion-like band.
-float Cushion(float t) { return std::sqrt(std::max(0.f, 1.f - (2.f * t - 1.f) * (2.f * t - 1.f))); }
+float Cushion(float t) {
+    return std::sqrt(std::max(0.f, 1.f - (2.f * t - 1.f) * (2.f * t - 1.f)));
+}
 
 QPainterPath RectPath(double l, double t, double r, double b) {
     QPainterPath p;
     p.addRect(QRectF(l, t, r - l, b - t));
     return p;
 }
-QPainterPath InsetRect(int w, int h, double inset) { return RectPath(inset, inset, w - inset, h - inset); }
+QPainterPath InsetRect(int w, int h, double inset) {
+    return RectPath(inset, inset, w - inset, h - inset);
+}
 
-TFrameArt Plain(QImage img) { return {std::move(img), TPlane()}; }
+TFrameArt Plain(QImage img) {
+    return {std::move(img), TPlane()};
+}
 
 // ---- Ornaments ----
 
@@ -173,10 +181,14 @@ QPainterPath CornerFlourish(double s) {
         arm.cubicTo(s * 0.68, s * 0.25, s * 0.7, s * 0.19, s * 0.75, s * 0.19);
         stroker.setWidth(s * 0.045);
         QPainterPath arms = stroker.createStroke(arm);
-        QPainterPath leaf1 = QTransform().translate(s * 0.5, s * 0.1).rotate(-70).map(
-            LeafPath(QRectF(-s * 0.04, -s * 0.14, s * 0.08, s * 0.14)));
-        QPainterPath leaf2 = QTransform().translate(s * 0.56, s * 0.13).rotate(130).map(
-            LeafPath(QRectF(-s * 0.035, -s * 0.12, s * 0.07, s * 0.12)));
+        QPainterPath leaf1 = QTransform()
+                                 .translate(s * 0.5, s * 0.1)
+                                 .rotate(-70)
+                                 .map(LeafPath(QRectF(-s * 0.04, -s * 0.14, s * 0.08, s * 0.14)));
+        QPainterPath leaf2 = QTransform()
+                                 .translate(s * 0.56, s * 0.13)
+                                 .rotate(130)
+                                 .map(LeafPath(QRectF(-s * 0.035, -s * 0.12, s * 0.07, s * 0.12)));
         QPainterPath part = arms.united(leaf1).united(leaf2);
         if (mirror) part = QTransform(0, 1, 1, 0, 0, 0).map(part); // swap x and y
         shape.addPath(part);
@@ -252,7 +264,8 @@ TFrameArt GoldOrnate() {
         [](const TBand& b) {
             float h = ClassicProfile()(b.T);
             // Ribs on the outer slope and a row of beads on the inner ridge.
-            if (b.T > 0.2f && b.T < 0.4f) h += 0.06f * std::sin(b.Along * 2.f * kPi / 7.f) * Cushion((b.T - 0.2f) / 0.2f);
+            if (b.T > 0.2f && b.T < 0.4f)
+                h += 0.06f * std::sin(b.Along * 2.f * kPi / 7.f) * Cushion((b.T - 0.2f) / 0.2f);
             return h + 0.28f * Beads(b, 0.6f, 0.72f, 12.f);
         },
         [&](const TBand& b, const TShade& s) {
@@ -286,10 +299,26 @@ TFrameArt GoldOval() {
     return {frame, outer};
 }
 
+TFrameArt WalnutOval() {
+    const TPlane outer = Coverage(EllipsePath(QRectF(4, 4, FW - 8, FH - 8)), FW, FH);
+    const TBandGeometry g(outer, InsetCoverage(outer, 64), true);
+    const TNoise grain(425);
+    const TWoodStyle style{Hex(0x33190b), Hex(0x7a4a22), 0.09f};
+    return {RenderBand(
+                g, 20.f, [](const TBand& b) { return ClassicProfile()(b.T); },
+                [&](const TBand& b, const TShade& s) {
+                    // Grain runs round the ring; a gilded lip at the opening.
+                    const TRgb wood = Lit(WoodAt(grain, b.Along, b.DOut * 1.3f, style), s, 0.5f, 0.3f);
+                    return Mix(wood, MetalLit(GoldStops(), s), Smoothstep(0.86f, 0.9f, b.T));
+                }),
+            outer};
+}
+
 TFrameArt Silver() {
     const TBandGeometry g(InsetRect(FW, FH, 0), InsetRect(FW, FH, 48), FW, FH);
     const TNoise brush(431);
-    static const TProfile profile{{0.f, 0.2f}, {0.15f, 0.85f}, {0.45f, 1.f}, {0.75f, 0.7f}, {0.9f, 0.55f}, {1.f, 0.f}};
+    static const TProfile profile{{0.f, 0.2f},   {0.15f, 0.85f}, {0.45f, 1.f},
+                                  {0.75f, 0.7f}, {0.9f, 0.55f},  {1.f, 0.f}};
     return Plain(RenderBand(
         g, 16.f, [](const TBand& b) { return profile(b.T); },
         [&](const TBand& b, const TShade& s) {
@@ -330,7 +359,8 @@ TFrameArt WalnutMat() {
 TFrameArt OvalMat() {
     const int gold = 28;
     const TPlane matOuter = Coverage(InsetRect(FW, FH, gold - 2), FW, FH);
-    const TPlane matOpening = Coverage(EllipsePath(QRectF(gold + 70, gold + 56, FW - 2 * (gold + 70), FH - 2 * (gold + 56))), FW, FH);
+    const TPlane matOpening = Coverage(
+        EllipsePath(QRectF(gold + 70, gold + 56, FW - 2 * (gold + 70), FH - 2 * (gold + 56))), FW, FH);
     QImage frame = Mat(TBandGeometry(matOuter, matOpening), Hex(0xe9e2d3));
     const TBandGeometry gg(InsetRect(FW, FH, 0), InsetRect(FW, FH, gold), FW, FH);
     const QImage goldImg = RenderBand(
@@ -365,7 +395,8 @@ TFrameArt OrnateCorners() {
 
 TFrameArt Polaroid() {
     const QRectF opening(44, 44, FW - 88, FH - 44 - 150);
-    const TPlane hole = Coverage(RectPath(opening.left(), opening.top(), opening.right(), opening.bottom()), FW, FH);
+    const TPlane hole =
+        Coverage(RectPath(opening.left(), opening.top(), opening.right(), opening.bottom()), FW, FH);
     const TPlane d = InsideDistance(hole);
     const TPaper paper(461, FW, FH, false, 6, 160);
     TPlane alpha(FW, FH);
@@ -446,6 +477,22 @@ TFrameArt DoubleLine() {
     return Plain(img);
 }
 
+TFrameArt OvalLine() {
+    // Two fine ink lines round an oval opening; the companion cuts the photo
+    // to the outer line.
+    const QRectF outerRect(14, 14, FW - 28, FH - 28);
+    QImage img = NewArt(FW, FH);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0x2b2b30), 7));
+        p.drawEllipse(outerRect.adjusted(3.5, 3.5, -3.5, -3.5));
+        p.setPen(QPen(QColor(0x2b2b30), 2));
+        p.drawEllipse(outerRect.adjusted(17, 17, -17, -17));
+    }
+    return {img, Coverage(EllipsePath(outerRect), FW, FH)};
+}
+
 TFrameArt Cushioned(const QPainterPath& outerPath, float band, const TRgb& colour, uint32_t seed, int w = FW,
                     int h = FH) {
     const TPlane outer = Coverage(outerPath, w, h);
@@ -453,7 +500,8 @@ TFrameArt Cushioned(const QPainterPath& outerPath, float band, const TRgb& colou
     const TPaper cloth(seed, w, h, false, 3, 60);
     QImage img = RenderBand(
         g, band * 0.35f, [](const TBand& b) { return Cushion(b.T); },
-        [&](const TBand& b, const TShade& s) { return Lit(cloth.At(b.X, b.Y, colour, 2.f), s, 0.6f, 0.3f); }, 20.f);
+        [&](const TBand& b, const TShade& s) { return Lit(cloth.At(b.X, b.Y, colour, 2.f), s, 0.6f, 0.3f); },
+        20.f);
     return {img, outer};
 }
 
@@ -530,7 +578,9 @@ TFrameArt Stamp() {
     const TPaper paper(511, FW, FH, false, 5, 120);
     QImage img = RenderBand(
         g, 1.5f, [](const TBand& b) { return Smoothstep(0.f, 2.f, b.DOut); },
-        [&](const TBand& b, const TShade& s) { return Lit(paper.At(b.X, b.Y, Hex(0xfbfaf5), 1.5f), s, 0.8f, 0.f); });
+        [&](const TBand& b, const TShade& s) {
+            return Lit(paper.At(b.X, b.Y, Hex(0xfbfaf5), 1.5f), s, 0.8f, 0.f);
+        });
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0xc0392b), 2));
@@ -557,8 +607,9 @@ TFrameArt TornPaper() {
     TPlane open(FW, FH), fringe(FW, FH);
     for (int y = 0; y < FH; ++y)
         for (int x = 0; x < FW; ++x) {
-            const float d = std::min(std::min(float(x) - 58, FW - 58.f - x), std::min(float(y) - 58, FH - 58.f - y)) +
-                            big.At(x, y) * 16.f + fine.At(x, y) * 4.f;
+            const float d =
+                std::min(std::min(float(x) - 58, FW - 58.f - x), std::min(float(y) - 58, FH - 58.f - y)) +
+                big.At(x, y) * 16.f + fine.At(x, y) * 4.f;
             open.At(x, y) = Smoothstep(-0.7f, 0.7f, d);
             fringe.At(x, y) = Smoothstep(6.f, 0.f, d) * Smoothstep(-1.f, 0.f, d); // fibres at the tear
         }
@@ -607,13 +658,30 @@ TFrameArt HeartFrame() {
         const TBand b = g.Band(x, y);
         if (g.Alpha.At(x, y) < 1.f || b.T < 0.3f || b.T > 0.7f) continue;
         const double hs = rnd.Range(14, 24);
-        QPainterPath h = QTransform().translate(x, y).rotate(rnd.Range(-25, 25)).map(
-            HeartPath(QRectF(-hs * 0.55, -hs / 2, hs * 1.1, hs)));
+        QPainterPath h = QTransform()
+                             .translate(x, y)
+                             .rotate(rnd.Range(-25, 25))
+                             .map(HeartPath(QRectF(-hs * 0.55, -hs / 2, hs * 1.1, hs)));
         PaintPuffy(deco, h, Hex(0xfff0f4), puffy);
     }
     QPainter p(&img);
     p.drawImage(0, 0, deco);
     return {img, outer};
+}
+
+TFrameArt HeartGold() {
+    const int s = 800;
+    const TPlane outer = Coverage(HeartPath(QRectF(12, 40, s - 24, (s - 24) * 29.0 / 32.0)), s, s);
+    const TBandGeometry g(outer, InsetCoverage(outer, 62), true);
+    const TPlane patina = FbmPlane(535, s, s, 40, 40, 3);
+    return {RenderBand(
+                g, 22.f,
+                [](const TBand& b) { return ClassicProfile()(b.T) + 0.25f * Beads(b, 0.6f, 0.74f, 12.f); },
+                [&](const TBand& b, const TShade& sh) {
+                    return MetalLit(GoldStops(), sh, 0.05f * patina.At(b.X, b.Y));
+                },
+                40.f),
+            outer};
 }
 
 TFrameArt HeartsBorder() {
@@ -626,8 +694,10 @@ TFrameArt HeartsBorder() {
         const auto pts = AlongRect(FW, FH, ring == 0 ? 34 : 74, ring == 0 ? 46 : 40, rnd, 6);
         for (const QPointF& c : pts) {
             const double hs = ring == 0 ? rnd.Range(44, 62) : rnd.Range(26, 40);
-            QPainterPath h = QTransform().translate(c.x(), c.y()).rotate(rnd.Range(-30, 30)).map(
-                HeartPath(QRectF(-hs * 0.55, -hs / 2, hs * 1.1, hs)));
+            QPainterPath h = QTransform()
+                                 .translate(c.x(), c.y())
+                                 .rotate(rnd.Range(-30, 30))
+                                 .map(HeartPath(QRectF(-hs * 0.55, -hs / 2, hs * 1.1, hs)));
             PaintPuffy(img, h, colours[rnd.Int(4)], puffy);
         }
     }
@@ -667,8 +737,10 @@ TFrameArt RoseCorners() {
         PaintRose(img, c, 84, Hex(0xe2506f), rnd);
         PaintRose(img, c + QPointF(std::cos(dir * M_PI / 180) * 140, std::sin(dir * M_PI / 180) * 140), 58,
                   Hex(0xf28aa2), rnd);
-        PaintRose(img, c + QPointF(std::cos((dir + 90) * M_PI / 180) * 132, std::sin((dir + 90) * M_PI / 180) * 132),
-                  50, Hex(0xf5b2c2), rnd);
+        PaintRose(
+            img,
+            c + QPointF(std::cos((dir + 90) * M_PI / 180) * 132, std::sin((dir + 90) * M_PI / 180) * 132), 50,
+            Hex(0xf5b2c2), rnd);
     };
     corner(QPointF(80, 80), 0);
     corner(QPointF(FW - 80, FH - 80), 180);
@@ -693,8 +765,8 @@ TFrameArt Confetti() {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    const QColor colours[] = {QColor(0xf25c78), QColor(0xf9c74f), QColor(0x43aa8b), QColor(0x577590),
-                              QColor(0xb388eb), QColor(0xf8961e)};
+    const QColor colours[] = {QColor(0xf25c78), QColor(0xf9c74f), QColor(0x43aa8b),
+                              QColor(0x577590), QColor(0xb388eb), QColor(0xf8961e)};
     TRandom rnd(561);
     int placed = 0;
     while (placed < 900) {
@@ -712,8 +784,12 @@ TFrameArt Confetti() {
         c = c.darker(100 + rnd.Int(25));
         p.setBrush(c);
         switch (rnd.Int(3)) {
-        case 0: p.drawEllipse(QPointF(0, 0), s * 0.5, s * 0.5); break;
-        case 1: p.drawRect(QRectF(-s * 0.6, -s * 0.3, s * 1.2, s * 0.6)); break;
+        case 0:
+            p.drawEllipse(QPointF(0, 0), s * 0.5, s * 0.5);
+            break;
+        case 1:
+            p.drawRect(QRectF(-s * 0.6, -s * 0.3, s * 1.2, s * 0.6));
+            break;
         default: {
             QPainterPath curl;
             curl.moveTo(-s * 1.2, 0);
@@ -813,7 +889,8 @@ TFrameArt LeafWreath() {
             const QPointF c(FW / 2.0 + std::cos(a) * rx, FH / 2.0 + std::sin(a) * ry);
             const double tangent = std::atan2(std::cos(a) * ry, -std::sin(a) * rx) * 180 / M_PI;
             const double tilt = row == 0 ? -35 : 35;
-            PaintLeaf(img, c, rnd.Range(52, 70), tangent + 90 + tilt + rnd.Range(-10, 10), greens[rnd.Int(4)]);
+            PaintLeaf(img, c, rnd.Range(52, 70), tangent + 90 + tilt + rnd.Range(-10, 10),
+                      greens[rnd.Int(4)]);
         }
     }
     // Small white blossoms and berries among the leaves.
@@ -852,26 +929,31 @@ TFrameArt DaisyCorners() {
         const double rot = rnd.Range(0, 30);
         for (int i = 0; i < petals; ++i) {
             const double a = rot + i * 360.0 / petals;
-            QPainterPath p = QTransform().translate(c.x(), c.y()).rotate(a).map(
-                EllipsePath(QRectF(-r * 0.16, -r, r * 0.32, r * 0.78)));
+            QPainterPath p = QTransform()
+                                 .translate(c.x(), c.y())
+                                 .rotate(a)
+                                 .map(EllipsePath(QRectF(-r * 0.16, -r, r * 0.32, r * 0.78)));
             PaintPuffy(img, p, Hex(0xfdfdf8), petal);
         }
         TPuffy centre;
         centre.Depth = float(r * 0.2);
-        PaintPuffyFn(img, EllipsePath(QRectF(c.x() - r * 0.3, c.y() - r * 0.3, r * 0.6, r * 0.6)),
-                     [&](int x, int y) {
-                         const float g = 0.5f + 0.5f * std::sin(x * 1.7f) * std::sin(y * 1.7f);
-                         return Mix(Hex(0xe8a317), Hex(0xf7cf4a), g);
-                     },
-                     centre);
+        PaintPuffyFn(
+            img, EllipsePath(QRectF(c.x() - r * 0.3, c.y() - r * 0.3, r * 0.6, r * 0.6)),
+            [&](int x, int y) {
+                const float g = 0.5f + 0.5f * std::sin(x * 1.7f) * std::sin(y * 1.7f);
+                return Mix(Hex(0xe8a317), Hex(0xf7cf4a), g);
+            },
+            centre);
     };
     auto corner = [&](QPointF c, double dir) {
         for (int i = 0; i < 6; ++i)
             PaintLeaf(img, c, rnd.Range(120, 170), dir - 45 + i * 18 + rnd.Range(-5, 5),
                       i % 2 ? Hex(0x5a9a3f) : Hex(0x477f33));
         daisy(c, 86);
-        daisy(c + QPointF(std::cos((dir - 45) * M_PI / 180) * 165, std::sin((dir - 45) * M_PI / 180) * 165), 60);
-        daisy(c + QPointF(std::cos((dir + 45) * M_PI / 180) * 160, std::sin((dir + 45) * M_PI / 180) * 160), 52);
+        daisy(c + QPointF(std::cos((dir - 45) * M_PI / 180) * 165, std::sin((dir - 45) * M_PI / 180) * 165),
+              60);
+        daisy(c + QPointF(std::cos((dir + 45) * M_PI / 180) * 160, std::sin((dir + 45) * M_PI / 180) * 160),
+              52);
     };
     corner(QPointF(60, 60), 90 + 45);
     corner(QPointF(FW - 60, FH - 60), -45);
@@ -887,15 +969,17 @@ TFrameArt Bamboo() {
     cane.Shininess = 30;
     const TPlane streakH = FbmPlane(601, FW, FH, 200, 3, 3), streakV = FbmPlane(601, FW, FH, 3, 200, 3);
     auto pole = [&](QRectF r, bool horizontal) {
-        PaintPuffyFn(img, RoundRectPath(r, t / 2),
-                     [&](int x, int y) {
-                         const float u = horizontal ? float(x) : float(y);
-                         const TRgb base = Mix(Hex(0x9c8a3e), Hex(0xc9b565), 0.5f + 0.5f * (horizontal ? streakH : streakV).At(x, y));
-                         // Nodes every so often: a darker, slightly swollen ring.
-                         const float node = std::exp(-std::pow(std::fmod(u + 37.f, 170.f) - 85.f, 2.f) / 10.f);
-                         return Mix(base, Hex(0x5f5326), node * 0.7f);
-                     },
-                     cane);
+        PaintPuffyFn(
+            img, RoundRectPath(r, t / 2),
+            [&](int x, int y) {
+                const float u = horizontal ? float(x) : float(y);
+                const TRgb base = Mix(Hex(0x9c8a3e), Hex(0xc9b565),
+                                      0.5f + 0.5f * (horizontal ? streakH : streakV).At(x, y));
+                // Nodes every so often: a darker, slightly swollen ring.
+                const float node = std::exp(-std::pow(std::fmod(u + 37.f, 170.f) - 85.f, 2.f) / 10.f);
+                return Mix(base, Hex(0x5f5326), node * 0.7f);
+            },
+            cane);
     };
     pole(QRectF(8, 10, t, FH - 20), false);
     pole(QRectF(FW - 8 - t, 10, t, FH - 20), false);
@@ -907,7 +991,9 @@ TFrameArt Bamboo() {
     p.setPen(QPen(QColor(0x6b4e2e), 3));
     for (QPointF c : {QPointF(8 + t / 2, 14 + t / 2), QPointF(FW - 8 - t / 2, 14 + t / 2),
                       QPointF(8 + t / 2, FH - 14 - t / 2), QPointF(FW - 8 - t / 2, FH - 14 - t / 2)})
-        for (int k = -3; k <= 3; ++k) p.drawLine(c + QPointF(-t * 0.6 + k * 4, -t * 0.6 - k * 4), c + QPointF(t * 0.6 + k * 4, t * 0.6 - k * 4));
+        for (int k = -3; k <= 3; ++k)
+            p.drawLine(c + QPointF(-t * 0.6 + k * 4, -t * 0.6 - k * 4),
+                       c + QPointF(t * 0.6 + k * 4, t * 0.6 - k * 4));
     p.end();
     return Plain(WithShadow(img, 3, 5, 4, 0.35f));
 }
@@ -942,8 +1028,10 @@ TItem FrameItem(const std::string& category, const std::string& name, std::funct
     const std::string base = "Frames/" + category + "/" + name;
     return {base + ".frm", [base, draw] {
                 TFrameArt art = draw();
-                std::vector<TPicture> files{{base + ".frm", TFormat::Png, art.Frame.convertToFormat(QImage::Format_ARGB32)}};
-                if (!art.Companion.V.empty()) files.push_back({base + ".msk", TFormat::Gif, PlaneToGrey(art.Companion)});
+                std::vector<TPicture> files{
+                    {base + ".frm", TFormat::Png, art.Frame.convertToFormat(QImage::Format_ARGB32)}};
+                if (!art.Companion.V.empty())
+                    files.push_back({base + ".msk", TFormat::Gif, PlaneToGrey(art.Companion)});
                 return files;
             }};
 }
@@ -954,6 +1042,7 @@ void AddFrames(TCatalogue& items) {
     items.push_back(FrameItem("Classic", "walnut", Walnut));
     items.push_back(FrameItem("Classic", "gold_ornate", GoldOrnate));
     items.push_back(FrameItem("Classic", "gold_oval", GoldOval));
+    items.push_back(FrameItem("Classic", "walnut_oval", WalnutOval));
     items.push_back(FrameItem("Classic", "silver", Silver));
     items.push_back(FrameItem("Classic", "walnut_mat", WalnutMat));
     items.push_back(FrameItem("Classic", "oval_mat", OvalMat));
@@ -963,6 +1052,7 @@ void AddFrames(TCatalogue& items) {
     items.push_back(FrameItem("Free", "filmstrip", FilmStrip));
     items.push_back(FrameItem("Free", "gallery_white", GalleryWhite));
     items.push_back(FrameItem("Free", "double_line", DoubleLine));
+    items.push_back(FrameItem("Free", "oval_line", OvalLine));
     items.push_back(FrameItem("Free", "rounded", Rounded));
     items.push_back(FrameItem("Free", "scalloped", Scalloped));
     items.push_back(FrameItem("Free", "denim", Denim));
@@ -971,6 +1061,7 @@ void AddFrames(TCatalogue& items) {
     items.push_back(FrameItem("Free", "torn_paper", TornPaper));
 
     items.push_back(FrameItem("Love", "heart", HeartFrame));
+    items.push_back(FrameItem("Love", "heart_gold", HeartGold));
     items.push_back(FrameItem("Love", "hearts", HeartsBorder));
     items.push_back(FrameItem("Love", "lace", Lace));
     items.push_back(FrameItem("Love", "roses", RoseCorners));

@@ -3,7 +3,6 @@
 #include "platform/Paths.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
@@ -11,6 +10,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+#include <time.h>
 
 #include "Output.h"
 
@@ -41,6 +41,13 @@ void WritePictures(const std::string& root, const std::vector<TPicture>& picture
 }
 
 namespace {
+// CPU time of the calling thread (the machine may be shared, wall time lies).
+double ThreadSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
 int CopyLanguages(const std::string& source, const std::string& root) {
     if (source.empty()) return 0;
     QDir src(QString::fromStdString(source));
@@ -75,13 +82,14 @@ int GenerateLibrary(const std::string& root, const TGenerateOptions& options) {
                 if (!failure.empty()) return;
             }
             try {
-                QElapsedTimer timer;
-                timer.start();
+                const double t0 = ThreadSeconds();
                 const std::vector<TPicture> pictures = items[i].Make();
+                const double t1 = ThreadSeconds();
                 WritePictures(root, pictures);
                 written += int(pictures.size());
                 if (options.Verbose)
-                    std::fprintf(stderr, "%6lld ms  %s\n", (long long)timer.elapsed(), items[i].Path.c_str());
+                    std::fprintf(stderr, "%6.0f ms draw %5.0f ms write  %s\n", (t1 - t0) * 1000,
+                                 (ThreadSeconds() - t1) * 1000, items[i].Path.c_str());
             } catch (const std::exception& e) {
                 std::lock_guard lock(failMutex);
                 if (failure.empty()) failure = items[i].Path + ": " + e.what();

@@ -137,7 +137,8 @@ TPlane Wave() {
     const double amp = 11, len = W / 4.0;
     p.moveTo(14, 40);
     for (int x = 14; x <= W - 14; x += 2) p.lineTo(x, 40 + amp * std::sin(2 * M_PI * (x - 14) / len));
-    for (int x = W - 14; x >= 14; x -= 2) p.lineTo(x, H - 40 + amp * std::sin(2 * M_PI * (x - 14) / len + M_PI));
+    for (int x = W - 14; x >= 14; x -= 2)
+        p.lineTo(x, H - 40 + amp * std::sin(2 * M_PI * (x - 14) / len + M_PI));
     p.closeSubpath();
     return Feather(p, 3.f);
 }
@@ -161,7 +162,8 @@ TPlane Torn() {
                  fibre = FbmPlane(13, W, H, 2, 2, 2);
     return PerPixel([&](float x, float y) {
         const int ix = int(x), iy = int(y);
-        const float d = RectDistance(x, y, 26, 22, W - 26, H - 22) + big.At(ix, iy) * 12.f + fine.At(ix, iy) * 3.f;
+        const float d =
+            RectDistance(x, y, 26, 22, W - 26, H - 22) + big.At(ix, iy) * 12.f + fine.At(ix, iy) * 3.f;
         const float core = Smoothstep(-0.7f, 0.7f, d);
         // A fringe of torn fibres just outside the edge lets a little photo through.
         const float fringe = Smoothstep(-7.f, -0.5f, d) * (0.45f + 0.35f * fibre.At(ix, iy));
@@ -175,8 +177,8 @@ TPlane Brush() {
     struct TStroke {
         float Y, Half, X0, X1, Tilt;
     };
-    const TStroke strokes[] = {{64, 44, 40, 470, -5},  {122, 46, 22, 492, 4}, {184, 48, 30, 484, -3},
-                               {246, 46, 18, 496, 5},  {306, 44, 36, 476, -4}, {352, 30, 70, 430, 2}};
+    const TStroke strokes[] = {{64, 44, 40, 470, -5}, {122, 46, 22, 492, 4},  {184, 48, 30, 484, -3},
+                               {246, 46, 18, 496, 5}, {306, 44, 36, 476, -4}, {352, 30, 70, 430, 2}};
     const TNoise ends(22), wobble(23);
     TPlane out(W, H);
     int k = 0;
@@ -213,7 +215,8 @@ TPlane Splash() {
     };
     std::vector<TSpike> spikes;
     for (int i = 0; i < 9; ++i)
-        spikes.push_back({float(rnd.Range(0, 2 * M_PI)), float(rnd.Range(0.08, 0.2)), float(rnd.Range(0.05, 0.12))});
+        spikes.push_back(
+            {float(rnd.Range(0, 2 * M_PI)), float(rnd.Range(0.08, 0.2)), float(rnd.Range(0.05, 0.12))});
     TPlane p = PerPixel([&](float x, float y) {
         const float dx = (x - W * 0.5f) / (W * 0.40f), dy = (y - H * 0.5f) / (H * 0.40f);
         const float r = std::sqrt(dx * dx + dy * dy);
@@ -260,7 +263,8 @@ TPlane Grunge() {
 }
 
 TPlane Watercolour() {
-    const TPlane warpX = FbmPlane(51, W, H, 90, 90, 4), warpY = FbmPlane(51, W, H, 90, 90, 4, 0.5f, false, 810.f),
+    const TPlane warpX = FbmPlane(51, W, H, 90, 90, 4),
+                 warpY = FbmPlane(51, W, H, 90, 90, 4, 0.5f, false, 810.f),
                  pigment = FbmPlane(52, W, H, 40, 40, 3), bloom = FbmPlane(53, W, H, 12, 12, 3),
                  bloomWide = FbmPlane(54, W, H, 30, 30, 2);
     return PerPixel([&](float x, float y) {
@@ -291,19 +295,23 @@ TPlane Halftone() {
 }
 
 TPlane Mosaic() {
-    // Square tiles shrinking towards the edge: a pixel dissolve.
+    // Square tiles shrinking towards the edge: a pixel dissolve. The size
+    // follows the distance from the centre alone, so tiles part ring by ring
+    // (a lone shrunk tile among whole ones would look outlined); chance only
+    // decides which tiles of the outer rings drop out.
     const float cell = 16.f;
     TRandom rnd(61);
     const int cols = W / int(cell), rows = H / int(cell);
     std::vector<float> jitter(size_t(cols) * rows);
-    for (float& j : jitter) j = float(rnd.Range(-0.12, 0.12));
+    for (float& j : jitter) j = float(rnd.Range(-0.14, 0.14));
     return PerPixel([&](float x, float y) {
         const int cx = int(x / cell), cy = int(y / cell);
-        const float t = EllipseRadius((cx + 0.5f) * cell, (cy + 0.5f) * cell) + jitter[size_t(cy) * cols + cx];
-        const float keep = 1.f - Smoothstep(0.62f, 1.04f, t);
-        if (keep < 0.08f) return 0.f;
-        const float half = cell * 0.5f * std::min(1.1f, 0.3f + 0.8f * keep);
-        const float fx = std::fabs(x + 0.5f - (cx + 0.5f) * cell), fy = std::fabs(y + 0.5f - (cy + 0.5f) * cell);
+        const float t = EllipseRadius((cx + 0.5f) * cell, (cy + 0.5f) * cell);
+        if (t + jitter[size_t(cy) * cols + cx] > 0.97f) return 0.f;
+        const float keep = 1.f - Smoothstep(0.6f, 1.1f, t);
+        const float half = cell * 0.5f * std::min(1.1f, 0.3f + keep);
+        const float fx = std::fabs(x + 0.5f - (cx + 0.5f) * cell),
+                    fy = std::fabs(y + 0.5f - (cy + 0.5f) * cell);
         return Smoothstep(-0.6f, 0.6f, half - std::max(fx, fy));
     });
 }
@@ -327,7 +335,9 @@ TPlane Sketch() {
 
 TItem MaskItem(const std::string& category, const std::string& name, std::function<TPlane()> draw) {
     const std::string path = "Masks/" + category + "/" + name + ".msk";
-    return {path, [path, draw] { return std::vector<TPicture>{{path, TFormat::Jpeg, PlaneToGrey(draw()), 92}}; }};
+    return {path, [path, draw] {
+                return std::vector<TPicture>{{path, TFormat::Jpeg, PlaneToGrey(draw()), 92}};
+            }};
 }
 
 } // namespace
@@ -344,11 +354,12 @@ void AddMasks(TCatalogue& items) {
     items.push_back(MaskItem("Circle", "circle", [=] { return Feather(circle(H * 0.46), 2.f); }));
     items.push_back(MaskItem("Circle", "circle_soft", [=] { return Feather(circle(H * 0.49), 46.f); }));
     items.push_back(MaskItem("Circle", "vignette", Vignette));
-    items.push_back(MaskItem("Circle", "rounded", [=] { return Feather(RoundRectPath(inset(10, 10), 42), 1.5f); }));
+    items.push_back(
+        MaskItem("Circle", "rounded", [=] { return Feather(RoundRectPath(inset(10, 10), 42), 1.5f); }));
     items.push_back(
         MaskItem("Circle", "rounded_soft", [=] { return Feather(RoundRectPath(inset(6, 6), 96), 48.f); }));
-    items.push_back(
-        MaskItem("Circle", "capsule", [=] { return Feather(RoundRectPath(inset(18, 54), (H - 108) / 2.0), 2.f); }));
+    items.push_back(MaskItem("Circle", "capsule",
+                             [=] { return Feather(RoundRectPath(inset(18, 54), (H - 108) / 2.0), 2.f); }));
     items.push_back(MaskItem("Circle", "trio", Trio));
 
     // Heart.
@@ -374,11 +385,13 @@ void AddMasks(TCatalogue& items) {
     items.push_back(MaskItem("Free", "octagon", [] {
         return Feather(PolygonPath(QPointF(W / 2.0, H / 2.0), H * 0.52, H * 0.52, 8, 22.5), 1.5f);
     }));
-    items.push_back(MaskItem("Free", "arch", [] { return Feather(ArchPath(QRectF(W * 0.24, 14, W * 0.52, H - 28)), 1.5f); }));
+    items.push_back(MaskItem("Free", "arch",
+                             [] { return Feather(ArchPath(QRectF(W * 0.24, 14, W * 0.52, H - 28)), 1.5f); }));
     items.push_back(MaskItem("Free", "flower", [] {
         return Feather(FlowerPath(QPointF(W / 2.0, H / 2.0), H * 0.47, 8, 0.62, 0), 1.5f);
     }));
-    items.push_back(MaskItem("Free", "speech", [=] { return Feather(SpeechBubblePath(inset(20, 16)), 1.5f); }));
+    items.push_back(
+        MaskItem("Free", "speech", [=] { return Feather(SpeechBubblePath(inset(20, 16)), 1.5f); }));
     items.push_back(MaskItem("Free", "triptych", [] { return Panels(3, 1, false); }));
     items.push_back(MaskItem("Free", "four_panels", [] { return Panels(2, 2, false); }));
     items.push_back(MaskItem("Free", "filmstrip", [] { return Panels(3, 1, true); }));
@@ -389,14 +402,17 @@ void AddMasks(TCatalogue& items) {
     items.push_back(MaskItem("Artistic", "torn_paper", Torn));
     items.push_back(MaskItem("Artistic", "brush", Brush));
     items.push_back(MaskItem("Artistic", "splash", Splash));
-    items.push_back(MaskItem("Artistic", "cloud", [=] { return Feather(CloudPath(inset(18, 10), 5), 18.f); }));
+    items.push_back(
+        MaskItem("Artistic", "cloud", [=] { return Feather(CloudPath(inset(18, 10), 5), 18.f); }));
     items.push_back(MaskItem("Artistic", "grunge", Grunge));
     items.push_back(MaskItem("Artistic", "watercolour", Watercolour));
     items.push_back(MaskItem("Artistic", "halftone", Halftone));
     items.push_back(MaskItem("Artistic", "mosaic", Mosaic));
     items.push_back(MaskItem("Artistic", "sketch", Sketch));
-    items.push_back(MaskItem("Artistic", "scallop", [=] { return Feather(ScallopPath(inset(30, 30), 14), 1.5f); }));
-    items.push_back(MaskItem("Artistic", "stamp", [=] { return Feather(StampPath(inset(24, 22), 8), 1.2f); }));
+    items.push_back(
+        MaskItem("Artistic", "scallop", [=] { return Feather(ScallopPath(inset(30, 30), 14), 1.5f); }));
+    items.push_back(
+        MaskItem("Artistic", "stamp", [=] { return Feather(StampPath(inset(24, 22), 8), 1.2f); }));
 }
 
 } // namespace resgen

@@ -2,10 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageWriter>
-#include <gif_lib.h>
 #include <stdexcept>
-#include <vector>
+
+#include "engine/Bitmap32.h"
+#include "engine/Codecs.h"
 
 namespace resgen {
 
@@ -15,45 +15,29 @@ void MakeParent(const std::string& path) {
     if (!QDir().mkpath(dir)) throw std::runtime_error("cannot create folder " + dir.toStdString());
 }
 
-void Save(const std::string& path, const QImage& image, const char* format, int quality) {
-    MakeParent(path);
-    // The format is named explicitly: .msk and .frm do not tell Qt what to write.
-    QImageWriter writer(QString::fromStdString(path), format);
-    writer.setQuality(quality);
-    if (!writer.write(image))
-        throw std::runtime_error("cannot write " + path + ": " + writer.errorString().toStdString());
+TBitmap32 ToBitmap(const QImage& image) {
+    TBitmap32 bitmap;
+    bitmap.FromImage(image);
+    return bitmap;
 }
 } // namespace
 
 void WriteJpeg(const std::string& path, const QImage& image, int quality) {
-    const QImage img = image.format() == QImage::Format_Grayscale8 ? image : image.convertToFormat(QImage::Format_RGB32);
-    Save(path, img, "jpeg", quality);
+    MakeParent(path);
+    // Grey pictures go through as R = G = B: their chroma planes are flat, so
+    // they decode to exact greys again.
+    EncodeJPEGFile(path, ToBitmap(image), quality);
 }
 
 void WritePng(const std::string& path, const QImage& image) {
-    Save(path, image.convertToFormat(QImage::Format_ARGB32), "png", -1);
+    MakeParent(path);
+    EncodePNGFile(path, ToBitmap(image), kLibraryPngLevel);
 }
 
 void WriteGif(const std::string& path, const QImage& image) {
     MakeParent(path);
-    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
-    int error = 0;
-    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
-    if (!gif) throw std::runtime_error("cannot write " + path);
-    GifColorType colours[256];
-    for (int i = 0; i < 256; ++i) colours[i] = {GifByteType(i), GifByteType(i), GifByteType(i)};
-    ColorMapObject* map = GifMakeMapObject(256, colours);
-    bool ok = map && EGifPutScreenDesc(gif, grey.width(), grey.height(), 8, 0, map) == GIF_OK &&
-              EGifPutImageDesc(gif, 0, 0, grey.width(), grey.height(), false, nullptr) == GIF_OK;
-    std::vector<GifPixelType> row(size_t(grey.width()));
-    for (int y = 0; ok && y < grey.height(); ++y) {
-        const uchar* src = grey.constScanLine(y);
-        std::copy(src, src + grey.width(), row.begin());
-        ok = EGifPutLine(gif, row.data(), grey.width()) == GIF_OK;
-    }
-    if (map) GifFreeMapObject(map);
-    if (EGifCloseFile(gif, &error) != GIF_OK) ok = false;
-    if (!ok) throw std::runtime_error("cannot write " + path);
+    // At most 256 greys, so the encoder keeps every level exactly.
+    EncodeGIFFile(path, ToBitmap(image.convertToFormat(QImage::Format_Grayscale8)));
 }
 
 } // namespace resgen

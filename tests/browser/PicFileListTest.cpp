@@ -592,3 +592,32 @@ TEST(PicPanel, AssignBitmapFitsCentresAndKeepsTheSelection) {
     EXPECT_TRUE(cell.HasPicture());
     EXPECT_EQ(cell.PictureRect(), ThumbnailRect(120, 90, 80, 80));
 }
+
+// A name wider than its cell is shown shortened in the middle, centred and
+// inside the cell, while the cell keeps the whole caption (and shows it as a
+// tooltip); a name that fits is shown as it is.
+TEST(PicPanel, LongCaptionsAreShortenedInsideTheCell) {
+    TPicPanel cell;
+    cell.resize(70, 90);
+    cell.SetShowName(true);
+    cell.SetText("/photos/a_very_long_holiday_photo_name.jpg");
+    EXPECT_EQ(cell.Caption(), "a_very_long_holiday_photo_name.jpg");
+    const QString shown = cell.MyLabel->text();
+    EXPECT_NE(shown.toStdString(), cell.Caption());
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_TRUE(shown.endsWith("jpg")) << shown.toStdString();
+    EXPECT_GE(cell.MyLabel->x(), 0);
+    EXPECT_LE(cell.MyLabel->x() + cell.MyLabel->width(), 70);
+    EXPECT_EQ(cell.toolTip().toStdString(), cell.Caption());
+
+    // widening the cell shows the whole name again (a hidden widget gets its
+    // resize when shown)
+    cell.resize(400, 90);
+    cell.show();
+    EXPECT_EQ(cell.MyLabel->text().toStdString(), cell.Caption());
+    EXPECT_TRUE(cell.toolTip().isEmpty());
+    EXPECT_EQ(cell.MyLabel->x(), (400 - cell.MyLabel->width()) / 2);
+
+    cell.SetText("/photos/sky.jpg");
+    EXPECT_EQ(cell.MyLabel->text().toStdString(), "sky.jpg");
+}

@@ -368,9 +368,27 @@ TEST(LibraryTemplates, EveryTemplateOpensWithItsPlaceholders) {
             EXPECT_TRUE(messages.Errors.empty()) << messages.Errors.front();
             EXPECT_TRUE(doc.ProjectFile.empty());
             int placeholders = 0;
+            std::vector<TFloatRect> tiles;
             for (int i = 0; i < doc.LayerCount(); ++i) {
                 const TNewRotLayer& l = *doc.ContentLayerAt(i);
                 EXPECT_NE(l.ImageType, itPhoto);
+                // Straight photo boxes lie on the page, clear of its edge; in
+                // the grid layouts of "Collage" they never overlap.
+                if (l.ImageType == itPlaceholder && l.Angle == 0) {
+                    const TFloatRect& r = l.Location;
+                    EXPECT_GE(r.Left, 1.0f);
+                    EXPECT_GE(r.Top, 1.0f);
+                    EXPECT_LE(r.Right, doc.CollageSettings.Width - 1.0f);
+                    EXPECT_LE(r.Bottom, doc.CollageSettings.Height - 1.0f);
+                    if (std::string(category) == "Collage") {
+                        for (const TFloatRect& o : tiles) {
+                            EXPECT_FALSE(r.Left < o.Right && o.Left < r.Right && r.Top < o.Bottom &&
+                                         o.Top < r.Bottom)
+                                << "overlapping photo boxes";
+                        }
+                    }
+                    tiles.push_back(r);
+                }
                 if (l.ImageType == itPlaceholder) ++placeholders;
                 if (l.ImageType == itClipart) ++cliparts;
                 if (!l.MaskName.empty()) {

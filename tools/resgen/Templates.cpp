@@ -297,12 +297,14 @@ std::vector<TTemplate> Templates() {
     t.push_back({"Collage", "Four square", 1000, 1000, 0xF5F5F5, -1, 2, grid(2, 2)});
     {
         std::vector<TSlot> s = {{g, g, 0.64f, 1 - 2 * g}};
-        for (int i = 0; i < 3; ++i) s.push_back({0.68f, g + i * (0.3133f + g), 0.30f, 0.3133f});
+        const float h = (1 - 4 * g) / 3;
+        for (int i = 0; i < 3; ++i) s.push_back({0.68f, g + i * (h + g), 0.30f, h});
         t.push_back({"Collage", "Feature and three", 1800, 1200, 0xFFFFFF, -1, 2, s});
     }
     {
         std::vector<TSlot> s = {{g, g, 0.47f, 0.47f}, {0.51f, g, 0.47f, 0.47f}};
-        for (int i = 0; i < 3; ++i) s.push_back({g + i * (0.3133f + g), 0.51f, 0.3133f, 0.47f});
+        const float w = (1 - 4 * g) / 3;
+        for (int i = 0; i < 3; ++i) s.push_back({g + i * (w + g), 0.51f, w, 0.47f});
         t.push_back({"Collage", "Five mosaic", 1024, 768, 0xF0EBE6, 0, 1, s, 3});
     }
     t.push_back({"Collage", "Six grid", 1240, 1754, 0xFFFFFF, -1, 2, grid(2, 3)});

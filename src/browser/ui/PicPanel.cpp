@@ -149,13 +149,13 @@ TPicPanel* PicPanelOf(QObject* sender) {
 void TPicPanel::SetText(const std::string& value) {
     if (value == FText) return;
     FText = value;
-    MyLabel->setText(QString::fromStdString(CaptionText(value, IncludeExt)));
+    FCaption = QString::fromStdString(CaptionText(value, IncludeExt));
     UpdateLabel();
     PlaceLabel();
 }
 
 std::string TPicPanel::Caption() const {
-    return MyLabel->text().toStdString();
+    return FCaption.toStdString();
 }
 
 void TPicPanel::SetSelected(bool value) {
@@ -200,9 +200,16 @@ void TPicPanel::UpdateLabel() {
     QPalette pal = MyLabel->palette();
     pal.setColor(QPalette::WindowText, f.Color);
     MyLabel->setPalette(pal);
-    // auto-size: exactly the text's extent in its font
+    // auto-size: exactly the text's extent in its font. A name wider than
+    // the cell is shortened in the middle (keeping its extension) instead of
+    // being cut off at both sides; the whole name is then the tooltip.
     const QFontMetrics fm(f.Font);
-    MyLabel->resize(fm.horizontalAdvance(MyLabel->text()), fm.height());
+    QString shown = FCaption;
+    if (width() > 8 && fm.horizontalAdvance(shown) > width() - 2)
+        shown = fm.elidedText(FCaption, Qt::ElideMiddle, width() - 2);
+    MyLabel->setText(shown);
+    setToolTip(shown == FCaption ? QString() : FCaption);
+    MyLabel->resize(fm.horizontalAdvance(shown), fm.height());
 }
 
 void TPicPanel::PlaceLabel() {
@@ -212,6 +219,8 @@ void TPicPanel::PlaceLabel() {
 void TPicPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Image->setGeometry(rect());
+    UpdateLabel();
+    PlaceLabel();
     Render();
 }
 

@@ -158,6 +158,7 @@ private:
     bool FSelected = false, FShowName = false, FHover = false, FLoading = false;
     TColor32 FColor = 0xFFF0F0F0;
     TFontSpec FCaptionFont;
+    QString FCaption; // the whole caption; the label may show it shortened
     TBitmap32 FCanvas;
     TBitmap32 FPicture;
     TRect FPictureDest;

@@ -58,7 +58,7 @@ xvfb-run -a -s "-screen 0 1440x900x24" bash -c '
     xdotool windowmove "$win" 0 0 windowsize "$win" 1440 900
     sleep 2
     # select the large photo so its handles show
-    xdotool mousemove 420 420 click 1
+    xdotool mousemove 730 460 click 1
     sleep 1
     import -window root "$3"
     kill $pid

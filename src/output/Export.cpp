@@ -18,20 +18,33 @@ void ComposeCollage(TCollageDocument& doc, TBitmap32& picture) {
 
 void WritePicture(const std::string& path, const TBitmap32& picture, TImageFormat format) {
     switch (format) {
-    case TImageFormat::Jpeg: EncodeJPEGFile(path, picture, 90); break;
-    case TImageFormat::Bmp: EncodeBMPFile(path, picture); break;
-    case TImageFormat::Gif: EncodeGIFFile(path, picture); break;
-    case TImageFormat::Png: EncodePNGFile(path, picture, 9); break;
+    case TImageFormat::Jpeg:
+        EncodeJPEGFile(path, picture, 90);
+        break;
+    case TImageFormat::Bmp:
+        EncodeBMPFile(path, picture);
+        break;
+    case TImageFormat::Gif:
+        EncodeGIFFile(path, picture);
+        break;
+    case TImageFormat::Png:
+        EncodePNGFile(path, picture, 9);
+        break;
     }
 }
 
 bool FormatOfExtension(const std::string& path, TImageFormat& format) {
     const std::string ext = LowerExtension(path);
-    if (ext == ".jpg" || ext == ".jpeg") format = TImageFormat::Jpeg;
-    else if (ext == ".bmp") format = TImageFormat::Bmp;
-    else if (ext == ".gif") format = TImageFormat::Gif;
-    else if (ext == ".png") format = TImageFormat::Png;
-    else return false;
+    if (ext == ".jpg" || ext == ".jpeg")
+        format = TImageFormat::Jpeg;
+    else if (ext == ".bmp")
+        format = TImageFormat::Bmp;
+    else if (ext == ".gif")
+        format = TImageFormat::Gif;
+    else if (ext == ".png")
+        format = TImageFormat::Png;
+    else
+        return false;
     return true;
 }
 
@@ -48,6 +61,7 @@ bool SaveAsImageCommand(TCollageDocument& doc, TImageSaveDialogState& state) {
     state.FileName = ExtractFileName(r.FileName);
     state.FilterIndex = r.FilterIndex;
     const int index = std::clamp(r.FilterIndex, 1, 4);
+    TBusyScope busy;
     TBitmap32 picture;
     ComposeCollage(doc, picture);
     WritePicture(r.FileName, picture, TImageFormat(index));
@@ -63,6 +77,7 @@ std::string WallpaperFile() {
 }
 
 void SetCollageAsWallpaper(TCollageDocument& doc, TWallpaperStyle style, const TCommandRunner& run) {
+    TBusyScope busy;
     TBitmap32 picture;
     ComposeCollage(doc, picture);
     const std::string file = WallpaperFile();

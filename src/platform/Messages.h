@@ -15,6 +15,9 @@ public:
     virtual void Error(const std::string& message) = 0;
     virtual void Info(const std::string& message) = 0;
     virtual TAnswer Ask(const std::string& message, const std::string& caption, TButtons buttons) = 0;
+    // A long piece of work starts (true) or ends (false); the window shows a
+    // busy pointer meanwhile. Calls nest.
+    virtual void Busy(bool on) { (void)on; }
 };
 
 // Installs the service (not owned); nullptr restores the default, which
@@ -27,3 +30,14 @@ void ShowError(const std::string& message);
 // Caption "Information", information icon.
 void ShowInfo(const std::string& message);
 TAnswer Ask(const std::string& message, const std::string& caption, TButtons buttons);
+
+// Busy for its lifetime: composing and encoding a large page takes seconds.
+// Failures leave the scope by exception before their message is shown, so a
+// message box never appears under a busy pointer.
+class TBusyScope {
+public:
+    TBusyScope() { MessageService().Busy(true); }
+    ~TBusyScope() { MessageService().Busy(false); }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+};

@@ -22,8 +22,11 @@ public:
     void Error(const std::string& message) override;
     void Info(const std::string& message) override;
     TAnswer Ask(const std::string& message, const std::string& caption, TButtons buttons) override;
+    void Busy(bool on) override;
 
     std::vector<std::string> Errors, Infos, Questions;
+    int BusyDepth = 0, BusyStarts = 0;
+    bool MessageWhileBusy = false;
     std::vector<TAnswer> Answers;
 
 private:

@@ -30,6 +30,7 @@ struct TExportFixture : TEditorFixture {
 
 TEST(ImageExport, TheFilterEntryDecidesTheFormatNotTheExtension) {
     TExportFixture f;
+    TScriptedMessages messages;
     TScriptedDialogs dialogs;
     const std::string dir = MakeTempDir();
     dialogs.Results = {TFileDialogResult{dir + "/out.png", 1}};
@@ -38,6 +39,9 @@ TEST(ImageExport, TheFilterEntryDecidesTheFormatNotTheExtension) {
     EXPECT_EQ(Head(dir + "/out.png", 2), QByteArray("\xFF\xD8", 2)); // JPEG data under a .png name
     EXPECT_EQ(dialogs.Requests[0].Filter, kImageFilter);
     EXPECT_EQ(dialogs.Requests[0].DefaultExt, "jpg");
+    // composing and writing show a busy pointer, and only after the dialog
+    EXPECT_EQ(messages.BusyStarts, 1);
+    EXPECT_EQ(messages.BusyDepth, 0);
     // the dialog remembers folder, name and format for the next time
     dialogs.Results.push_back(TFileDialogResult{dir + "/b.bmp", 2});
     ASSERT_TRUE(SaveAsImageCommand(f.Doc, state));
@@ -52,6 +56,13 @@ TEST(ImageExport, TheFilterEntryDecidesTheFormatNotTheExtension) {
     // cancelling writes nothing and leaves the document alone
     dialogs.Results.push_back(TFileDialogResult{});
     EXPECT_FALSE(SaveAsImageCommand(f.Doc, state));
+    EXPECT_EQ(messages.BusyStarts, 2);
+    // a folder that does not exist: the failure leaves the busy pointer off
+    // before its message is shown
+    dialogs.Results.push_back(TFileDialogResult{dir + "/no/such/folder/c.jpg", 1});
+    EXPECT_THROW(SaveAsImageCommand(f.Doc, state), std::exception);
+    EXPECT_EQ(messages.BusyStarts, 3);
+    EXPECT_EQ(messages.BusyDepth, 0);
     EXPECT_FALSE(f.Doc.Modified);
     EXPECT_FALSE(f.Doc.UndoHistory.CanUndo());
 }
@@ -126,11 +137,13 @@ TEST(CommandLineExport, RendersAProjectHeadlessWithExitCodes) {
     env.insert("ASAN_OPTIONS", "detect_leaks=0");
     p.setProcessEnvironment(env);
     const QString exe = QString(VELMORA_BUILD_BIN) + "/velmora";
-    p.start(exe, {"--export", QString::fromStdString(dir + "/c.clv"), QString::fromStdString(dir + "/c.bmp")});
+    p.start(exe,
+            {"--export", QString::fromStdString(dir + "/c.clv"), QString::fromStdString(dir + "/c.bmp")});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     EXPECT_EQ(Head(dir + "/c.bmp", 2), "BM");
-    p.start(exe, {"--export", QString::fromStdString(dir + "/nope.clv"), QString::fromStdString(dir + "/d.jpg")});
+    p.start(exe,
+            {"--export", QString::fromStdString(dir + "/nope.clv"), QString::fromStdString(dir + "/d.jpg")});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_NE(p.exitCode(), 0);
     const QString err = p.readAllStandardError();

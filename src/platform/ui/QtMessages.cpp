@@ -29,9 +29,17 @@ void TQtMessages::Info(const std::string& message) {
 TAnswer TQtMessages::Ask(const std::string& message, const std::string& caption, TButtons buttons) {
     QMessageBox::StandardButtons set = QMessageBox::Yes | QMessageBox::No;
     if (buttons == TButtons::YesNoCancel) set |= QMessageBox::Cancel;
-    const auto r = QMessageBox::question(Owner(), Text(caption), Text(message), set,
-                                         buttons == TButtons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::No);
+    const auto r =
+        QMessageBox::question(Owner(), Text(caption), Text(message), set,
+                              buttons == TButtons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::No);
     if (r == QMessageBox::Yes) return TAnswer::Yes;
     if (r == QMessageBox::No) return TAnswer::No;
     return TAnswer::Cancel;
+}
+
+void TQtMessages::Busy(bool on) {
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }

@@ -12,6 +12,7 @@ public:
     void Error(const std::string& message) override;
     void Info(const std::string& message) override;
     TAnswer Ask(const std::string& message, const std::string& caption, TButtons buttons) override;
+    void Busy(bool on) override;
 
 private:
     QWidget* Owner() const;

@@ -66,27 +66,74 @@ void TImage32::PaintLayers(TBitmap32& buffer, int fromIndex, int toIndex) {
     }
 }
 
-void TImage32::PaintTo(TBitmap32& buffer) {
+namespace {
+// While the canvas paints its layers bottom to top into one buffer, layers
+// may leave out pixels that a layer above them replaces outright.
+struct TAllLayers {
+    TLayerCollection& L;
+    explicit TAllLayers(TLayerCollection& l) : L(l) { L.PaintingAllLayers = true; }
+    ~TAllLayers() { L.PaintingAllLayers = false; }
+};
+} // namespace
+
+void TImage32::PaintContent(TBitmap32& buffer, int toIndex) {
     buffer.SetSize(ViewportWidth(), ViewportHeight());
     buffer.ResetClipRect();
     if (buffer.Empty()) return;
     // the canvas bitmap may have been resized without BitmapResized()
     Layers.BitmapRect = GetBitmapRect();
     PaintBackground(buffer);
-    struct TAllLayers {
-        TLayerCollection& L;
-        explicit TAllLayers(TLayerCollection& l) : L(l) { L.PaintingAllLayers = true; }
-        ~TAllLayers() { L.PaintingAllLayers = false; }
-    } all(Layers);
-    PaintLayers(buffer, 0, Layers.Count());
+    TAllLayers all(Layers);
+    PaintLayers(buffer, 0, toIndex);
+}
+
+void TImage32::PaintTo(TBitmap32& buffer) {
+    PaintContent(buffer, Layers.Count());
+}
+
+void TImage32::PaintToCached(TBitmap32& buffer, TContentCache& cache) {
+    int split = Layers.Count();
+    while (split > 0 && Layers.Items(split - 1)->IsOverlay()) --split;
+    std::vector<const TCustomLayer*> below;
+    below.reserve(size_t(split));
+    for (int i = 0; i < split; ++i) below.push_back(Layers.Items(i));
+    const TRect bitmapRect = GetBitmapRect();
+    const bool same = cache.Valid && cache.Revision == Layers.ContentRevision() && cache.Below == below &&
+                      cache.ScrollX == FScrollX && cache.ScrollY == FScrollY &&
+                      cache.ScaleX == Layers.ScaleX() && cache.ScaleY == Layers.ScaleY() &&
+                      cache.ShiftX == Layers.ShiftX() && cache.ShiftY == Layers.ShiftY() &&
+                      cache.BitmapRect == bitmapRect && cache.BitmapBits == Bitmap.Bits() &&
+                      cache.Content.Width() == ViewportWidth() && cache.Content.Height() == ViewportHeight();
+    if (!same) {
+        PaintContent(cache.Content, split);
+        ++cache.Paints;
+        cache.Valid = true;
+        cache.Revision = Layers.ContentRevision();
+        cache.Below = std::move(below);
+        cache.ScrollX = FScrollX;
+        cache.ScrollY = FScrollY;
+        cache.ScaleX = Layers.ScaleX();
+        cache.ScaleY = Layers.ScaleY();
+        cache.ShiftX = Layers.ShiftX();
+        cache.ShiftY = Layers.ShiftY();
+        cache.BitmapRect = bitmapRect;
+        cache.BitmapBits = Bitmap.Bits();
+    }
+    buffer.Assign(cache.Content);
+    if (buffer.Empty()) return;
+    Layers.BitmapRect = bitmapRect;
+    PaintLayers(buffer, split, Layers.Count());
 }
 
 namespace {
 unsigned ButtonFlag(TMouseButton b) {
     switch (b) {
-    case TMouseButton::Left: return ssLeft;
-    case TMouseButton::Right: return ssRight;
-    case TMouseButton::Middle: return ssMiddle;
+    case TMouseButton::Left:
+        return ssLeft;
+    case TMouseButton::Right:
+        return ssRight;
+    case TMouseButton::Middle:
+        return ssMiddle;
     }
     return 0;
 }

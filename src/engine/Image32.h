@@ -11,6 +11,7 @@
 // layer view rectangles and the paint buffer all share them.
 
 #include <functional>
+#include <vector>
 
 #include "engine/Layers.h"
 
@@ -49,6 +50,23 @@ public:
     // stretched into the bitmap rectangle (by its own draw mode), then every
     // visible layer bottom to top.
     void PaintTo(TBitmap32& buffer);
+    // PaintTo for a handle drag: what lies under the overlay layers at the
+    // top of the collection is kept in cache and only painted again when
+    // something under them changed, the view moved or the layers were
+    // restacked; the overlays are painted over a copy of it. Same pixels as
+    // PaintTo.
+    struct TContentCache {
+        TBitmap32 Content;
+        bool Valid = false;
+        uint64_t Revision = 0;
+        std::vector<const TCustomLayer*> Below;
+        int ScrollX = 0, ScrollY = 0;
+        float ScaleX = 0, ScaleY = 0, ShiftX = 0, ShiftY = 0;
+        TRect BitmapRect;
+        const TColor32* BitmapBits = nullptr;
+        int Paints = 0; // how often the content was painted (for tests)
+    };
+    void PaintToCached(TBitmap32& buffer, TContentCache& cache);
     void PaintLayers(TBitmap32& buffer, int fromIndex, int toIndex);
     void PaintBackground(TBitmap32& buffer);
 
@@ -73,6 +91,7 @@ public:
 
 private:
     void UpdateViewMapping();
+    void PaintContent(TBitmap32& buffer, int toIndex);
 
     int FWidth = 0, FHeight = 0;
     float FScale = 1.0f;

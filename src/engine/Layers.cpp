@@ -4,7 +4,9 @@
 
 TCustomLayer::TCustomLayer(TLayerCollection* owner) : FOwner(owner) {}
 
-int TCustomLayer::Index() const { return FOwner ? FOwner->IndexOf(this) : -1; }
+int TCustomLayer::Index() const {
+    return FOwner ? FOwner->IndexOf(this) : -1;
+}
 
 void TCustomLayer::SetIndex(int index) {
     const int from = Index();
@@ -13,7 +15,9 @@ void TCustomLayer::SetIndex(int index) {
 
 void TCustomLayer::MouseDown(TMouseButton, TShiftState, int, int) {}
 void TCustomLayer::MouseMove(TShiftState, int, int) {}
-void TCustomLayer::MouseUp(TMouseButton, TShiftState, int, int) { Cursor = TCursorKind::Default; }
+void TCustomLayer::MouseUp(TMouseButton, TShiftState, int, int) {
+    Cursor = TCursorKind::Default;
+}
 void TCustomLayer::DblClick() {}
 
 void TCustomLayer::Changed() {
@@ -21,7 +25,7 @@ void TCustomLayer::Changed() {
         FChangedWhileUpdating = true;
         return;
     }
-    if (FOwner) FOwner->Changed();
+    if (FOwner) FOwner->Changed(this);
 }
 
 void TCustomLayer::EndUpdate() {
@@ -63,7 +67,9 @@ std::unique_ptr<TCustomLayer> TLayerCollection::Extract(int index) {
     return layer;
 }
 
-void TLayerCollection::Delete(int index) { Extract(index).reset(); }
+void TLayerCollection::Delete(int index) {
+    Extract(index).reset();
+}
 
 void TLayerCollection::Clear() {
     MouseListener = nullptr;
@@ -85,11 +91,16 @@ void TLayerCollection::EndUpdate() {
     assert(FUpdateCount > 0);
     if (FUpdateCount > 0 && --FUpdateCount == 0 && FChangedWhileUpdating) {
         FChangedWhileUpdating = false;
-        Changed();
+        Notify();
     }
 }
 
-void TLayerCollection::Changed() {
+void TLayerCollection::Changed(const TCustomLayer* source) {
+    if (!source || !source->IsOverlay()) ++FContentRevision;
+    Notify();
+}
+
+void TLayerCollection::Notify() {
     if (FUpdateCount > 0) {
         FChangedWhileUpdating = true;
         return;

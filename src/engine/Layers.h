@@ -78,6 +78,10 @@ public:
     // The cursor to show while the pointer is over this layer.
     TCursorKind Cursor = TCursorKind::Default;
 
+    // Layers drawn over the collage rather than part of it (the selection
+    // handles): when only they change, what lies below them is unchanged.
+    virtual bool IsOverlay() const { return false; }
+
     // Signal that the layer is about to change (kept for symmetry with
     // Changed; nothing listens to it yet).
     void Changing() {}
@@ -140,8 +144,13 @@ public:
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate();
     bool Updating() const { return FUpdateCount > 0; }
-    void Changed();
+    // Ask for a repaint. source is the layer that changed; none means the
+    // collection itself (layers added, removed, restacked, the view moved).
+    void Changed(const TCustomLayer* source = nullptr);
     std::function<void()> OnChange;
+    // Counts the changes of anything but overlay layers, so a painter can
+    // tell whether what lies under the overlays must be painted again.
+    uint64_t ContentRevision() const { return FContentRevision; }
 
     // The layer that holds the pointer while a button is down (handles).
     TCustomLayer* MouseListener = nullptr;
@@ -156,6 +165,8 @@ private:
     float FShiftX = 0, FShiftY = 0;
     int FUpdateCount = 0;
     bool FChangedWhileUpdating = false;
+    uint64_t FContentRevision = 0;
+    void Notify();
 };
 
 // Scoped update bracket: BeginUpdate now, EndUpdate on every way out.

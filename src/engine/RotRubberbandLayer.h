@@ -58,6 +58,7 @@ constexpr THandleFlags hfDefault = hfMoveArea | hfSideHandles | hfCornerHandles 
 
 class TRotRubberbandLayer : public TCustomLayer {
 public:
+    bool IsOverlay() const override { return true; }
     using THandleMouseEvent = std::function<void(TRotRubberbandLayer* sender, TDragState state, int x, int y,
                                                  TShiftState shift, TMouseButton button)>;
     using THandleMouseMoveEvent =

@@ -8,6 +8,7 @@
 #include "engine/AlphaUtils.h"
 #include "engine/LayerTestSupport.h"
 #include "engine/PixelOps.h"
+#include "engine/RotRubberbandLayer.h"
 
 #include <random>
 
@@ -701,4 +702,56 @@ TEST(Compositing, CoarseOpaqueRectStaysOpaque) {
     ring.SetPixel(200, 150, 0);
     const TRect core = LargestOpaqueRect(ring, 8);
     EXPECT_GE(int64_t(core.Width()) * core.Height(), 400 * 140);
+}
+
+// During a handle drag the canvas keeps what lies under the handles: moving
+// handles repaints no layer, and the result is always what a full paint
+// gives. Any change below the handles (a layer, the view, the order) paints
+// the content again.
+TEST(CanvasPaintCache, HandleMovesReuseTheContentAndMatchAFullPaint) {
+    TImage32 image;
+    SetUpCanvas(image, 400, 300, 420, 320, 1.0f);
+    const TBitmap32 photo = Filled(80, 60, 0xFF3080C0);
+    TNewRotLayer* a = AddPictureLayer(image.Layers, photo, {20, 20, 180, 140});
+    AddPictureLayer(image.Layers, Filled(40, 40, 0x80FF2000), {100, 80, 260, 240});
+    auto* h = image.Layers.Add<TRotRubberbandLayer>();
+    h->SetLocation({20, 20, 180, 140});
+    h->SetHandleFlags(15);
+
+    TImage32::TContentCache cache;
+    TBitmap32 cached, full;
+    auto same = [&] {
+        image.PaintToCached(cached, cache);
+        image.PaintTo(full);
+        return MaxChannelDiff(cached, full) == 0;
+    };
+    EXPECT_TRUE(same());
+    EXPECT_EQ(cache.Paints, 1);
+    for (int i = 1; i <= 5; ++i) {
+        h->SetLocation({20.0f + i * 7, 20.0f + i * 3, 180.0f + i * 7, 140.0f + i * 3});
+        h->SetAngle(float(i * 11));
+        EXPECT_TRUE(same()) << "move " << i;
+    }
+    EXPECT_EQ(cache.Paints, 1) << "handle moves must not repaint the layers";
+
+    a->SetLocation({30, 30, 190, 150}); // a content layer changes
+    EXPECT_TRUE(same());
+    EXPECT_EQ(cache.Paints, 2);
+    image.Layers.Items(0)->SetIndex(1); // restacking
+    EXPECT_TRUE(same());
+    EXPECT_EQ(cache.Paints, 3);
+    image.SetViewport(10, 5, 300, 200); // scrolling
+    EXPECT_TRUE(same());
+    EXPECT_EQ(cache.Paints, 4);
+    image.SetScale(0.5f); // zooming
+    image.BitmapResized();
+    EXPECT_TRUE(same());
+    EXPECT_EQ(cache.Paints, 5);
+    // a change inside the collection's update bracket still counts
+    {
+        TUpdateScope<TLayerCollection> update(image.Layers);
+        a->SetAngle(12);
+    }
+    EXPECT_TRUE(same());
+    EXPECT_EQ(cache.Paints, 6);
 }

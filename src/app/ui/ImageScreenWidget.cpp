@@ -22,10 +22,17 @@ TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons butto
 namespace {
 bool ButtonOf(Qt::MouseButton b, TMouseButton& out) {
     switch (b) {
-    case Qt::LeftButton: out = TMouseButton::Left; return true;
-    case Qt::RightButton: out = TMouseButton::Right; return true;
-    case Qt::MiddleButton: out = TMouseButton::Middle; return true;
-    default: return false;
+    case Qt::LeftButton:
+        out = TMouseButton::Left;
+        return true;
+    case Qt::RightButton:
+        out = TMouseButton::Right;
+        return true;
+    case Qt::MiddleButton:
+        out = TMouseButton::Middle;
+        return true;
+    default:
+        return false;
     }
 }
 } // namespace
@@ -76,7 +83,16 @@ void TImageScreenWidget::scrollContentsBy(int, int) {
 
 void TImageScreenWidget::paintEvent(QPaintEvent*) {
     UpdateViewport();
-    FDocument.ImageScreen.PaintTo(FBuffer);
+    // While a selection handle is dragged only the handles move: the layers
+    // under them come from the cache instead of being painted again.
+    TImage32& screen = FDocument.ImageScreen;
+    const TCustomLayer* listener = screen.Layers.MouseListener;
+    if (listener && listener->IsOverlay()) {
+        screen.PaintToCached(FBuffer, FContentCache);
+    } else {
+        FContentCache.Valid = false;
+        screen.PaintTo(FBuffer);
+    }
     QPainter p(viewport());
     if (FBuffer.Empty()) return;
     QImage shown(reinterpret_cast<const uchar*>(FBuffer.Bits()), FBuffer.Width(), FBuffer.Height(),

@@ -62,6 +62,7 @@ private:
 
     TCollageDocument& FDocument;
     TBitmap32 FBuffer;
+    TImage32::TContentCache FContentCache;
     std::vector<TOutline> FOutlines;
 };
 

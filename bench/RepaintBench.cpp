@@ -20,6 +20,7 @@
 
 #include "engine/Image32.h"
 #include "engine/NewRotLayer.h"
+#include "engine/ParallelRows.h"
 
 namespace {
 
@@ -180,6 +181,7 @@ struct TPageScene {
         }
     }
     void Render() {
+        TParallelDrawScope parallel; // as the document's full-resolution render
         Page.Assign(Background);
         for (int i = 0; i < Layers.Count(); ++i)
             static_cast<TNewRotLayer*>(Layers.Items(i))->RenderFullResolution(Page);

@@ -1,11 +1,13 @@
 #include "app/CollageDocument.h"
+
+#include "engine/ParallelRows.h"
 #include "engine/RotRubberbandLayer.h"
 
 #include <cstdio>
 
-#include "persistence/Language.h"
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
+#include "persistence/Language.h"
 #include "platform/Messages.h"
 
 TCollageDocument::TCollageDocument() {
@@ -37,8 +39,10 @@ void TCollageDocument::EnableRedo(bool on) {
 
 std::string TCollageDocument::Caption() const {
     switch (CaptionTitle) {
-    case TCaptionTitle::None: return CaptionBase;
-    case TCaptionTitle::Untitled: return CaptionBase + " - " + Lang("Untitled");
+    case TCaptionTitle::None:
+        return CaptionBase;
+    case TCaptionTitle::Untitled:
+        return CaptionBase + " - " + Lang("Untitled");
     case TCaptionTitle::Project: {
         // a path with doubled separators is shown with single ones
         std::string path;
@@ -56,7 +60,9 @@ std::string TCollageDocument::SizeLabel() const {
     return Lang("Size") + buf;
 }
 
-std::string TCollageDocument::SavedLabel() const { return Modified ? Lang("Unsaved") : Lang("Saved"); }
+std::string TCollageDocument::SavedLabel() const {
+    return Modified ? Lang("Unsaved") : Lang("Saved");
+}
 
 void TCollageDocument::SetScrollBoxSize(int width, int height) {
     FScrollBoxWidth = std::max(width, 0);
@@ -94,7 +100,9 @@ void TCollageDocument::ApplyCanvasSettings() {
         canvas.Clear(0xFFFFFFFF);
         canvas.ResetAlpha(0);
         break;
-    case 1: canvas.Clear(ToColor32(s.BKColor)); break;
+    case 1:
+        canvas.Clear(ToColor32(s.BKColor));
+        break;
     case 2: {
         TBitmap32 picture;
         picture.DrawMode = canvas.DrawMode;
@@ -116,7 +124,9 @@ void TCollageDocument::ApplyCanvasSettings() {
             for (int x = 0; x < cw - 1; x += w)
                 for (int y = 0; y < ch - 1; y += h) canvas.Draw(x, y, picture);
             break;
-        case 1: canvas.Draw((cw - w) / 2, (ch - h) / 2, picture); break;
+        case 1:
+            canvas.Draw((cw - w) / 2, (ch - h) / 2, picture);
+            break;
         default:
             picture.Resampler = canvas.Resampler;
             canvas.StretchDraw(canvas.BoundsRect(), picture);
@@ -124,7 +134,8 @@ void TCollageDocument::ApplyCanvasSettings() {
         }
         break;
     }
-    default: break;
+    default:
+        break;
     }
     ImageScreen.Changed();
 
@@ -133,7 +144,8 @@ void TCollageDocument::ApplyCanvasSettings() {
     if (boxW > 0 && boxH > 0 && cw > 0 && ch > 0) {
         int fw = boxW, fh = boxH;
         FitInside(cw, ch, fw, fh);
-        const int zoom = double(ch) / boxH >= double(cw) / boxW ? Round(fh * 100.0 / ch) : Round(fw * 100.0 / cw);
+        const int zoom =
+            double(ch) / boxH >= double(cw) / boxW ? Round(fh * 100.0 / ch) : Round(fw * 100.0 / cw);
         if (Observer)
             Observer->RequestZoom(zoom);
         else
@@ -163,6 +175,9 @@ void TCollageDocument::AdjustAllLayer(int oldWidth, int oldHeight, int newWidth,
 }
 
 bool TCollageDocument::RenderCollage(TBitmap32& target) {
+    // the page at full resolution is what the user waits for: let the large
+    // drawings use every core
+    TParallelDrawScope parallel;
     target.Assign(ImageScreen.Bitmap);
     target.DrawMode = ImageScreen.Bitmap.DrawMode;
     for (int i = 0; i < LayerCount(); ++i) {

@@ -1,13 +1,19 @@
 #include "engine/AlphaUtils.h"
 
+#include "engine/ParallelRows.h"
+
 namespace {
+// Every pixel on its own, so bands of rows may go to helper threads.
 template <class F> void ForCommon(TBitmap32& dest, const TBitmap32& other, F f) {
     const int w = std::min(dest.Width(), other.Width()), h = std::min(dest.Height(), other.Height());
-    for (int y = 0; y < h; ++y) {
-        TColor32* d = dest.ScanLine(y);
-        const TColor32* o = other.ScanLine(y);
-        for (int x = 0; x < w; ++x) d[x] = f(d[x], o[x]);
-    }
+    if (w <= 0 || h <= 0) return;
+    ForRowBands(0, h, int64_t(w) * h, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            TColor32* d = dest.ScanLine(y);
+            const TColor32* o = other.ScanLine(y);
+            for (int x = 0; x < w; ++x) d[x] = f(d[x], o[x]);
+        }
+    });
 }
 } // namespace
 
@@ -42,7 +48,8 @@ void BlurAlpha(TBitmap32& dest, int d) {
     for (int y = 0; y < h; ++y) {
         TColor32* row = dest.ScanLine(y);
         for (int x = 0; x < w; ++x) {
-            const uint32_t a = (alpha(x + d, y + d) + alpha(x + d, y - d) + alpha(x - d, y + d) + alpha(x - d, y - d)) >> 2;
+            const uint32_t a =
+                (alpha(x + d, y + d) + alpha(x + d, y - d) + alpha(x - d, y + d) + alpha(x - d, y - d)) >> 2;
             row[x] = SetAlpha(row[x], uint8_t(a));
         }
     }

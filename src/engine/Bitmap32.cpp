@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <cstring>
 
+#include "engine/ParallelRows.h"
 #include "engine/PixelOps.h"
 
 bool PictureSizeAllowed(int64_t width, int64_t height) {
@@ -34,9 +35,13 @@ void TBitmap32::Assign(const TBitmap32& source) {
     Resampler = source.Resampler;
 }
 
-void TBitmap32::SetClipRect(const TRect& r) { FClipRect = Intersect(r, BoundsRect()); }
+void TBitmap32::SetClipRect(const TRect& r) {
+    FClipRect = Intersect(r, BoundsRect());
+}
 
-void TBitmap32::Clear(TColor32 color) { std::fill(FBits.begin(), FBits.end(), color); }
+void TBitmap32::Clear(TColor32 color) {
+    std::fill(FBits.begin(), FBits.end(), color);
+}
 
 void TBitmap32::ResetAlpha(uint8_t alpha) {
     const TColor32 a = TColor32(alpha) << 24;
@@ -65,7 +70,9 @@ void CombineLine(const TColor32* src, TColor32* dst, int count, const TBitmap32&
         PixelOps().BlendLine(src, dst, count, source.MasterAlpha);
 }
 
-void TBitmap32::Draw(int x, int y, const TBitmap32& source) { Draw(x, y, source.BoundsRect(), source); }
+void TBitmap32::Draw(int x, int y, const TBitmap32& source) {
+    Draw(x, y, source.BoundsRect(), source);
+}
 
 void TBitmap32::Draw(int x, int y, const TRect& sourceRect, const TBitmap32& source) {
     if (Empty() || source.Empty()) return;
@@ -154,8 +161,8 @@ void TBitmap32::StretchDraw(const TRect& dest, const TRect& sourceRect, const TB
     if (clip.IsEmpty()) return;
     const int dw = dest.Width(), dh = dest.Height();
     const int firstX = clip.Left - dest.Left, countX = clip.Width();
-    std::vector<TColor32> line(static_cast<size_t>(countX));
     if (source.Resampler == TResamplerKind::Nearest) {
+        std::vector<TColor32> line(static_cast<size_t>(countX));
         std::vector<int> xs, ys;
         BuildNearestMap(xs, firstX, countX, dw, src.Width(), src.Left);
         BuildNearestMap(ys, clip.Top - dest.Top, clip.Height(), dh, src.Height(), src.Top);
@@ -168,17 +175,26 @@ void TBitmap32::StretchDraw(const TRect& dest, const TRect& sourceRect, const TB
         std::vector<TLinearTap> xs, ys;
         BuildLinearMap(xs, firstX, countX, dw, src.Width(), src.Left);
         BuildLinearMap(ys, clip.Top - dest.Top, clip.Height(), dh, src.Height(), src.Top);
-        for (int row = 0; row < clip.Height(); ++row) {
-            const TLinearTap& ty = ys[size_t(row)];
-            const TColor32* r0 = source.ScanLine(ty.I0);
-            const TColor32* r1 = source.ScanLine(ty.I1);
-            for (int k = 0; k < countX; ++k) {
-                const TLinearTap& tx = xs[size_t(k)];
-                line[size_t(k)] =
-                    BilinearPixelPacked(r0[tx.I0], r0[tx.I1], r1[tx.I0], r1[tx.I1], tx.Frac, ty.Frac);
-            }
-            CombineLine(line.data(), PixelPtr(clip.Left, clip.Top + row), countX, source);
+        // the columns as separate arrays, the layout the row routines load
+        const size_t n = static_cast<size_t>(countX);
+        std::vector<int32_t> x0(n), x1(n);
+        std::vector<uint32_t> fx(n);
+        for (size_t k = 0; k < n; ++k) {
+            x0[k] = xs[k].I0;
+            x1[k] = xs[k].I1;
+            fx[k] = xs[k].Frac;
         }
+        const TStretchRowFn stretchRow = StretchRowOps().Row;
+        // bands of rows may go to helper threads (full-resolution renders)
+        ForRowBands(0, clip.Height(), int64_t(countX) * clip.Height(), [&](int first, int end) {
+            std::vector<TColor32> band(n);
+            for (int row = first; row < end; ++row) {
+                const TLinearTap& ty = ys[size_t(row)];
+                stretchRow(source.ScanLine(ty.I0), source.ScanLine(ty.I1), x0.data(), x1.data(), fx.data(),
+                           ty.Frac, band.data(), countX);
+                CombineLine(band.data(), PixelPtr(clip.Left, clip.Top + row), countX, source);
+            }
+        });
     }
 }
 
@@ -187,7 +203,8 @@ void TBitmap32::FlipHorz() {
 }
 
 void TBitmap32::FlipVert() {
-    for (int y = 0; y < FHeight / 2; ++y) std::swap_ranges(ScanLine(y), ScanLine(y) + FWidth, ScanLine(FHeight - 1 - y));
+    for (int y = 0; y < FHeight / 2; ++y)
+        std::swap_ranges(ScanLine(y), ScanLine(y) + FWidth, ScanLine(FHeight - 1 - y));
 }
 
 void CopyAlpha(TBitmap32& dest, int x, int y, const TRect& sourceRect, const TBitmap32& source) {
@@ -219,7 +236,8 @@ QImage TBitmap32::ToImage() const {
 }
 
 void TBitmap32::FromImage(const QImage& image) {
-    QImage img = image.format() == QImage::Format_ARGB32 ? image : image.convertToFormat(QImage::Format_ARGB32);
+    QImage img =
+        image.format() == QImage::Format_ARGB32 ? image : image.convertToFormat(QImage::Format_ARGB32);
     SetSize(img.width(), img.height());
     for (int y = 0; y < FHeight; ++y) std::memcpy(ScanLine(y), img.constScanLine(y), size_t(FWidth) * 4);
 }

@@ -21,6 +21,7 @@
 
 #include "engine/AlphaUtils.h"
 #include "engine/NewRotLayer.h"
+#include "engine/ParallelRows.h"
 
 namespace {
 
@@ -119,10 +120,16 @@ TRect LargestSetRect(const std::vector<uint8_t>& cells, int w, int h) {
 }
 
 bool AllOpaque(const TBitmap32& b) {
-    uint32_t all = 0xFF000000u;
+    // in chunks, so that a masked picture (transparent at its first corner)
+    // is told apart at once
     const TColor32* p = b.Bits();
-    for (size_t i = 0, n = b.PixelCount(); i < n; ++i) all &= p[i];
-    return all == 0xFF000000u;
+    const size_t n = b.PixelCount();
+    for (size_t start = 0; start < n; start += 4096) {
+        uint32_t all = 0xFF000000u;
+        for (size_t i = start, end = std::min(n, start + 4096); i < end; ++i) all &= p[i];
+        if (all != 0xFF000000u) return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -135,15 +142,18 @@ TRect LargestOpaqueRect(const TBitmap32& bitmap, int block) {
     const int gw = w / block, gh = h / block;
     if (gw == 0 || gh == 0) return {};
     std::vector<uint8_t> cells(size_t(gw) * size_t(gh), 1);
-    for (int y = 0; y < gh * block; ++y) {
-        const TColor32* row = bitmap.ScanLine(y);
-        uint8_t* cellRow = cells.data() + size_t(y / block) * size_t(gw);
-        for (int gx = 0; gx < gw; ++gx) {
-            uint32_t all = 0xFF000000u;
-            for (int k = 0; k < block; ++k) all &= row[gx * block + k];
-            if (all != 0xFF000000u) cellRow[gx] = 0;
+    // bands of whole cell rows, so no two threads touch one cell
+    ForRowBands(0, gh, int64_t(gw) * block * gh * block, [&](int firstCellRow, int endCellRow) {
+        for (int y = firstCellRow * block; y < endCellRow * block; ++y) {
+            const TColor32* row = bitmap.ScanLine(y);
+            uint8_t* cellRow = cells.data() + size_t(y / block) * size_t(gw);
+            for (int gx = 0; gx < gw; ++gx) {
+                uint32_t all = 0xFF000000u;
+                for (int k = 0; k < block; ++k) all &= row[gx * block + k];
+                if (all != 0xFF000000u) cellRow[gx] = 0;
+            }
         }
-    }
+    });
     const TRect r = LargestSetRect(cells, gw, gh);
     return {r.Left * block, r.Top * block, r.Right * block, r.Bottom * block};
 }

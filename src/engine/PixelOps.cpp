@@ -3,9 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <vector>
+
 #if defined(__x86_64__) || defined(__i386__)
 #define VELMORA_X86 1
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 void BlendLineScalar(const TColor32* src, TColor32* dst, int count, uint32_t master) {
@@ -79,6 +81,94 @@ const TPixelOps& PixelOps() {
     static const TPixelOps& ops = ChooseOps();
     return ops;
 }
-const TPixelOps& ScalarPixelOps() { return kScalar; }
-int PixelOpsVariantCount() { return int(sizeof(kVariants) / sizeof(kVariants[0])); }
-const TPixelOps& PixelOpsVariant(int index) { return *kVariants[index]; }
+const TPixelOps& ScalarPixelOps() {
+    return kScalar;
+}
+int PixelOpsVariantCount() {
+    return int(sizeof(kVariants) / sizeof(kVariants[0]));
+}
+const TPixelOps& PixelOpsVariant(int index) {
+    return *kVariants[index];
+}
+
+// ---- Linear stretch rows ----
+
+namespace {
+void StretchRowScalar(const TColor32* r0, const TColor32* r1, const int32_t* x0, const int32_t* x1,
+                      const uint32_t* fx, uint32_t fy, TColor32* out, int count) {
+    for (int k = 0; k < count; ++k)
+        out[k] = BilinearPixelPacked(r0[x0[k]], r0[x1[k]], r1[x0[k]], r1[x1[k]], fx[k], fy);
+}
+
+#ifdef VELMORA_X86
+// Eight pixels at a time: the four neighbours gathered, widened to 16-bit
+// lanes (two pixels per 128-bit half, as unpack lays them out), each step
+//   (a·(256 − f) + b·f + 128) >> 8
+// as in Lerp8, first along x with each pixel's own weight, then along y.
+// Sums stay below 65536, and the results fit a byte, so packing is exact.
+__attribute__((target("avx2"))) inline __m256i Lerp16x(__m256i a, __m256i b, __m256i f) {
+    const __m256i g = _mm256_sub_epi16(_mm256_set1_epi16(256), f);
+    return _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(a, g), _mm256_mullo_epi16(b, f)),
+                         _mm256_set1_epi16(128)),
+        8);
+}
+
+__attribute__((target("avx2"))) void StretchRowAVX2(const TColor32* r0, const TColor32* r1, const int32_t* x0,
+                                                    const int32_t* x1, const uint32_t* fx, uint32_t fy,
+                                                    TColor32* out, int count) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i fy16 = _mm256_set1_epi16(short(fy));
+    const int* b0 = reinterpret_cast<const int*>(r0);
+    const int* b1 = reinterpret_cast<const int*>(r1);
+    int k = 0;
+    for (; k + 8 <= count; k += 8) {
+        const __m256i i0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x0 + k));
+        const __m256i i1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x1 + k));
+        const __m256i f32 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(fx + k));
+        const __m256i p00 = _mm256_i32gather_epi32(b0, i0, 4), p10 = _mm256_i32gather_epi32(b0, i1, 4);
+        const __m256i p01 = _mm256_i32gather_epi32(b1, i0, 4), p11 = _mm256_i32gather_epi32(b1, i1, 4);
+        const __m256i f2 = _mm256_or_si256(f32, _mm256_slli_epi32(f32, 16)); // f in both 16-bit halves
+        const __m256i flo = _mm256_unpacklo_epi32(f2, f2), fhi = _mm256_unpackhi_epi32(f2, f2);
+        const __m256i tlo = Lerp16x(_mm256_unpacklo_epi8(p00, zero), _mm256_unpacklo_epi8(p10, zero), flo);
+        const __m256i thi = Lerp16x(_mm256_unpackhi_epi8(p00, zero), _mm256_unpackhi_epi8(p10, zero), fhi);
+        const __m256i blo = Lerp16x(_mm256_unpacklo_epi8(p01, zero), _mm256_unpacklo_epi8(p11, zero), flo);
+        const __m256i bhi = Lerp16x(_mm256_unpackhi_epi8(p01, zero), _mm256_unpackhi_epi8(p11, zero), fhi);
+        const __m256i rlo = Lerp16x(tlo, blo, fy16), rhi = Lerp16x(thi, bhi, fy16);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), _mm256_packus_epi16(rlo, rhi));
+    }
+    StretchRowScalar(r0, r1, x0 + k, x1 + k, fx + k, fy, out + k, count - k);
+}
+#endif
+
+const TStretchRowOps kStretchScalar{StretchRowScalar, "scalar"};
+#ifdef VELMORA_X86
+const TStretchRowOps kStretchAVX2{StretchRowAVX2, "avx2"};
+#endif
+
+const std::vector<const TStretchRowOps*>& StretchVariants() {
+    static const std::vector<const TStretchRowOps*> v = [] {
+        std::vector<const TStretchRowOps*> list{&kStretchScalar};
+#ifdef VELMORA_X86
+        if (__builtin_cpu_supports("avx2")) list.push_back(&kStretchAVX2);
+#endif
+        return list;
+    }();
+    return v;
+}
+} // namespace
+
+const TStretchRowOps& StretchRowOps() {
+    static const TStretchRowOps& ops = []() -> const TStretchRowOps& {
+        const char* forced = std::getenv("VELMORA_SCALAR");
+        if (forced && *forced && std::strcmp(forced, "0") != 0) return kStretchScalar;
+        return *StretchVariants().back();
+    }();
+    return ops;
+}
+int StretchRowVariantCount() {
+    return int(StretchVariants().size());
+}
+const TStretchRowOps& StretchRowVariant(int index) {
+    return *StretchVariants()[size_t(index)];
+}

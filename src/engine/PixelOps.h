@@ -11,7 +11,9 @@
 // Weight of a source pixel under the master alpha M:
 //   W = Sa when M = 255, otherwise ((M + 1) * Sa) >> 8.
 // Both cases are ((M + 1) * Sa) >> 8, since (256 * Sa) >> 8 = Sa.
-inline uint32_t BlendWeight(uint32_t sa, uint32_t master) { return ((master + 1) * sa) >> 8; }
+inline uint32_t BlendWeight(uint32_t sa, uint32_t master) {
+    return ((master + 1) * sa) >> 8;
+}
 
 // The blend rule, one pixel, literally:
 //   W = 0            -> D unchanged
@@ -33,7 +35,9 @@ inline TColor32 BlendPixel(TColor32 s, TColor32 d, uint32_t master) {
 
 // Linear interpolation of one byte with an 8-bit weight f in 0..255:
 //   (a·(256 − f) + b·f + 128) >> 8
-inline uint32_t Lerp8(uint32_t a, uint32_t b, uint32_t f) { return (a * (256 - f) + b * f + 128) >> 8; }
+inline uint32_t Lerp8(uint32_t a, uint32_t b, uint32_t f) {
+    return (a * (256 - f) + b * f + 128) >> 8;
+}
 
 // Bilinear sample of four neighbours, all four bytes alike: first along x
 // with fx, then along y with fy (weights 0..255).
@@ -80,3 +84,18 @@ int PixelOpsVariantCount();
 const TPixelOps& PixelOpsVariant(int index);
 
 void BlendLineScalar(const TColor32* src, TColor32* dst, int count, uint32_t master);
+
+// One row of the linear stretch: for k < count
+//   out[k] := BilinearPixelPacked(r0[x0[k]], r0[x1[k]], r1[x0[k]], r1[x1[k]], fx[k], fy)
+// with the horizontal weights fx[k] and the row's vertical weight fy in 0..255.
+using TStretchRowFn = void (*)(const TColor32* r0, const TColor32* r1, const int32_t* x0, const int32_t* x1,
+                               const uint32_t* fx, uint32_t fy, TColor32* out, int count);
+struct TStretchRowOps {
+    TStretchRowFn Row;
+    const char* Name;
+};
+// The row routine in use (the fastest this machine has unless VELMORA_SCALAR
+// is set) and every available one, scalar first; tests compare them.
+const TStretchRowOps& StretchRowOps();
+int StretchRowVariantCount();
+const TStretchRowOps& StretchRowVariant(int index);

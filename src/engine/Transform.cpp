@@ -11,6 +11,8 @@
 
 #include "engine/Transform.h"
 
+#include "engine/ParallelRows.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -547,7 +549,6 @@ void TransformDrawWith(const TTransformVariant& variant, TBitmap32& dest, const 
         if (PrepareCover(covers[i], clip, pc)) prepared.push_back(pc);
     }
     const bool linear = source.Resampler == TResamplerKind::Linear;
-    std::vector<TColor32> line;
     TLinearRow row{source.Bits(),
                    source.Width(),
                    source.Height(),
@@ -563,7 +564,6 @@ void TransformDrawWith(const TTransformVariant& variant, TBitmap32& dest, const 
     struct TGap {
         int64_t From, To;
     };
-    std::vector<TGap> covered;
 
     // The span of every row, found once.
     const int rows = clip.Height();
@@ -581,47 +581,55 @@ void TransformDrawWith(const TTransformVariant& variant, TBitmap32& dest, const 
     const bool turned = m.Vx != 0 || m.Uy != 0;
     const int64_t strip =
         turned && linear && int64_t(source.Width()) * source.Height() > 65536 ? 256 : maxHi - minLo + 1;
-    for (int64_t sx = minLo; sx <= maxHi; sx += strip)
-        for (int y = clip.Top; y < clip.Bottom; ++y) {
-            const int64_t ub = m.U0 + y * m.Uy, vb = m.V0 + y * m.Vy;
-            const int64_t lo = std::max(spanLo[size_t(y - clip.Top)], sx);
-            const int64_t hi = std::min(spanHi[size_t(y - clip.Top)], sx + strip - 1);
-            if (hi < lo) continue;
-            auto span = [&](int64_t a, int64_t b) {
-                if (b < a) return;
-                const int x0 = int(a), count = int(b - a + 1);
-                int64_t u = ub + a * m.Ux, v = vb + a * m.Vx;
-                if (linear) {
-                    row.U = u, row.V = v, row.Count = count, row.Dst = dest.PixelPtr(x0, y);
-                    variant.Row(row, line);
-                } else {
-                    line.resize(size_t(count));
-                    for (int k = 0; k < count; ++k, u += m.Ux, v += m.Vx)
-                        line[size_t(k)] = SampleNearest(source, u, v);
-                    CombineLine(line.data(), dest.PixelPtr(x0, y), count, source);
+    // Bands of rows may go to helper threads (full-resolution renders); each
+    // has its own row state and scratch lines.
+    auto walk = [&](int yTop, int yBottom) {
+        TLinearRow band = row;
+        std::vector<TColor32> line;
+        std::vector<TGap> covered;
+        for (int64_t sx = minLo; sx <= maxHi; sx += strip)
+            for (int y = yTop; y < yBottom; ++y) {
+                const int64_t ub = m.U0 + y * m.Uy, vb = m.V0 + y * m.Vy;
+                const int64_t lo = std::max(spanLo[size_t(y - clip.Top)], sx);
+                const int64_t hi = std::min(spanHi[size_t(y - clip.Top)], sx + strip - 1);
+                if (hi < lo) continue;
+                auto span = [&](int64_t a, int64_t b) {
+                    if (b < a) return;
+                    const int x0 = int(a), count = int(b - a + 1);
+                    int64_t u = ub + a * m.Ux, v = vb + a * m.Vx;
+                    if (linear) {
+                        band.U = u, band.V = v, band.Count = count, band.Dst = dest.PixelPtr(x0, y);
+                        variant.Row(band, line);
+                    } else {
+                        line.resize(size_t(count));
+                        for (int k = 0; k < count; ++k, u += m.Ux, v += m.Vx)
+                            line[size_t(k)] = SampleNearest(source, u, v);
+                        CombineLine(line.data(), dest.PixelPtr(x0, y), count, source);
+                    }
+                };
+                covered.clear();
+                for (const TPreparedCover& c : prepared) {
+                    if (y < c.Top || y > c.Bottom || c.Right < lo || c.Left > hi) continue;
+                    int64_t clo = std::max<int64_t>(lo, c.Left), chi = std::min<int64_t>(hi, c.Right);
+                    Constrain(c.M.U0 + y * c.M.Uy, c.M.Ux, c.Interior.ULo, c.Interior.UHi, clo, chi);
+                    Constrain(c.M.V0 + y * c.M.Vy, c.M.Vx, c.Interior.VLo, c.Interior.VHi, clo, chi);
+                    if (clo <= chi) covered.push_back({clo, chi});
                 }
-            };
-            covered.clear();
-            for (const TPreparedCover& c : prepared) {
-                if (y < c.Top || y > c.Bottom || c.Right < lo || c.Left > hi) continue;
-                int64_t clo = std::max<int64_t>(lo, c.Left), chi = std::min<int64_t>(hi, c.Right);
-                Constrain(c.M.U0 + y * c.M.Uy, c.M.Ux, c.Interior.ULo, c.Interior.UHi, clo, chi);
-                Constrain(c.M.V0 + y * c.M.Vy, c.M.Vx, c.Interior.VLo, c.Interior.VHi, clo, chi);
-                if (clo <= chi) covered.push_back({clo, chi});
+                if (covered.empty()) {
+                    span(lo, hi);
+                    continue;
+                }
+                std::sort(covered.begin(), covered.end(),
+                          [](const TGap& a, const TGap& b) { return a.From < b.From; });
+                int64_t next = lo; // first pixel not yet drawn or covered
+                for (const TGap& g : covered) {
+                    if (g.From > next) span(next, g.From - 1);
+                    next = std::max(next, g.To + 1);
+                }
+                span(next, hi);
             }
-            if (covered.empty()) {
-                span(lo, hi);
-                continue;
-            }
-            std::sort(covered.begin(), covered.end(),
-                      [](const TGap& a, const TGap& b) { return a.From < b.From; });
-            int64_t next = lo; // first pixel not yet drawn or covered
-            for (const TGap& g : covered) {
-                if (g.From > next) span(next, g.From - 1);
-                next = std::max(next, g.To + 1);
-            }
-            span(next, hi);
-        }
+    };
+    ForRowBands(clip.Top, clip.Bottom, (maxHi - minLo + 1) * int64_t(rows), walk);
 }
 
 } // namespace

@@ -1,0 +1,43 @@
+#pragma once
+// Splitting a large drawing's rows between threads.
+//
+// A full-resolution render (export, printing, the wallpaper) draws pictures
+// of many megapixels, and the user waits for it; within a TParallelDrawScope
+// the big drawing routines hand bands of their destination rows to helper
+// threads. Bands never share a destination row, and every row is computed
+// exactly as it would be alone, so the result does not depend on the split.
+// The screen path never opens the scope: repaints stay on one thread.
+
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+class TParallelDrawScope {
+public:
+    TParallelDrawScope();
+    ~TParallelDrawScope();
+    TParallelDrawScope(const TParallelDrawScope&) = delete;
+    TParallelDrawScope& operator=(const TParallelDrawScope&) = delete;
+};
+
+// How many bands a drawing of this many rows and pixels is split into on
+// this thread now: 1 outside the scope or for small drawings.
+int DrawBandCount(int rows, int64_t pixels);
+
+// body(firstRow, endRow) over [top, bottom) in bands; the first band runs on
+// the calling thread. body must not throw.
+template <class F> void ForRowBands(int top, int bottom, int64_t pixels, F&& body) {
+    const int rows = bottom - top;
+    const int n = DrawBandCount(rows, pixels);
+    if (n <= 1) {
+        body(top, bottom);
+        return;
+    }
+    std::vector<std::thread> helpers;
+    helpers.reserve(size_t(n - 1));
+    for (int i = 1; i < n; ++i)
+        helpers.emplace_back(
+            [&body, top, rows, i, n] { body(top + rows * i / n, top + rows * (i + 1) / n); });
+    body(top, top + rows / n);
+    for (std::thread& t : helpers) t.join();
+}

@@ -33,11 +33,28 @@ template <class F> void ForRowBands(int top, int bottom, int64_t pixels, F&& bod
         body(top, bottom);
         return;
     }
+    auto band = [top, rows, n](int i, int& first, int& end) {
+        first = top + int(int64_t(rows) * i / n);
+        end = top + int(int64_t(rows) * (i + 1) / n);
+    };
     std::vector<std::thread> helpers;
-    helpers.reserve(size_t(n - 1));
-    for (int i = 1; i < n; ++i)
-        helpers.emplace_back(
-            [&body, top, rows, i, n] { body(top + rows * i / n, top + rows * (i + 1) / n); });
-    body(top, top + rows / n);
+    int started = 1;
+    try {
+        helpers.reserve(size_t(n - 1));
+        for (; started < n; ++started) {
+            int first, end;
+            band(started, first, end);
+            helpers.emplace_back([&body, first, end] { body(first, end); });
+        }
+    } catch (...) {
+        // no thread to be had: the bands left run here
+    }
+    int first, end;
+    band(0, first, end);
+    body(first, end);
+    for (int i = started; i < n; ++i) {
+        band(i, first, end);
+        body(first, end);
+    }
     for (std::thread& t : helpers) t.join();
 }

@@ -7,35 +7,7 @@
 
 #include "app/CollageDocument.h"
 #include "app/ui/Cursors.h"
-
-TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
-    TShiftState s = 0;
-    if (modifiers & Qt::ShiftModifier) s |= ssShift;
-    if (modifiers & Qt::ControlModifier) s |= ssCtrl;
-    if (modifiers & Qt::AltModifier) s |= ssAlt;
-    if (buttons & Qt::LeftButton) s |= ssLeft;
-    if (buttons & Qt::RightButton) s |= ssRight;
-    if (buttons & Qt::MiddleButton) s |= ssMiddle;
-    return s;
-}
-
-namespace {
-bool ButtonOf(Qt::MouseButton b, TMouseButton& out) {
-    switch (b) {
-    case Qt::LeftButton:
-        out = TMouseButton::Left;
-        return true;
-    case Qt::RightButton:
-        out = TMouseButton::Right;
-        return true;
-    case Qt::MiddleButton:
-        out = TMouseButton::Middle;
-        return true;
-    default:
-        return false;
-    }
-}
-} // namespace
+#include "platform/ui/QtPointer.h"
 
 TImageScreenWidget::TImageScreenWidget(TCollageDocument& document, QWidget* parent)
     : QAbstractScrollArea(parent), FDocument(document) {
@@ -135,7 +107,7 @@ void TImageScreenWidget::UpdateCursor(int x, int y) {
 
 void TImageScreenWidget::mousePressEvent(QMouseEvent* e) {
     TMouseButton b;
-    if (!ButtonOf(e->button(), b)) return;
+    if (!MouseButtonOf(e->button(), b)) return;
     viewport()->setFocus(Qt::MouseFocusReason);
     const QPoint p = e->position().toPoint();
     FDocument.ImageScreen.MouseDown(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
@@ -150,7 +122,7 @@ void TImageScreenWidget::mouseMoveEvent(QMouseEvent* e) {
 
 void TImageScreenWidget::mouseReleaseEvent(QMouseEvent* e) {
     TMouseButton b;
-    if (!ButtonOf(e->button(), b)) return;
+    if (!MouseButtonOf(e->button(), b)) return;
     const QPoint p = e->position().toPoint();
     FDocument.ImageScreen.MouseUp(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
     UpdateCursor(p.x(), p.y());
@@ -158,7 +130,7 @@ void TImageScreenWidget::mouseReleaseEvent(QMouseEvent* e) {
 
 void TImageScreenWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     TMouseButton b;
-    if (!ButtonOf(e->button(), b)) return;
+    if (!MouseButtonOf(e->button(), b)) return;
     const QPoint p = e->position().toPoint();
     // The second press of a double click: first the double click itself,
     // then the press, marked as double.

@@ -65,6 +65,3 @@ private:
     TImage32::TContentCache FContentCache;
     std::vector<TOutline> FOutlines;
 };
-
-// Modifier keys and buttons of a Qt event as the layers see them.
-TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);

@@ -12,6 +12,7 @@
 #include "browser/PicGrid.h"
 #include "browser/Thumbnail.h"
 #include "platform/Paths.h"
+#include "platform/ui/QtPointer.h"
 
 std::function<Qt::DropAction(QDrag*)> TPicPanel::DragRunner;
 
@@ -30,33 +31,6 @@ struct TInHandler {
 
 TColor32 ToColor32(const QColor& c) {
     return 0xFF000000u | (c.rgb() & 0xFFFFFF);
-}
-
-TShiftState ShiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
-    TShiftState s = 0;
-    if (m & Qt::ShiftModifier) s |= ssShift;
-    if (m & Qt::ControlModifier) s |= ssCtrl;
-    if (m & Qt::AltModifier) s |= ssAlt;
-    if (b & Qt::LeftButton) s |= ssLeft;
-    if (b & Qt::RightButton) s |= ssRight;
-    if (b & Qt::MiddleButton) s |= ssMiddle;
-    return s;
-}
-
-bool ButtonOf(Qt::MouseButton b, TMouseButton& out) {
-    switch (b) {
-    case Qt::LeftButton:
-        out = TMouseButton::Left;
-        return true;
-    case Qt::RightButton:
-        out = TMouseButton::Right;
-        return true;
-    case Qt::MiddleButton:
-        out = TMouseButton::Middle;
-        return true;
-    default:
-        return false;
-    }
 }
 
 // The picture control: shows the cell's canvas, nothing else.
@@ -308,9 +282,9 @@ bool TPicPanel::eventFilter(QObject* watched, QEvent* event) {
         FClickArmed = e->button() == Qt::LeftButton;
         FDragArmed = false;
         TMouseButton b;
-        if (OnMouseDown && ButtonOf(e->button(), b)) {
+        if (OnMouseDown && MouseButtonOf(e->button(), b)) {
             QPointer<TPicPanel> self(this);
-            OnMouseDown(watched, b, ShiftOf(e->modifiers(), e->buttons()), FPressPos.x(), FPressPos.y());
+            OnMouseDown(watched, b, ShiftStateOf(e->modifiers(), e->buttons()), FPressPos.x(), FPressPos.y());
             if (!self) return true;
         }
         return true;
@@ -328,8 +302,8 @@ bool TPicPanel::eventFilter(QObject* watched, QEvent* event) {
             if (!self) return true;
         }
         TMouseButton b;
-        if (OnMouseDown && ButtonOf(e->button(), b))
-            OnMouseDown(watched, b, ShiftOf(e->modifiers(), e->buttons()) | ssDouble, FPressPos.x(),
+        if (OnMouseDown && MouseButtonOf(e->button(), b))
+            OnMouseDown(watched, b, ShiftStateOf(e->modifiers(), e->buttons()) | ssDouble, FPressPos.x(),
                         FPressPos.y());
         return true;
     }

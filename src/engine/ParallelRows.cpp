@@ -1,6 +1,7 @@
 #include "engine/ParallelRows.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 thread_local int tScopeDepth = 0;
@@ -17,6 +18,13 @@ TParallelDrawScope::~TParallelDrawScope() {
 
 int DrawBandCount(int rows, int64_t pixels) {
     if (tScopeDepth <= 0 || pixels < kMinParallelPixels || rows < 16) return 1;
-    static const int cores = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    // VELMORA_THREADS caps the count (1: everything on the calling thread)
+    static const int cores = [] {
+        int n = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+        if (const char* cap = std::getenv("VELMORA_THREADS"); cap && std::atoi(cap) > 0)
+            n = std::min(n, std::atoi(cap));
+        return n;
+    }();
+    if (cores <= 1) return 1;
     return std::min(cores, rows / 8);
 }

@@ -411,6 +411,7 @@ const TProjectLimits& ProjectLimits() {
 
 bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate) {
     if (path.empty()) return false;
+    TBusyScope busy;
     const std::string folder = ProjectFolderFor(path);
     const std::string folderName = ExtractFileName(folder);
     if (DirectoryExists(folder) && !FileExists(path)) {
@@ -795,6 +796,7 @@ void BuildBorder(TCollageDocument& doc, const TLayerDesc& d) {
 // ---- Loading ----
 
 bool LoadProject(TCollageDocument& doc, const std::string& path, bool asTemplate) {
+    TBusyScope busy;
     TProjectDesc desc;
     switch (ReadProject(path, desc)) {
     case TOpenFailure::None:

@@ -31,9 +31,9 @@ void ShowError(const std::string& message);
 void ShowInfo(const std::string& message);
 TAnswer Ask(const std::string& message, const std::string& caption, TButtons buttons);
 
-// Busy for its lifetime: composing and encoding a large page takes seconds.
-// Failures leave the scope by exception before their message is shown, so a
-// message box never appears under a busy pointer.
+// Busy for its lifetime: composing and encoding a large page, or reading a
+// project's photos, takes seconds. Message boxes shown meanwhile have the
+// ordinary pointer.
 class TBusyScope {
 public:
     TBusyScope() { MessageService().Busy(true); }

@@ -33,6 +33,7 @@ void TScriptedMessages::Busy(bool on) {
     BusyStarts += on ? 1 : 0;
 }
 TAnswer TScriptedMessages::Ask(const std::string& message, const std::string&, TButtons) {
+    MessageWhileBusy |= BusyDepth > 0;
     Questions.push_back(message);
     return FNextAnswer < Answers.size() ? Answers[FNextAnswer++] : TAnswer::No;
 }

@@ -110,6 +110,23 @@ TEST_F(ProjectCommandsTest, OpenAsksAboutAModifiedCollageFirst) {
     }
 }
 
+// Reading and writing a project show the busy pointer, and every way out
+// (success, a file that cannot be read) takes it away again.
+TEST_F(ProjectCommandsTest, SavingAndOpeningAreBusyUntilTheyEnd) {
+    const std::string clv = SavedProject("busy", 2);
+    EXPECT_EQ(Messages.BusyStarts, 1);
+    TCollageDocument doc;
+    EXPECT_TRUE(LoadProject(doc, clv, false));
+    EXPECT_EQ(Messages.BusyStarts, 2);
+    EXPECT_EQ(Messages.BusyDepth, 0);
+    EXPECT_FALSE(Messages.MessageWhileBusy);
+    EXPECT_FALSE(LoadProject(doc, Dir + "/missing.clv", false));
+    EXPECT_FALSE(Messages.Errors.empty());
+    EXPECT_TRUE(Messages.MessageWhileBusy); // the Qt service shows its boxes with the ordinary pointer
+    EXPECT_EQ(Messages.BusyDepth, 0);
+    EXPECT_EQ(doc.LayerCount(), 2);
+}
+
 TEST_F(ProjectCommandsTest, YesSavesBeforeOpening) {
     const std::string other = SavedProject("other", 2);
     TCollageDocument doc;

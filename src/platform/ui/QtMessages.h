@@ -15,6 +15,12 @@ public:
     void Busy(bool on) override;
 
 private:
+    struct TPause {
+        explicit TPause(int busy);
+        ~TPause();
+        int FBusy;
+    };
     QWidget* Owner() const;
     QPointer<QWidget> FOwner;
+    int FBusy = 0; // open busy scopes
 };

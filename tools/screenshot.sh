@@ -38,7 +38,7 @@ def photo_layer(m):
     body = re.sub(r'<FlipH>.*?</FlipH>\s*<FlipV>.*?</FlipV>\s*', "", body)
     body = re.sub(r'<ViewedRect [^>]*/>', '<ViewedRect Left="%d" Top="%d" Right="%d" Bottom="%d" />' % (x, y, x + cw - 1, y + ch - 1), body)
     if "<Shadow" not in body:
-        body = body.replace("</ViewedRect>", "").rstrip() + '\n\t\t<Shadow OffsetX="8" OffsetY="8" Transparent="120" Smooth="6" Color="0" />\n\t'
+        body = body.rstrip() + '\n\t\t<Shadow OffsetX="8" OffsetY="8" Transparent="120" Smooth="6" Color="0" />\n\t'
     return m.group(1) + body + m.group(3)
 text = re.sub(r'(<Layer\d+>)(.*?)(</Layer\d+>)', photo_layer, text, flags=re.S)
 text = re.sub(r'<BKType>\d+</BKType>\s*<BKColor>-?\d+</BKColor>', '<BKType>1</BKType>\n\t\t<BKColor>15263976</BKColor>', text)

@@ -8,7 +8,7 @@
 #include <QDir>
 #include <cmath>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "engine/Codecs.h"
 #include "output/Export.h"
 

@@ -8,7 +8,7 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
-#include "app/CanvasEditor.h"
+#include "document/CanvasEditor.h"
 #include "editing/LayerCommands.h"
 
 namespace {

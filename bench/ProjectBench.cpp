@@ -21,7 +21,7 @@
 #include <filesystem>
 #include <random>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "engine/PictureUtils.h"
 #include "persistence/ProjectFile.h"
 #include "platform/Messages.h"

@@ -2,11 +2,11 @@
 
 #include <QFile>
 
-#include "app/CanvasEditor.h"
-#include "editing/Decorations.h"
-#include "editing/LayerOrder.h"
+#include "document/CanvasEditor.h"
+#include "document/Decorations.h"
+#include "document/LayerOrder.h"
 #include "engine/PictureUtils.h"
-#include "persistence/Language.h"
+#include "language/Language.h"
 #include "platform/Dialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"

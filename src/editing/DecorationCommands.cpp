@@ -1,7 +1,7 @@
 #include "editing/DecorationCommands.h"
 
-#include "app/CanvasEditor.h"
-#include "editing/Decorations.h"
+#include "document/CanvasEditor.h"
+#include "document/Decorations.h"
 
 // Each command decodes its library file before it changes anything, so that
 // a damaged file leaves the collage and the history as they were.

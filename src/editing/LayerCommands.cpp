@@ -1,7 +1,7 @@
 #include "editing/LayerCommands.h"
 
-#include "app/CanvasEditor.h"
-#include "editing/LayerOrder.h"
+#include "document/CanvasEditor.h"
+#include "document/LayerOrder.h"
 #include "history/HistoryRecords.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "engine/Codecs.h"
 #include "engine/Errors.h"
 #include "persistence/ProjectFile.h"

@@ -1,6 +1,6 @@
 #include "persistence/Configuration.h"
 
-#include "persistence/IniFile.h"
+#include "language/IniFile.h"
 #include "platform/Paths.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/CollageSettings.h"
-#include "output/PrintSettings.h"
+#include "document/CollageSettings.h"
+#include "document/PrintSettings.h"
 
 struct TConfiguration {
     TCollageSettings CollageSettings;

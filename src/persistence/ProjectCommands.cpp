@@ -1,8 +1,8 @@
 #include "persistence/ProjectCommands.h"
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "engine/Errors.h"
-#include "persistence/Language.h"
+#include "language/Language.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/ProjectValues.h"
 #include "persistence/Templates.h"

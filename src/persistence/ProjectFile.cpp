@@ -22,12 +22,12 @@
 #include <sstream>
 #include <vector>
 
-#include "app/CollageDocument.h"
-#include "editing/Decorations.h"
-#include "editing/LayerOrder.h"
+#include "document/CollageDocument.h"
+#include "document/Decorations.h"
+#include "document/LayerOrder.h"
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
-#include "persistence/Language.h"
+#include "language/Language.h"
 #include "persistence/ProjectValues.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"

@@ -5,7 +5,7 @@
 #include <QImageWriter>
 #include <algorithm>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
 #include "platform/Paths.h"

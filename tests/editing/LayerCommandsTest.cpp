@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/EditorTestSupport.h"
+#include "document/EditorTestSupport.h"
 #include "editing/LayerCommands.h"
-#include "editing/LayerOrder.h"
+#include "document/LayerOrder.h"
 
 #include <map>
 

@@ -18,7 +18,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "persistence/ProjectFile.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QProcess>
 
-#include "app/EditorTestSupport.h"
+#include "document/EditorTestSupport.h"
 #include "engine/Codecs.h"
 #include "output/Export.h"
 #include "persistence/ProjectFile.h"

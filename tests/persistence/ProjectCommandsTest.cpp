@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "common/TestSupport.h"
 #include "persistence/ProjectCommands.h"
 #include "persistence/ProjectFile.h"

@@ -9,9 +9,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "common/TestSupport.h"
-#include "editing/Decorations.h"
+#include "document/Decorations.h"
 #include "engine/PictureUtils.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/ProjectTestSupport.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 
 // A resource library in a fresh folder, installed as ResourceRoot for the
 // lifetime of the object:

@@ -11,7 +11,7 @@
 #include <QWheelEvent>
 #include <filesystem>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "common/TestSupport.h"
 #include "engine/PictureUtils.h"
 #include "persistence/ProjectCommands.h"

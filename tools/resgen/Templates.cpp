@@ -23,8 +23,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/CollageDocument.h"
-#include "editing/Decorations.h"
+#include "document/CollageDocument.h"
+#include "document/Decorations.h"
 #include "engine/PictureUtils.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/Templates.h"

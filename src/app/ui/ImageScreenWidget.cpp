@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "app/ui/Cursors.h"
 #include "platform/ui/QtPointer.h"
 

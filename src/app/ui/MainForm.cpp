@@ -22,7 +22,7 @@
 #include <QVBoxLayout>
 #include <tuple>
 
-#include "persistence/Language.h"
+#include "language/Language.h"
 #include "app/ui/Cursors.h"
 #include "app/ui/FlashForm.h"
 #include "app/ui/ImageScreenWidget.h"

@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/CanvasEditor.h"
-#include "app/CollageDocument.h"
+#include "document/CanvasEditor.h"
+#include "document/CollageDocument.h"
 #include "editing/LayerCommands.h"
 #include "output/Export.h"
 #include "persistence/Configuration.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "persistence/Language.h"
+#include "language/Language.h"
 #include "platform/Messages.h"
 
 namespace {

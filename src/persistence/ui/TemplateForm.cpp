@@ -15,9 +15,9 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "engine/PictureUtils.h"
-#include "persistence/Language.h"
+#include "language/Language.h"
 #include "persistence/ProjectCommands.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/Templates.h"

@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "common/TestSupport.h"
 
 namespace {

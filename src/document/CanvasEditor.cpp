@@ -1,10 +1,10 @@
-#include "app/CanvasEditor.h"
+#include "document/CanvasEditor.h"
 
 #include <cmath>
 
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
-#include "persistence/Language.h"
+#include "language/Language.h"
 #include "platform/Dialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/EditorTestSupport.h"
+#include "document/EditorTestSupport.h"
 #include <QFile>
 #include <QImage>
 

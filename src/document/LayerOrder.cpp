@@ -1,6 +1,6 @@
-#include "editing/LayerOrder.h"
+#include "document/LayerOrder.h"
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 
 void KeepBorderOnTop(TCollageDocument& doc) {
     if (!doc.BorderLayer) return;

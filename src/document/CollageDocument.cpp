@@ -1,4 +1,4 @@
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 
 #include "engine/ParallelRows.h"
 #include "engine/RotRubberbandLayer.h"
@@ -7,7 +7,7 @@
 
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
-#include "persistence/Language.h"
+#include "language/Language.h"
 #include "platform/Messages.h"
 
 TCollageDocument::TCollageDocument() {

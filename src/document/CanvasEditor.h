@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CollageDocument.h"
+#include "document/CollageDocument.h"
 #include "engine/RotRubberbandLayer.h"
 #include "history/HistoryRecords.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // A headless collage with an editor wired like the main window wires it.
 
-#include "app/CanvasEditor.h"
+#include "document/CanvasEditor.h"
 #include "common/TestSupport.h"
 
 struct TEditorFixture {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/CollageSettings.h"
+#include "document/CollageSettings.h"
 #include "engine/Image32.h"
 #include "engine/NewRotLayer.h"
 #include "history/UnRedo.h"

@@ -1,10 +1,10 @@
-#include "persistence/Language.h"
+#include "language/Language.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <memory>
 
-#include "persistence/IniFile.h"
+#include "language/IniFile.h"
 #include "platform/Paths.h"
 
 namespace {

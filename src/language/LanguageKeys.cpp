@@ -4,7 +4,7 @@
 
 #include <unordered_set>
 
-#include "persistence/Language.h"
+#include "language/Language.h"
 
 namespace {
 

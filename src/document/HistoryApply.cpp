@@ -1,9 +1,9 @@
 // Undo and Redo: applying the records of a history step to the collage.
 #include <QString>
 
-#include "app/CanvasEditor.h"
-#include "editing/Decorations.h"
-#include "editing/LayerOrder.h"
+#include "document/CanvasEditor.h"
+#include "document/Decorations.h"
+#include "document/LayerOrder.h"
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
 #include "platform/Messages.h"

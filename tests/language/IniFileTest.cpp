@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 
 #include "common/TestSupport.h"
-#include "persistence/IniFile.h"
+#include "language/IniFile.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
-#include "editing/Decorations.h"
+#include "document/Decorations.h"
 
-#include "app/CollageDocument.h"
-#include "editing/LayerOrder.h"
+#include "document/CollageDocument.h"
+#include "document/LayerOrder.h"
 #include "engine/PictureUtils.h"
 #include "engine/RoleLoad.h"
 #include "platform/Paths.h"

@@ -6,8 +6,8 @@
 #include <set>
 
 #include "common/TestSupport.h"
-#include "persistence/IniFile.h"
-#include "persistence/Language.h"
+#include "language/IniFile.h"
+#include "language/Language.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "persistence/IniFile.h"
+#include "language/IniFile.h"
 
 #include <cerrno>
 #include <charconv>

@@ -4,6 +4,7 @@
 #include "document/CanvasEditor.h"
 #include "document/Decorations.h"
 #include "document/LayerOrder.h"
+#include "document/PageSettings.h"
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
 #include "platform/Messages.h"
@@ -51,7 +52,9 @@ void DestroyWithHandles(TCollageDocument& doc, TNewRotLayer* layer) {
 
 void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
     std::string failure;
-    {
+    if (step.Kind == THistoryKind::PageSettings) {
+        failure = ApplyPageSettingsStep(Doc, step, undo);
+    } else {
         TUpdateScope<TImage32> update(Doc.ImageScreen);
         auto& records = step.Records;
         // Undo replays a step's changes backwards wherever their order

@@ -28,6 +28,9 @@ enum class THistoryKind : int {
     SetOpacity = 12,
     ModifyText = 13,
     SetBorder = 14,
+    // The page size, orientation or background changed and every layer was
+    // re-placed on the new page.
+    PageSettings = 15,
 };
 
 struct THistoryRecord {

@@ -215,6 +215,16 @@ const TRawKey kDialog[] = {
     {"Click Here to Get More Templates", nullptr},
     {"Free", nullptr},
     {"Collage", nullptr},
+    // the colour boxes' extended and system colours
+    {"Money Green", nullptr},
+    {"Sky Blue", nullptr},
+    {"Cream", nullptr},
+    {"Medium Gray", nullptr},
+    {"Window", nullptr},
+    {"Window Text", nullptr},
+    {"Highlight", nullptr},
+    {"Button Face", nullptr},
+    {"Info Background", nullptr},
 };
 
 const char* const kColours[] = {"Black", "Maroon",  "Green",  "Olive", "Navy",     "Purple",

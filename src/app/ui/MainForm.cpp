@@ -100,6 +100,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     setCentralWidget(central);
     CreateMenus();
     CreatePopupMenu();
+    CreateTransForm();
     WireSidePanel();
     TImage32& screen = Doc.ImageScreen;
     screen.OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer* l) {
@@ -268,7 +269,7 @@ void TMainForm::CreateMenus() {
     AddAction(edit, "MenuFlipHorizontally", "Flip &Horizontally", "Ctrl+H", [this] { SpeedButtonFlipHClick(Editor); });
     AddAction(edit, "MenuFlipVertically", "Flip &Vertically", "Ctrl+F", [this] { SpeedButtonFlipVClick(Editor); });
     edit->addSeparator();
-    AddAction(edit, "MenuSettings", "&Settings", nullptr, nullptr);
+    AddAction(edit, "MenuSettings", "&Settings", nullptr, [this] { ButtonSetClick(); });
 
     QMenu* design = addMenu("MenuDesign", "&Design");
     AddAction(design, "MenuAddPhoto", "Add &Photo", nullptr, [this] { BitBtnPhotoClick(); });
@@ -282,10 +283,10 @@ void TMainForm::CreateMenus() {
     AddAction(design, "MenuDelMask", "&Del Mask", nullptr, [this] { MenuDelMaskClick(Editor); });
     AddAction(design, "MenuDelSubFrame", "&Del Frame", nullptr, [this] { SpeedButtonDelSubFrameClick(Editor); });
     design->addSeparator();
-    AddAction(design, "MenuShadow", "&Shadow", nullptr, nullptr);
-    AddAction(design, "MenuDelShadow", "&Del Shadow", nullptr, nullptr);
-    AddAction(design, "MenuTransparent", "&Transparent", nullptr, nullptr);
-    AddAction(design, "MenuCrop", "&Crop", nullptr, nullptr);
+    AddAction(design, "MenuShadow", "&Shadow", nullptr, [this] { SpeedButtonShadowClick(); });
+    AddAction(design, "MenuDelShadow", "&Del Shadow", nullptr, [this] { MenuDelShadowClick(); });
+    AddAction(design, "MenuTransparent", "&Transparent", nullptr, [this] { SpeedButtonTransClick(); });
+    AddAction(design, "MenuCrop", "&Crop", nullptr, [this] { SpeedButtonCropClick(); });
     design->addSeparator();
     AddAction(design, "MenuZoomIn", "Zoom &In", "Ctrl+I", [this] { Editor.SpeedButtonZoomInClick(); });
     AddAction(design, "MenuZoomOut", "Zoom &Out", "Ctrl+O", [this] { Editor.SpeedButtonZoomOutClick(); });
@@ -360,7 +361,7 @@ void TMainForm::CreateTopBar(QWidget* parent, QBoxLayout* into) {
     button("ImageButtonAddClipart", "Add &Clipart", [this] { NotebookPanel->ShowPage("Clipart"); });
     button("ImageButtonAddText", "Add &Text", nullptr);
     button("ImageButtonBorder", "&Border", [this] { ImageButtonBorderClick(); });
-    button("ImageButtonBackdrop", "&Backdrop", nullptr);
+    button("ImageButtonBackdrop", "&Backdrop", [this] { ButtonSetClick(); });
     button("ImageButtonOupput", "Save", [this] {
         NotebookPanel->ShowPage("Output");
         Editor.ActivePanel = -1;
@@ -534,9 +535,10 @@ void TMainForm::CreatePopupMenu() {
     item(PopupMenuMain, "PMenuCopy", "&Copy", "MenuCopy");
     item(PopupMenuMain, "PMenuPaste", "&Paste", "MenuPaste");
     PopupMenuMain->addSeparator();
-    item(PopupMenuMain, "PMenuSetShadow", "Set &Shadow", nullptr);
-    item(PopupMenuMain, "PMenuDelShadow", "&Del Shadow", nullptr);
-    item(PopupMenuMain, "PMenuCrop", "C&rop", nullptr);
+    item(PopupMenuMain, "PMenuSetShadow", "Set &Shadow", "MenuShadow");
+    item(PopupMenuMain, "PMenuDelShadow", "&Del Shadow", "MenuDelShadow");
+    item(PopupMenuMain, "PMenuCrop", "C&rop", "PMenuCrop");
+    FCommands["PMenuCrop"] = [this] { PMenuCropClick(); };
     item(PopupMenuMain, "PMenuRotate90", "Rotate90", nullptr)->setEnabled(true);
     connect(findChild<QAction*>("PMenuRotate90"), &QAction::triggered, this,
             [this] { RunCommand([this] { PMenuRotate90Click(Editor); }); });
@@ -561,6 +563,7 @@ void TMainForm::CreatePopupMenu() {
 
 void TMainForm::ShowPopupMenu(int x, int y, const QPoint& globalPos) {
     Doc.ImageScreen.PaintTo(ImageScreen->ViewBuffer()); // hit tests use the shown placement
+    PopupPoint = {x, y};
     const TPopupItems p = PopupMenuMainPopup(Editor, Clipboard, x, y);
     auto show = [&](const char* name, bool visible) {
         if (QAction* a = findChild<QAction*>(name)) a->setVisible(visible);

@@ -30,6 +30,7 @@ class TQtDialogs;
 class TQtMessages;
 class TSidePanel;
 class TPicFileList;
+class TTransForm;
 
 struct TStartOptions {
     QStringList Arguments;  // command-line arguments after the program name
@@ -84,6 +85,25 @@ public:
     void BuildLanguageMenu();
     void SetOperationHint(const std::string& text);
 
+    // ---- Crop, transparency, shadow and page settings (MainFormDialogs.cpp) ----
+    // The transparency window: made at start-up, shown and hidden by its
+    // command.
+    TTransForm* TransForm = nullptr;
+    // The crop dialog for the topmost selected layer.
+    void SpeedButtonCropClick();
+    // The crop dialog for the layer under the shortcut menu's point.
+    void PMenuCropClick();
+    // Shows the transparency window beside the button (none: at the canvas's
+    // corner), or hides it when it is shown.
+    void SpeedButtonTransClick(QWidget* button = nullptr);
+    void SpeedButtonShadowClick();
+    void MenuDelShadowClick();
+    // The settings dialog; true when it was confirmed and the page changed.
+    bool EditCollageSettings();
+    void ButtonSetClick();
+    // Where the shortcut menu was opened (view coordinates).
+    TPoint PopupPoint;
+
     // Picks a language from the menu: -1 is the built-in English.
     void LanguageItemClick(int index);
 
@@ -104,6 +124,7 @@ public:
     // TCanvasHost
     void ToggleOutline(const std::vector<TPoint>& polygon, int penWidth) override;
     void FocusCanvas() override;
+    void LayerPicked(TNewRotLayer& layer) override;
 
     // Opens a project file given from outside (command line, dropped file);
     // true when it was opened.
@@ -140,6 +161,8 @@ private:
     QAction* AddAction(QMenu* menu, const char* objectName, const std::string& key, const char* shortcut,
                        std::function<void()> handler);
     bool CanvasHasFocus() const;
+    void CropDialog(TNewRotLayer* target);
+    void CreateTransForm();
     // After a project or template replaced the collage.
     void ProjectReplaced();
 

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,10 +17,12 @@
 #include "app/ui/MainForm.h"
 #include "app/ui/SetForm.h"
 #include "common/TestSupport.h"
+#include "editing/ui/ShadowForm.h"
 #include "editing/ui/TransForm.h"
 #include "engine/Codecs.h"
 #include "platform/Units.h"
 #include "platform/ui/ColorBox.h"
+#include "platform/ui/TrackBar.h"
 
 namespace {
 // Runs act on the first visible dialog of that class once a modal loop has
@@ -154,6 +157,24 @@ TEST(MainForm, DialogCommandsRunFromTheMenusAndUndo) {
     EXPECT_TRUE(form.MenuUnDo->isEnabled());
     form.MenuUnDo->trigger();
     EXPECT_EQ(form.Doc.ImageScreen.Bitmap.Width(), 1024);
+
+    // the shadow dialog changes a selected layer live and Apply keeps it
+    auto* layer = form.Doc.Layers().Add<TNewRotLayer>();
+    layer->Picture.SetSize(50, 50);
+    layer->SetLocation({10, 10, 110, 110});
+    layer->SetViewedRect({0, 0, 50, 50});
+    layer->RebuildScreenCache();
+    form.Editor.SelectLayer(layer);
+    WhenShown<TShadowForm>([](TShadowForm* d) {
+        d->CheckBoxSetShadow->click();
+        d->suiTrackBarSmoothness->setValue(6);
+        QTest::mouseClick(d->ButtonApply, Qt::LeftButton);
+    });
+    form.findChild<QAction*>("MenuShadow")->trigger();
+    EXPECT_TRUE(layer->ShadowOn);
+    EXPECT_EQ(layer->ShadowSmooth, 6);
+    form.MenuUnDo->trigger();
+    EXPECT_FALSE(layer->ShadowOn);
 
     // the transparency window comes and goes with its command
     QAction* trans = form.findChild<QAction*>("MenuTransparent");

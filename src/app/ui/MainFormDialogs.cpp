@@ -55,7 +55,7 @@ void TMainForm::SpeedButtonShadowClick() {
     TShadowSession session(Editor);
     if (session.Empty()) return;
     TShadowForm form(
-        session, [this](const std::function<void()>& command) { RunCommand(command); }, this);
+        session, [](const std::function<void()>& command) { command(); }, this);
     form.move(geometry().left() + 10, geometry().top() + 10);
     form.exec();
 }

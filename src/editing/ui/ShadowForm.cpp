@@ -23,14 +23,14 @@ TShadowForm::TShadowForm(TShadowSession& session, std::function<void(const std::
     setObjectName("ShadowForm");
     setWindowTitle(L("Shadow"));
     setFixedSize(497, 306);
-    suiTrackBarOffsetX = AddPair(0, "Offset_X", "SpinEditOffsetX", "suiTrackBarOffsetX", -100, 100,
-                                 SpinEditOffsetX, &TShadowSession::SetOffsetX);
-    suiTrackBarOffsetY = AddPair(1, "Offset_Y", "SpinEditOffsetY", "suiTrackBarOffsetY", -100, 100,
-                                 SpinEditOffsetY, &TShadowSession::SetOffsetY);
-    suiTrackBarOpacity = AddPair(2, "Opacity", "SpinEditOpacity", "suiTrackBarOpacity", 0, 100,
-                                 SpinEditOpacity, &TShadowSession::SetOpacity);
-    suiTrackBarSmoothness = AddPair(3, "Smoothness", "SpinEditSmoothness", "suiTrackBarSmoothness", 0, 10,
-                                    SpinEditSmoothness, &TShadowSession::SetSmoothness);
+    suiTrackBarOffsetX =
+        AddPair(0, "Offset_X", "SpinEditOffsetX", "suiTrackBarOffsetX", -100, 100, SpinEditOffsetX);
+    suiTrackBarOffsetY =
+        AddPair(1, "Offset_Y", "SpinEditOffsetY", "suiTrackBarOffsetY", -100, 100, SpinEditOffsetY);
+    suiTrackBarOpacity =
+        AddPair(2, "Opacity", "SpinEditOpacity", "suiTrackBarOpacity", 0, 100, SpinEditOpacity);
+    suiTrackBarSmoothness =
+        AddPair(3, "Smoothness", "SpinEditSmoothness", "suiTrackBarSmoothness", 0, 10, SpinEditSmoothness);
 
     auto* colorLabel = new QLabel(L("Show Color"), this);
     colorLabel->setGeometry(24, 188, 110, 26);
@@ -38,7 +38,7 @@ TShadowForm::TShadowForm(TShadowSession& session, std::function<void(const std::
         TColorBox::Standard | TColorBox::Extended | TColorBox::System | TColorBox::Custom, this);
     ColorBoxColor->setObjectName("ColorBoxColor");
     ColorBoxColor->setGeometry(140, 188, 200, 26);
-    ColorBoxColor->OnChange = [this](TColor c) { FGuard([&] { FSession.SetColor(c); }); };
+    ColorBoxColor->OnChange = [this](TColor c) { FGuard([this, c] { FSession.SetColor(c); }); };
 
     CheckBoxSetShadow = new QCheckBox(L("Set Shadow"), this);
     CheckBoxSetShadow->setObjectName("CheckBoxSetShadow");
@@ -57,9 +57,9 @@ TShadowForm::TShadowForm(TShadowSession& session, std::function<void(const std::
     connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TTrackBar* TShadowForm::AddPair(int row, const char* caption, const char* spinName, const char* barName,
-                                int low, int high, QSpinBox*& spin, void (TShadowSession::*apply)(int)) {
-    const int y = 20 + row * 42;
+TTrackBar* TShadowForm::AddPair(int setting, const char* caption, const char* spinName, const char* barName,
+                                int low, int high, QSpinBox*& spin) {
+    const int y = 20 + setting * 42;
     auto* label = new QLabel(L(caption), this);
     label->setGeometry(24, y, 110, 26);
     auto* bar = new TTrackBar(Qt::Horizontal, this);
@@ -72,21 +72,40 @@ TTrackBar* TShadowForm::AddPair(int row, const char* caption, const char* spinNa
     spin->setGeometry(405, y, 68, 26);
     QSpinBox* box = spin;
     // the two stay coupled; each change reaches the layers once
-    connect(bar, &QSlider::valueChanged, this, [this, box, apply](int v) {
+    connect(bar, &QSlider::valueChanged, this, [this, box, setting](int v) {
         {
             const QSignalBlocker block(box);
             box->setValue(v);
         }
-        FGuard([&] { (FSession.*apply)(v); });
+        ApplySetting(setting, v);
     });
-    connect(spin, &QSpinBox::valueChanged, this, [this, bar, apply](int v) {
+    connect(spin, &QSpinBox::valueChanged, this, [this, bar, setting](int v) {
         {
             const QSignalBlocker block(bar);
             bar->setValue(v);
         }
-        FGuard([&] { (FSession.*apply)(bar->value()); });
+        ApplySetting(setting, bar->value());
     });
     return bar;
+}
+
+void TShadowForm::ApplySetting(int setting, int value) {
+    FGuard([&] {
+        switch (setting) {
+        case 0:
+            FSession.SetOffsetX(value);
+            break;
+        case 1:
+            FSession.SetOffsetY(value);
+            break;
+        case 2:
+            FSession.SetOpacity(value);
+            break;
+        default:
+            FSession.SetSmoothness(value);
+            break;
+        }
+    });
 }
 
 void TShadowForm::showEvent(QShowEvent* e) {

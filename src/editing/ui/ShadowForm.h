@@ -48,8 +48,12 @@ protected:
     void done(int result) override;
 
 private:
-    TTrackBar* AddPair(int row, const char* caption, const char* spinName, const char* barName, int low,
-                       int high, QSpinBox*& spin, void (TShadowSession::*apply)(int));
+    // The number field and track bar of one setting (0 offset X, 1 offset Y,
+    // 2 opacity, 3 smoothness), coupled.
+    TTrackBar* AddPair(int setting, const char* caption, const char* spinName, const char* barName, int low,
+                       int high, QSpinBox*& spin);
+    // Gives every selected layer the value of one setting.
+    void ApplySetting(int setting, int value);
     void EnableControls(bool on);
     TShadowSession& FSession;
     std::function<void(const std::function<void()>&)> FGuard;

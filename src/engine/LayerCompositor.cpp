@@ -229,7 +229,10 @@ void TNewRotLayer::ComposeScreenPicture() {
         if (ScreenMask) ApplyMaskAlpha(ScreenPicture, *ScreenMask);
     }
     ScreenPicture.Resampler = TResamplerKind::Linear;
-    ScreenOpaqueRect = LargestOpaqueRect(ScreenPicture);
+    // A see-through picture drawn onto the transparent cache leaves no pixel
+    // fully opaque (only a sub-frame drawn over it can): no need to look.
+    ScreenOpaqueRect =
+        Picture.MasterAlpha == 255 || ScreenSubFrame ? LargestOpaqueRect(ScreenPicture) : TRect{};
 }
 
 void TNewRotLayer::RebuildScreenShadow() {

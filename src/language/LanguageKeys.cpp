@@ -244,7 +244,8 @@ const char* const kColours[] = {"Black", "Maroon",  "Green",  "Olive", "Navy",  
 const char* const kCategories[] = {"Free",        "Circle",  "Heart",   "Star",      "Vignette",
                                    "Artistic",    "Classic", "Wood",    "Gold",      "Film",
                                    "Ornament",    "Simple",  "Love",    "Party",     "Nature",
-                                   "Celebration", "Arrows",  "Bubbles", "Customize", "Collage"};
+                                   "Celebration", "Arrows",  "Bubbles", "Customize", "Collage",
+                                   "Baby",        "Travel",  "Winter",  "Wedding"};
 
 std::vector<TLanguageKey> BuildKeys() {
     std::vector<TLanguageKey> keys;

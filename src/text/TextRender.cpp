@@ -95,8 +95,11 @@ std::vector<int> MirroredIndex(int count, int size) {
 // Text colour c at coverage at, over glow colour g at coverage ag, at
 // straight alpha:
 //   a = at + ag (255 - at) / 255,  colour = (c at + g ag (255 - at) / 255) / a.
-inline TColor32 Over(TColor32 c, int at, TColor32 g, int ag) {
-    if (ag == 0 || at == 255) return at == 0 ? 0 : SetAlpha(c, uint8_t(at));
+// Where nothing covers a pixel it still carries the colour next to it (the
+// glow's when there is one, else the letters'), so that resampling the
+// picture never mixes dark fringes into the edges.
+inline TColor32 Over(TColor32 c, int at, TColor32 g, int ag, bool glow) {
+    if (ag == 0 || at == 255) return SetAlpha(at == 0 && glow ? g : c, uint8_t(at));
     if (at == 0) return SetAlpha(g, uint8_t(ag));
     const int under = (ag * (255 - at) + 127) / 255;
     const int a = at + under;
@@ -311,11 +314,11 @@ TTextDraw DrawTextPicture(const TTextLook& look, TBitmap32& picture, TTextBoxSiz
         for (int x = 0; x < int(pw); ++x) {
             int at = cov[x];
             TColor32 c = solid;
-            if (trow && at > 0) {
+            if (trow) {
                 c = trow[tx[size_t(x)]];
                 at = (at * AlphaOf(c) + 127) / 255; // a texture with transparency shows through
             }
-            out[x] = Over(c, at, glowColor, g ? g[x] : 0);
+            out[x] = Over(c, at, glowColor, g ? g[x] : 0, g != nullptr);
         }
     }
     return TTextDraw::Drawn;

@@ -376,6 +376,7 @@ void TTextPage::FillFontList() {
     FFontsListed = true;
     QSignalBlocker quiet(suiFontComboBoxFont);
     suiFontComboBoxFont->addItems(QFontDatabase::families());
+    suiFontComboBoxFont->setCurrentIndex(-1);
     SelectDefaultFont();
     ShowMemoFont();
 }

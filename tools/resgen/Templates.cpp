@@ -391,7 +391,7 @@ std::vector<TTemplate> Templates() {
                  .Cliparts = {{"Travel\\airplane.png", 0.82f, 0.13f, 0.14f, 8},
                               {"Travel\\suitcase.png", 0.27f, 0.81f, 0.11f, -6},
                               {"Travel\\map_pin.png", 0.45f, 0.30f, 0.05f}},
-                 .Titles = {{"Travel Memories", "Kaushan Script", 0.10f, 0x1E3A5A, 0.44f, 0.12f, false, false, -2, 0xD8EAF3, 10},
+                 .Titles = {{"Travel Memories", "Kaushan Script", 0.09f, 0x1E3A5A, 0.40f, 0.17f, false, false, -2, 0xD8EAF3, 10},
                             {"the world is a book", "Liberation Serif", 0.045f, 0x2C3E50, 0.70f, 0.90f, false, true}}});
     t.push_back({.Category = "Free",
                  .Name = "Season's greetings",
@@ -407,8 +407,8 @@ std::vector<TTemplate> Templates() {
                               {"Winter\\holly.png", 0.50f, 0.81f, 0.08f}},
                  .Titles = {{"Season's Greetings", "Kaushan Script", 0.11f, 0x37AFD4, 0.5f, 0.14f, false, false, 0, 0x1E2A8C, 8,
                              "gold.jpg"},
-                            {"Merry Christmas and a Happy New Year", "Liberation Serif", 0.04f, 0xFFFFFF, 0.5f, 0.92f, false,
-                             true}}});
+                            {"Merry Christmas and a Happy New Year", "Liberation Serif", 0.045f, 0xFFFFFF, 0.5f, 0.84f, false,
+                             true, 0, 0x5A2A14, 8}}});
 
     // Collage: photos side by side on an even grid.
     const float g = 0.02f; // gap

@@ -241,11 +241,10 @@ const char* const kColours[] = {"Black", "Maroon",  "Green",  "Olive", "Navy",  
                                 "Teal",  "Gray",    "Silver", "Red",   "Lime",     "Yellow",
                                 "Blue",  "Fuchsia", "Aqua",   "White", "Custom..."};
 
-const char* const kCategories[] = {"Free",        "Circle",  "Heart",   "Star",      "Vignette",
-                                   "Artistic",    "Classic", "Wood",    "Gold",      "Film",
-                                   "Ornament",    "Simple",  "Love",    "Party",     "Nature",
-                                   "Celebration", "Arrows",  "Bubbles", "Customize", "Collage",
-                                   "Baby",        "Travel",  "Winter",  "Wedding"};
+const char* const kCategories[] = {"Free",      "Circle",  "Heart",  "Star",        "Vignette", "Artistic",
+                                   "Classic",   "Wood",    "Gold",   "Film",        "Ornament", "Simple",
+                                   "Love",      "Party",   "Nature", "Celebration", "Arrows",   "Bubbles",
+                                   "Customize", "Collage", "Baby",   "Travel",      "Winter",   "Wedding"};
 
 std::vector<TLanguageKey> BuildKeys() {
     std::vector<TLanguageKey> keys;

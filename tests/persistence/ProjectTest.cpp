@@ -294,8 +294,8 @@ TEST_F(ProjectTest, WrittenFilesFollowTheLayoutElementByElement) {
     const pugi::xml_node text = p.child("Layer4");
     EXPECT_EQ(ChildNames(text),
               (std::vector<std::string>{"ImageType", "Photo", "Text", "FontName", "FontSize", "FontStyle",
-                                        "FontColor", "AALevel", "FlipH", "FlipV", "Angle", "Locked", "Location",
-                                        "Trans", "ViewedRect"}));
+                                        "FontColor", "AALevel", "FlipH", "FlipV", "Angle", "Locked",
+                                        "Location", "Trans", "ViewedRect"}));
     EXPECT_STREQ(text.child("ImageType").text().get(), "2");
     EXPECT_STREQ(text.child("Photo").text().get(), "4.png");
     EXPECT_STREQ(text.child("FontName").text().get(), "DejaVu Sans");
@@ -472,8 +472,9 @@ TEST_F(ProjectTest, TextComesBackWithCrLfItsStyleAndItsFlips) {
     const pugi::xml_node root = LoadXml(xml, InfoOf(clv));
     EXPECT_FALSE(root.child("Layer1").child("TextStyle"));
     const pugi::xml_node style = root.child("Layer2").child("TextStyle");
-    EXPECT_EQ(AttributeNames(style), (std::vector<std::string>{"Halation", "HalationColor", "HalationSize", "Texture",
-                                                               "ScaleX", "ScaleY", "HorzAlign", "VertAlign"}));
+    EXPECT_EQ(AttributeNames(style),
+              (std::vector<std::string>{"Halation", "HalationColor", "HalationSize", "Texture", "ScaleX",
+                                        "ScaleY", "HorzAlign", "VertAlign"}));
     EXPECT_STREQ(style.attribute("Halation").value(), "1");
     EXPECT_STREQ(style.attribute("HalationColor").value(), "55295");
     EXPECT_STREQ(style.attribute("Texture").value(), "gold.jpg"); // never a full path

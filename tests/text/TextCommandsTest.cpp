@@ -42,7 +42,8 @@ struct TTextFixture : TEditorFixture {
         const double cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
         const double dx = r.Left + fx * r.Width() - cx, dy = r.Top + fy * r.Height() - cy;
         const double a = l.Angle * M_PI / 180;
-        return {float(cx + dx * std::cos(a) + dy * std::sin(a)), float(cy - dx * std::sin(a) + dy * std::cos(a))};
+        return {float(cx + dx * std::cos(a) + dy * std::sin(a)),
+                float(cy - dx * std::sin(a) + dy * std::cos(a))};
     }
 };
 
@@ -101,8 +102,10 @@ TEST(TextCommands, TypingIsOneStepThatUndoRemovesAndRedoRestores) {
 TEST(TextCommands, RefusedSizesAndLockedLayersChangeNothing) {
     TTextFixture f;
     f.Page.Text = "Hi";
-    for (auto [size, message] : {std::pair{"", "Please set font size."}, {"1x", "Please set font size."},
-                                 {"0", "Font size must greater than 0."}, {"-5", "Font size must greater than 0."}}) {
+    for (auto [size, message] : {std::pair{"", "Please set font size."},
+                                 {"1x", "Please set font size."},
+                                 {"0", "Font size must greater than 0."},
+                                 {"-5", "Font size must greater than 0."}}) {
         f.Page.SizeText = size;
         EXPECT_EQ(f.Text.RenderNewText(f.Page), TTextResult::FocusSizeBox) << size;
         ASSERT_FALSE(f.Messages.Infos.empty());
@@ -165,7 +168,8 @@ TEST(TextCommands, RedrawKeepsScaleCornerFlipAndLettersUnderTheGlow) {
     f.Page.HalationSize = 30;
     f.Text.RenderModifiedText(f.Page);
     const int m = 16; // half of 30, plus the rim
-    const TFloatPoint grown = TTextFixture::OnPage(*t, 2.0f * m / t->Location.Width() * 1.0f, float(m) / t->Location.Height());
+    const TFloatPoint grown =
+        TTextFixture::OnPage(*t, 2.0f * m / t->Location.Width() * 1.0f, float(m) / t->Location.Height());
     EXPECT_NEAR(grown.X, letters.X, 0.05);
     EXPECT_NEAR(grown.Y, letters.Y, 0.05);
 

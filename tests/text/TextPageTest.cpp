@@ -46,7 +46,7 @@ TEST(TextPage, TypingStylingPlacingAndPickingThroughTheWidgets) {
     EXPECT_EQ(page.suiColorBoxColor->Color(), 0xFFFFFF);
     EXPECT_TRUE(page.BitBtnLeft->isChecked());
     EXPECT_GT(page.suiFontComboBoxFont->count(), 3);
-    EXPECT_EQ(page.suiFontComboBoxFont->currentText(), "Liberation Sans"); // "Arial" as installed here
+    EXPECT_EQ(page.suiFontComboBoxFont->currentText(), "Liberation Sans");        // "Arial" as installed here
     EXPECT_EQ(page.MemoText->palette().color(QPalette::Base), QColor(Qt::black)); // white on black
 
     // "Add Text" shows the page with size 100; typing creates one layer

@@ -49,7 +49,8 @@ std::vector<uint8_t> GlowReference(const std::vector<uint8_t>& cov, int w, int h
                 for (int xx = std::max(0, x - reach - 1); xx <= std::min(w - 1, x + reach + 1); ++xx)
                     if (cov[size_t(yy) * w + xx] >= 128)
                         best = std::min(best, (xx - x) * (xx - x) + (yy - y) * (yy - y));
-            const double a = best == 1 << 30 ? 0 : std::clamp(radius + 0.5 - std::sqrt(double(best)), 0.0, 1.0);
+            const double a =
+                best == 1 << 30 ? 0 : std::clamp(radius + 0.5 - std::sqrt(double(best)), 0.0, 1.0);
             out[size_t(y) * w + x] = std::max<uint8_t>(uint8_t(Round(a * 255)), cov[size_t(y) * w + x]);
         }
     return out;
@@ -115,9 +116,9 @@ TEST(TextRender, GlowTextureScriptsAndLimits) {
     const auto ink = InkColumns(plain, plain.Height() / 2, plain.Height() / 2 + 1);
     ASSERT_GE(ink.first, 0);
     const int y = m + plain.Height() / 2;
-    EXPECT_EQ(glowing.Pixel(m + ink.first - 5, y), 0xFF00FF00u);       // glow left of the O
+    EXPECT_EQ(glowing.Pixel(m + ink.first - 5, y), 0xFF00FF00u);          // glow left of the O
     EXPECT_EQ(glowing.Pixel(m + ink.first + 3, y) & 0xFFFFFF, 0xFF0000u); // the letter itself
-    EXPECT_EQ(AlphaOf(glowing.Pixel(0, 0)), 0);                       // the corner stays clear
+    EXPECT_EQ(AlphaOf(glowing.Pixel(0, 0)), 0);                           // the corner stays clear
 
     // the glow routine is the disk around every half-covered pixel, on
     // random masks of awkward sizes

@@ -956,14 +956,16 @@ QImage BabyBottle() {
     teat.cubicTo(120, 14, 136, 14, 138, 30);
     teat.cubicTo(142, 44, 152, 52, 152, 76);
     teat.closeSubpath();
-    PaintPuffyFn(img, Rotated(teat, QPointF(128, 150), 12), Vertical(0xffe0b2, 0xe6b98a, 14, 80), Style(12, 0.6f));
+    PaintPuffyFn(img, Rotated(teat, QPointF(128, 150), 12), Vertical(0xffe0b2, 0xe6b98a, 14, 80),
+                 Style(12, 0.6f));
     const QPainterPath body = Rotated(RoundRectPath(QRectF(90, 96, 76, 146), 28), QPointF(128, 150), 12);
     PaintPuffyFn(
         img, body,
         [](int x, int y) {
             // milk up to a level, glass above it
             const float level = 130 + 0.2f * (x - 128);
-            return y > level ? Mix(Hex(0xfffdf5), Hex(0xf1ebdc), Clamp01((y - level) / 110.f)) : Hex(0xe3f2fd);
+            return y > level ? Mix(Hex(0xfffdf5), Hex(0xf1ebdc), Clamp01((y - level) / 110.f))
+                             : Hex(0xe3f2fd);
         },
         Style(18, 0.8f, 40));
     QPainter p(&img);
@@ -972,7 +974,8 @@ QImage BabyBottle() {
     p.rotate(12);
     p.translate(-128, -150);
     p.setPen(QPen(QColor(120, 160, 200, 170), 3, Qt::SolidLine, Qt::RoundCap));
-    for (int i = 0; i < 4; ++i) p.drawLine(QPointF(96, 136 + i * 22), QPointF(i % 2 ? 106 : 114, 136 + i * 22));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(96, 136 + i * 22), QPointF(i % 2 ? 106 : 114, 136 + i * 22));
     p.end();
     PaintPuffyFn(img, Rotated(RoundRectPath(QRectF(84, 70, 88, 32), 10), QPointF(128, 150), 12),
                  Vertical(0x81d4fa, 0x0288d1, 70, 102), Style(10, 0.7f));
@@ -1073,14 +1076,14 @@ QImage Airplane() {
     const QPointF c(128, 128);
     const double turn = -35;
     auto at = [&](const QPainterPath& path) { return Rotated(path, c, turn); };
-    PaintPuffyFn(img, at(Poly({{118, 122}, {150, 122}, {112, 28}, {94, 28}})), Vertical(0x90a4ae, 0x546e7a, 20, 130),
-                 Style(8, 0.6f));
-    PaintPuffyFn(img, at(Poly({{118, 136}, {150, 136}, {112, 228}, {94, 228}})), Vertical(0x90a4ae, 0x546e7a, 130, 230),
-                 Style(8, 0.6f));
-    PaintPuffyFn(img, at(Poly({{34, 124}, {54, 124}, {40, 86}, {28, 86}})), Vertical(0x1e88e5, 0x0d47a1, 80, 130),
-                 Style(6, 0.6f));
-    PaintPuffyFn(img, at(Poly({{34, 134}, {54, 134}, {40, 170}, {28, 170}})), Vertical(0x1e88e5, 0x0d47a1, 130, 170),
-                 Style(6, 0.6f));
+    PaintPuffyFn(img, at(Poly({{118, 122}, {150, 122}, {112, 28}, {94, 28}})),
+                 Vertical(0x90a4ae, 0x546e7a, 20, 130), Style(8, 0.6f));
+    PaintPuffyFn(img, at(Poly({{118, 136}, {150, 136}, {112, 228}, {94, 228}})),
+                 Vertical(0x90a4ae, 0x546e7a, 130, 230), Style(8, 0.6f));
+    PaintPuffyFn(img, at(Poly({{34, 124}, {54, 124}, {40, 86}, {28, 86}})),
+                 Vertical(0x1e88e5, 0x0d47a1, 80, 130), Style(6, 0.6f));
+    PaintPuffyFn(img, at(Poly({{34, 134}, {54, 134}, {40, 170}, {28, 170}})),
+                 Vertical(0x1e88e5, 0x0d47a1, 130, 170), Style(6, 0.6f));
     QPainterPath body;
     body.moveTo(24, 120);
     body.lineTo(200, 114);
@@ -1090,14 +1093,16 @@ QImage Airplane() {
     body.closeSubpath();
     PaintPuffyFn(img, at(body), Vertical(0xffffff, 0xcfd8dc, 110, 146), Style(12, 0.8f, 40));
     PaintPuffy(img, at(RoundRectPath(QRectF(30, 133, 180, 5), 2)), Hex(0x1e88e5), Style(2, 0.4f));
-    for (int i = 0; i < 9; ++i) PaintPuffy(img, at(Circle(88 + i * 14, 124, 3.6)), Hex(0x263238), Style(2, 1.f));
+    for (int i = 0; i < 9; ++i)
+        PaintPuffy(img, at(Circle(88 + i * 14, 124, 3.6)), Hex(0x263238), Style(2, 1.f));
     PaintPuffy(img, at(Poly({{222, 118}, {234, 122}, {232, 128}, {220, 127}})), Hex(0x263238), Style(2, 1.f));
     return Finish(img);
 }
 
 QImage Suitcase() {
     QImage img = NewArt(S, S);
-    const QPainterPath handle = RoundRectPath(QRectF(94, 30, 68, 44), 16).subtracted(RoundRectPath(QRectF(106, 42, 44, 40), 10));
+    const QPainterPath handle =
+        RoundRectPath(QRectF(94, 30, 68, 44), 16).subtracted(RoundRectPath(QRectF(106, 42, 44, 40), 10));
     Puffy(img, handle, 0x4e342e, 8, 0.5f);
     PaintPuffyFn(img, RoundRectPath(QRectF(26, 64, 204, 160), 22), Vertical(0xd7894c, 0xa0522d, 64, 226),
                  Style(16, 0.45f));
@@ -1108,7 +1113,8 @@ QImage Suitcase() {
     // travel stickers
     Puffy(img, Rotated(RoundRectPath(QRectF(104, 92, 52, 36), 6), QPointF(130, 110), -8), 0xfff8e1, 4, 0.2f);
     Puffy(img, Circle(128, 184, 20), 0x4fc3f7, 5, 0.3f);
-    Puffy(img, Rotated(Poly({{196, 96}, {220, 90}, {224, 120}, {200, 124}}), QPointF(210, 108), 10), 0xef5350, 4, 0.3f);
+    Puffy(img, Rotated(Poly({{196, 96}, {220, 90}, {224, 120}, {200, 124}}), QPointF(210, 108), 10), 0xef5350,
+          4, 0.3f);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QFont f("DejaVu Sans");
@@ -1162,7 +1168,8 @@ QImage PalmTree() {
     for (int i = 0; i < 13; ++i) {
         const double t = i / 12.0;
         const QPointF c(150 - 40 * t * t + 10 * t, 226 - 150 * t);
-        PaintPuffyFn(img, Rotated(EllipsePath(QRectF(c.x() - 15 + t * 3, c.y() - 10, 30 - t * 6, 22)), c, 20 * t),
+        PaintPuffyFn(img,
+                     Rotated(EllipsePath(QRectF(c.x() - 15 + t * 3, c.y() - 10, 30 - t * 6, 22)), c, 20 * t),
                      Vertical(0xa1887f, 0x6d4c41, c.y() - 10, c.y() + 12), Style(6, 0.2f));
     }
     const QPointF top(120, 74);
@@ -1242,7 +1249,7 @@ QImage FirTree() {
         PaintPuffyFn(img, t, Vertical(0x66bb6a, 0x1b5e20, top, bottom), Style(14, 0.3f));
     }
     const std::pair<QPointF, uint32_t> balls[] = {{{104, 102}, 0xe53935}, {{150, 118}, 0x1e88e5},
-                                                  {{90, 160}, 0xfdd835}, {{138, 170}, 0xe53935},
+                                                  {{90, 160}, 0xfdd835},  {{138, 170}, 0xe53935},
                                                   {{176, 196}, 0xfdd835}, {{72, 206}, 0x1e88e5}};
     for (const auto& [c, colour] : balls) Puffy(img, Circle(c.x(), c.y(), 9), colour, 5, 0.9f);
     Metal(img, SoftStarPath(QPointF(128, 32), 28, 12, 5, 0.15), GoldStops(), 8);
@@ -1264,7 +1271,8 @@ QImage Bauble() {
             // a gold band with a zigzag through the red glass
             const float zig = 150 + 10 * std::sin(x * 0.12f);
             const float d = std::fabs(y - zig);
-            return d < 12 ? Mix(Hex(0xffd54f), Hex(0xf9a825), d / 12.f) : Mix(Hex(0xef5350), Hex(0xb71c1c), (y - 56) / 190.f);
+            return d < 12 ? Mix(Hex(0xffd54f), Hex(0xf9a825), d / 12.f)
+                          : Mix(Hex(0xef5350), Hex(0xb71c1c), (y - 56) / 190.f);
         },
         Style(34, 1.f, 40));
     for (QPointF c : {QPointF(92, 112), QPointF(170, 118), QPointF(110, 196), QPointF(160, 192)})
@@ -1373,7 +1381,8 @@ QImage Dove() {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0xc5d0dc), 2));
-    for (int i = 0; i < 4; ++i) p.drawLine(QPointF(70 + i * 18, 60 + i * 16), QPointF(92 + i * 18, 56 + i * 18));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(70 + i * 18, 60 + i * 16), QPointF(92 + i * 18, 56 + i * 18));
     p.end();
     Puffy(img, Circle(206, 84, 5), 0x263238, 3, 1.f);
     Puffy(img, Poly({{236, 94}, {252, 100}, {236, 104}}), 0xffb74d, 3, 0.5f);
@@ -1416,16 +1425,20 @@ QImage WeddingBells() {
 
 QImage Bouquet() {
     QImage img = NewArt(S, S);
-    for (auto [x, y, a] : {std::tuple{70.0, 110.0, -60.0}, {186.0, 110.0, 60.0}, {56.0, 80.0, -30.0},
-                           {200.0, 80.0, 30.0}, {96.0, 54.0, -10.0}, {160.0, 54.0, 10.0}})
+    for (auto [x, y, a] : {std::tuple{70.0, 110.0, -60.0},
+                           {186.0, 110.0, 60.0},
+                           {56.0, 80.0, -30.0},
+                           {200.0, 80.0, 30.0},
+                           {96.0, 54.0, -10.0},
+                           {160.0, 54.0, 10.0}})
         PaintLeaf(img, QPointF(x, y + 30), 56, a, Hex(0x5a9a48));
     // the wrap
     QPainterPath wrap = Poly({{60, 120}, {196, 120}, {140, 244}, {116, 244}});
     PaintPuffyFn(img, wrap, Vertical(0xfce4ec, 0xf8bbd0, 120, 244), Style(10, 0.3f));
     TRandom rnd(911);
-    const std::pair<QPointF, uint32_t> roses[] = {
-        {{128, 64}, 0xfafafa}, {{86, 86}, 0xf8bbd0}, {{170, 86}, 0xf8bbd0},
-        {{106, 118}, 0xfafafa}, {{152, 118}, 0xfafafa}, {{128, 96}, 0xf48fb1}};
+    const std::pair<QPointF, uint32_t> roses[] = {{{128, 64}, 0xfafafa},  {{86, 86}, 0xf8bbd0},
+                                                  {{170, 86}, 0xf8bbd0},  {{106, 118}, 0xfafafa},
+                                                  {{152, 118}, 0xfafafa}, {{128, 96}, 0xf48fb1}};
     for (const auto& [c, colour] : roses) PaintRose(img, c, 26, Hex(colour), rnd);
     // ribbon
     Puffy(img, Poly({{128, 178}, {96, 160}, {98, 196}}), 0xd81b60, 6, 0.5f);
@@ -1487,17 +1500,23 @@ void AddCliparts(TCatalogue& items) {
     const std::pair<const char*, QImage (*)()> baby[] = {
         {"teddy", Teddy}, {"bottle", BabyBottle}, {"rattle", Rattle}, {"duck", RubberDuck}, {"pram", Pram}};
     for (const auto& [name, fn] : baby) items.push_back(ClipartItem("Baby", name, fn));
-    const std::pair<const char*, QImage (*)()> travel[] = {
-        {"airplane", Airplane}, {"suitcase", Suitcase}, {"compass", Compass}, {"palm", PalmTree}, {"map_pin", MapPin}};
+    const std::pair<const char*, QImage (*)()> travel[] = {{"airplane", Airplane},
+                                                           {"suitcase", Suitcase},
+                                                           {"compass", Compass},
+                                                           {"palm", PalmTree},
+                                                           {"map_pin", MapPin}};
     for (const auto& [name, fn] : travel) items.push_back(ClipartItem("Travel", name, fn));
-    const std::pair<const char*, QImage (*)()> winter[] = {
-        {"snowman", Snowman}, {"fir_tree", FirTree}, {"bauble", Bauble}, {"candy_cane", CandyCane}, {"holly", Holly}};
+    const std::pair<const char*, QImage (*)()> winter[] = {{"snowman", Snowman},
+                                                           {"fir_tree", FirTree},
+                                                           {"bauble", Bauble},
+                                                           {"candy_cane", CandyCane},
+                                                           {"holly", Holly}};
     for (const auto& [name, fn] : winter) items.push_back(ClipartItem("Winter", name, fn));
     const std::pair<const char*, QImage (*)()> wedding[] = {{"cake", WeddingCake},
-                                                             {"dove", Dove},
-                                                             {"bells", WeddingBells},
-                                                             {"bouquet", Bouquet},
-                                                             {"rings", WeddingRings}};
+                                                            {"dove", Dove},
+                                                            {"bells", WeddingBells},
+                                                            {"bouquet", Bouquet},
+                                                            {"rings", WeddingRings}};
     for (const auto& [name, fn] : wedding) items.push_back(ClipartItem("Wedding", name, fn));
 }
 

@@ -1062,8 +1062,9 @@ TFrameArt NightSky() {
             puffy.Depth = float(r * 0.4);
             const int kind = int((i + ring) % 5);
             if (kind == 0) {
-                const QPainterPath moon = EllipsePath(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r))
-                                              .subtracted(EllipsePath(QRectF(c.x() - r * 0.4, c.y() - r * 1.2, 2 * r, 2 * r)));
+                const QPainterPath moon =
+                    EllipsePath(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r))
+                        .subtracted(EllipsePath(QRectF(c.x() - r * 0.4, c.y() - r * 1.2, 2 * r, 2 * r)));
                 PaintPuffy(img, moon, Hex(0xfff59d), puffy);
             } else if (kind == 3 && ring == 0) {
                 PaintPuffy(img, CloudPath(QRectF(c.x() - r * 1.4, c.y() - r * 0.8, r * 2.8, r * 1.6), int(i)),
@@ -1089,8 +1090,10 @@ TFrameArt Airmail() {
             const float stripe = std::fmod(float(b.X + b.Y) + 4000.f, 84.f);
             TRgb c = Hex(0xfbf8f0);
             if (b.T > 0.12f && b.T < 0.88f) {
-                if (stripe < 26) c = Hex(0xd32f2f);
-                else if (stripe >= 42 && stripe < 68) c = Hex(0x1a4f9c);
+                if (stripe < 26)
+                    c = Hex(0xd32f2f);
+                else if (stripe >= 42 && stripe < 68)
+                    c = Hex(0x1a4f9c);
             }
             return Lit(paper.At(b.X, b.Y, c, 1.2f), s, 0.85f, 0.f);
         });
@@ -1110,7 +1113,8 @@ TFrameArt VintageMap() {
         g, 2.f, [](const TBand& b) { return Smoothstep(0.f, 4.f, b.DIn) * 0.6f + 0.4f; },
         [&](const TBand& b, const TShade& s) {
             const float n = 0.5f + 0.5f * stain.Fbm(float(b.X), float(b.Y), 4);
-            const TRgb tone = Mix(Hex(0xf3e2bd), Hex(0xc9a46b), n * n * 0.8f + Smoothstep(30, 0, b.DOut) * 0.4f);
+            const TRgb tone =
+                Mix(Hex(0xf3e2bd), Hex(0xc9a46b), n * n * 0.8f + Smoothstep(30, 0, b.DOut) * 0.4f);
             return Lit(paper.At(b.X, b.Y, tone, 2.f), s, 0.8f, 0.f);
         });
     QPainter p(&img);
@@ -1220,8 +1224,9 @@ TFrameArt HollyCorners() {
         glossy.Depth = float(len * 0.08);
         glossy.Gloss = 0.7f;
         glossy.Shininess = 40;
-        PaintPuffyFn(img, QTransform().translate(at.x(), at.y()).rotate(angle).map(l),
-                     [](int, int y) { return Mix(Hex(0x43a047), Hex(0x1b5e20), float(y % 200) / 200.f); }, glossy);
+        PaintPuffyFn(
+            img, QTransform().translate(at.x(), at.y()).rotate(angle).map(l),
+            [](int, int y) { return Mix(Hex(0x43a047), Hex(0x1b5e20), float(y % 200) / 200.f); }, glossy);
     };
     auto sprig = [&](QPointF c, double dir) {
         for (int i = 0; i < 5; ++i) leaf(c, dir - 44 + i * 22 + rnd.Range(-5, 5), rnd.Range(96, 124));
@@ -1273,9 +1278,10 @@ TFrameArt Pearls() {
         for (int i = 0; i < count; ++i) {
             const double a = 2 * M_PI * i / count;
             const QPointF c(FW / 2.0 + std::cos(a) * rx, FH / 2.0 + std::sin(a) * ry);
-            PaintPuffyFn(img, EllipsePath(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r)),
-                         [](int x, int y) { return Mix(Hex(0xfffdf8), Hex(0xf1e4e8), float((x + y) % 40) / 80.f); },
-                         pearl);
+            PaintPuffyFn(
+                img, EllipsePath(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r)),
+                [](int x, int y) { return Mix(Hex(0xfffdf8), Hex(0xf1e4e8), float((x + y) % 40) / 80.f); },
+                pearl);
         }
     };
     ring(FW / 2.0 - 96, FH / 2.0 - 80, 96, 10);
@@ -1289,9 +1295,10 @@ TFrameArt GoldFiligree() {
     TPuffy gold;
     gold.Metal = &GoldStops();
     gold.Depth = 3;
-    const QPainterPath lines = RectPath(30, 30, FW - 30, FH - 30)
-                                   .subtracted(RectPath(36, 36, FW - 36, FH - 36))
-                                   .united(RectPath(46, 46, FW - 46, FH - 46).subtracted(RectPath(49, 49, FW - 49, FH - 49)));
+    const QPainterPath lines =
+        RectPath(30, 30, FW - 30, FH - 30)
+            .subtracted(RectPath(36, 36, FW - 36, FH - 36))
+            .united(RectPath(46, 46, FW - 46, FH - 46).subtracted(RectPath(49, 49, FW - 49, FH - 49)));
     PaintPuffy(img, lines, {}, gold);
     gold.Depth = 6;
     PaintPuffy(img, FourCorners(CornerFlourish(150), FW, FH, 22), {}, gold);

@@ -28,9 +28,9 @@
 #include "engine/PictureUtils.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/Templates.h"
-#include "text/TextCommands.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "text/TextCommands.h"
 
 namespace {
 
@@ -333,36 +333,41 @@ std::vector<TTemplate> Templates() {
                  .Cliparts = {{"Party\\balloons.png", 0.08f, 0.84f, 0.15f, -8},
                               {"Party\\cake.png", 0.89f, 0.83f, 0.15f, 6},
                               {"Party\\party_hat.png", 0.90f, 0.12f, 0.10f, 14}},
-                 .Titles = {{"Happy Birthday!", "Dancing Script", 0.15f, 0x2CA8E8, 0.5f, 0.13f, true, false, 0, 0xFFFFFF, 14},
-                            {"Make a wish", "Comfortaa", 0.06f, 0x9B4FD8, 0.5f, 0.83f, true, false, 0, 0xFFFFFF, 8}}});
-    t.push_back({.Category = "Free",
-                 .Name = "Our wedding",
-                 .Width = 1024,
-                 .Height = 768,
-                 .Color = 0xF2F6FB,
-                 .Slots = {{0.30f, 0.22f, 0.40f, 0.52f, 0, 2, -1, true},
-                           {0.07f, 0.40f, 0.20f, 0.26f, -5, 3, -1, true},
-                           {0.73f, 0.40f, 0.20f, 0.26f, 5, 3, -1, true}},
-                 .BackgroundName = "3.jpg",
-                 .BorderName = "Wedding\\gold_filigree.frm",
-                 .Cliparts = {{"Wedding\\rings.png", 0.50f, 0.90f, 0.10f},
-                              {"Wedding\\dove.png", 0.16f, 0.22f, 0.13f, -6}},
-                 .Titles = {{"Just Married", "Dancing Script", 0.12f, 0x5A2A9C, 0.5f, 0.11f, true, false, 0, 0xFFFFFF, 10},
-                            {"Forever & Always", "Liberation Serif", 0.045f, 0x3C5A7A, 0.5f, 0.80f, false, true}}});
-    t.push_back({.Category = "Free",
-                 .Name = "Summer holiday",
-                 .Width = 1024,
-                 .Height = 768,
-                 .Color = 0xF5E1B8,
-                 .Slots = {{0.06f, 0.28f, 0.30f, 0.40f, -6, -1, -1, true, "Free\\polaroid.frm"},
-                           {0.36f, 0.34f, 0.30f, 0.40f, 4, -1, -1, true, "Free\\polaroid.frm"},
-                           {0.65f, 0.26f, 0.30f, 0.40f, -3, -1, -1, true, "Free\\polaroid.frm"}},
-                 .BackgroundName = "14.jpg",
-                 .Cliparts = {{"Travel\\palm.png", 0.88f, 0.80f, 0.18f},
-                              {"Free\\sun.png", 0.09f, 0.12f, 0.12f}},
-                 .Titles = {{"Summer Holiday", "Lobster Two", 0.14f, 0xC07A1E, 0.52f, 0.13f, true, false, -3, 0xFFFFFF, 12,
-                             "water.jpg"},
-                            {"sun, sea and sand", "Comfortaa", 0.05f, 0xFFFFFF, 0.42f, 0.87f, true, false, 0, 0x7A5A1E, 6}}});
+                 .Titles = {{"Happy Birthday!", "Dancing Script", 0.15f, 0x2CA8E8, 0.5f, 0.13f, true, false,
+                             0, 0xFFFFFF, 14},
+                            {"Make a wish", "Comfortaa", 0.06f, 0x9B4FD8, 0.5f, 0.83f, true, false, 0,
+                             0xFFFFFF, 8}}});
+    t.push_back(
+        {.Category = "Free",
+         .Name = "Our wedding",
+         .Width = 1024,
+         .Height = 768,
+         .Color = 0xF2F6FB,
+         .Slots = {{0.30f, 0.22f, 0.40f, 0.52f, 0, 2, -1, true},
+                   {0.07f, 0.40f, 0.20f, 0.26f, -5, 3, -1, true},
+                   {0.73f, 0.40f, 0.20f, 0.26f, 5, 3, -1, true}},
+         .BackgroundName = "3.jpg",
+         .BorderName = "Wedding\\gold_filigree.frm",
+         .Cliparts = {{"Wedding\\rings.png", 0.50f, 0.90f, 0.10f},
+                      {"Wedding\\dove.png", 0.16f, 0.22f, 0.13f, -6}},
+         .Titles = {
+             {"Just Married", "Dancing Script", 0.12f, 0x5A2A9C, 0.5f, 0.11f, true, false, 0, 0xFFFFFF, 10},
+             {"Forever & Always", "Liberation Serif", 0.045f, 0x3C5A7A, 0.5f, 0.80f, false, true}}});
+    t.push_back(
+        {.Category = "Free",
+         .Name = "Summer holiday",
+         .Width = 1024,
+         .Height = 768,
+         .Color = 0xF5E1B8,
+         .Slots = {{0.06f, 0.28f, 0.30f, 0.40f, -6, -1, -1, true, "Free\\polaroid.frm"},
+                   {0.36f, 0.34f, 0.30f, 0.40f, 4, -1, -1, true, "Free\\polaroid.frm"},
+                   {0.65f, 0.26f, 0.30f, 0.40f, -3, -1, -1, true, "Free\\polaroid.frm"}},
+         .BackgroundName = "14.jpg",
+         .Cliparts = {{"Travel\\palm.png", 0.88f, 0.80f, 0.18f}, {"Free\\sun.png", 0.09f, 0.12f, 0.12f}},
+         .Titles = {{"Summer Holiday", "Lobster Two", 0.14f, 0xC07A1E, 0.52f, 0.13f, true, false, -3,
+                     0xFFFFFF, 12, "water.jpg"},
+                    {"sun, sea and sand", "Comfortaa", 0.05f, 0xFFFFFF, 0.42f, 0.87f, true, false, 0,
+                     0x7A5A1E, 6}}});
     t.push_back({.Category = "Free",
                  .Name = "Welcome baby",
                  .Width = 1024,
@@ -376,7 +381,8 @@ std::vector<TTemplate> Templates() {
                  .Cliparts = {{"Baby\\teddy.png", 0.17f, 0.33f, 0.14f, -6},
                               {"Baby\\duck.png", 0.83f, 0.33f, 0.12f, 6},
                               {"Baby\\rattle.png", 0.62f, 0.85f, 0.07f, 20}},
-                 .Titles = {{"Welcome, Baby!", "Comfortaa", 0.10f, 0xC88C50, 0.5f, 0.15f, true, false, 0, 0xFFFFFF, 12},
+                 .Titles = {{"Welcome, Baby!", "Comfortaa", 0.10f, 0xC88C50, 0.5f, 0.15f, true, false, 0,
+                             0xFFFFFF, 12},
                             {"born with love", "Dancing Script", 0.06f, 0x9E6AD8, 0.43f, 0.86f, true}}});
     t.push_back({.Category = "Free",
                  .Name = "Travel journal",
@@ -391,8 +397,10 @@ std::vector<TTemplate> Templates() {
                  .Cliparts = {{"Travel\\airplane.png", 0.82f, 0.13f, 0.14f, 8},
                               {"Travel\\suitcase.png", 0.27f, 0.81f, 0.11f, -6},
                               {"Travel\\map_pin.png", 0.45f, 0.30f, 0.05f}},
-                 .Titles = {{"Travel Memories", "Kaushan Script", 0.09f, 0x1E3A5A, 0.40f, 0.17f, false, false, -2, 0xD8EAF3, 10},
-                            {"the world is a book", "Liberation Serif", 0.045f, 0x2C3E50, 0.70f, 0.90f, false, true}}});
+                 .Titles = {{"Travel Memories", "Kaushan Script", 0.09f, 0x1E3A5A, 0.40f, 0.17f, false, false,
+                             -2, 0xD8EAF3, 10},
+                            {"the world is a book", "Liberation Serif", 0.045f, 0x2C3E50, 0.70f, 0.90f, false,
+                             true}}});
     t.push_back({.Category = "Free",
                  .Name = "Season's greetings",
                  .Width = 1024,
@@ -405,10 +413,10 @@ std::vector<TTemplate> Templates() {
                  .Cliparts = {{"Winter\\fir_tree.png", 0.11f, 0.72f, 0.15f},
                               {"Winter\\snowman.png", 0.89f, 0.72f, 0.14f},
                               {"Winter\\holly.png", 0.50f, 0.81f, 0.08f}},
-                 .Titles = {{"Season's Greetings", "Kaushan Script", 0.11f, 0x37AFD4, 0.5f, 0.14f, false, false, 0, 0x1E2A8C, 8,
-                             "gold.jpg"},
-                            {"Merry Christmas and a Happy New Year", "Liberation Serif", 0.045f, 0xFFFFFF, 0.5f, 0.84f, false,
-                             true, 0, 0x5A2A14, 8}}});
+                 .Titles = {{"Season's Greetings", "Kaushan Script", 0.11f, 0x37AFD4, 0.5f, 0.14f, false,
+                             false, 0, 0x1E2A8C, 8, "gold.jpg"},
+                            {"Merry Christmas and a Happy New Year", "Liberation Serif", 0.045f, 0xFFFFFF,
+                             0.5f, 0.84f, false, true, 0, 0x5A2A14, 8}}});
 
     // Collage: photos side by side on an even grid.
     const float g = 0.02f; // gap
@@ -531,7 +539,8 @@ void AddTitle(TCollageDocument& doc, const TTitle& title) {
     page.HalationSize = title.GlowSize;
     page.Texture = title.Texture != nullptr;
     if (title.Texture) page.TextureFile = ResourceRoot() + "Textures/" + title.Texture;
-    if (text.RenderNewText(page) != TTextResult::Done) throw std::runtime_error(std::string("title ") + title.Text);
+    if (text.RenderNewText(page) != TTextResult::Done)
+        throw std::runtime_error(std::string("title ") + title.Text);
     TNewRotLayer* layer = text.SelectedText();
     const TFloatRect r = layer->Location;
     const float cx = title.X * doc.ImageScreen.Bitmap.Width(), cy = title.Y * doc.ImageScreen.Bitmap.Height();
@@ -547,7 +556,7 @@ void BuildTemplate(TCollageDocument& doc, const TTemplate& t, const TLibrary& li
     s.Width = t.Width;
     s.Height = t.Height;
     s.BKColor = t.Color;
-    const std::string bk = t.BackgroundName ? TLibrary::Named(lib.Backgrounds, t.BackgroundName)
+    const std::string bk = t.BackgroundName    ? TLibrary::Named(lib.Backgrounds, t.BackgroundName)
                            : t.Background >= 0 ? lib.Background(size_t(t.Background))
                                                : "";
     if (!bk.empty()) {

@@ -83,6 +83,8 @@ void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
                         if (step.Kind == THistoryKind::InsertLayers && r.Snapshot.TextStyle &&
                             layer->ImageType == itText && Host)
                             Host->ShowTextAlignment(r.Snapshot.TextStyle->HorzAlign, r.Snapshot.TextStyle->VertAlign);
+                        // the text page shows the text that came back
+                        if (layer->ImageType == itText && Host) Host->TextLayerPicked(*layer);
                     } else {
                         TNewRotLayer* layer = Doc.ContentLayerAt(r.Position);
                         if (!layer) break;
@@ -247,6 +249,7 @@ void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
                         layer->TextStyle->HalationSize = side.HalationSize;
                         layer->TextStyle->TextureFile = side.TextureFile;
                         layer->RebuildScreenCache();
+                        if (layer->Handles && Host) Host->TextLayerPicked(*layer);
                         break;
                     }
                     default: break;

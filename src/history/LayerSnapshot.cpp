@@ -36,6 +36,7 @@ TLayerSnapshot CaptureLayer(const TNewRotLayer& layer, TSnapshotUse use) {
     if (layer.Font || use == TSnapshotUse::Clipboard) s.AALevel = layer.AALevel;
     if (layer.TextStyle) s.TextStyle = std::make_unique<TTextStyle>(*layer.TextStyle);
     if (use == TSnapshotUse::Clipboard) s.Locked = layer.Locked;
+    if (layer.ImageType == itText) s.TextFlipH = layer.FlipH, s.TextFlipV = layer.FlipV;
     return s;
 }
 
@@ -76,6 +77,8 @@ void RestoreLayer(TNewRotLayer& layer, const TLayerSnapshot& s, TSnapshotUse use
     }
     if (s.SubFramePicture) layer.AssignSubFrame(s.SubFramePicture.get(), s.SubFrameMask.get());
     if (s.MaskPicture) layer.AssignMask(s.MaskPicture.get());
+    if (s.ImageType == itText)
+        layer.FlipH = s.TextFlipH, layer.FlipV = s.TextFlipV; // the picture is mirrored already
     if (s.TextStyle)
         layer.TextStyle = std::make_unique<TTextStyle>(*s.TextStyle);
     else

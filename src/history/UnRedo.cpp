@@ -6,6 +6,7 @@ THistoryEntry& TUnReDo::PushStep() {
     if (next == FOldest) FOldest = (FOldest + 1) % kSlots;
     ReleaseStep(FSlots[size_t(next)]);
     FCurrent = next;
+    ++FPushes;
     return FSlots[size_t(next)];
 }
 

@@ -9,6 +9,7 @@
 // the business of HistoryApply.
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -64,6 +65,9 @@ public:
     int Oldest() const { return FOldest; }
     int Newest() const { return FNewest; }
     int Current() const { return FCurrent; }
+    // How many steps were ever opened: a step whose count is still the
+    // latest has had nothing recorded after it.
+    uint64_t Pushes() const { return FPushes; }
     const THistoryEntry& Slot(int index) const { return FSlots[size_t(index)]; }
 
     // Appends a record to the step opened last.
@@ -78,4 +82,5 @@ public:
 private:
     std::array<THistoryEntry, kSlots> FSlots;
     int FOldest = 0, FNewest = 0, FCurrent = 0;
+    uint64_t FPushes = 0;
 };

@@ -82,6 +82,24 @@ const TRawKey kPanel[] = {
     {"Save", nullptr},
     {"&Insert Text", nullptr},
     {"&Modify Text", nullptr},
+    // the text page
+    {"Horizontal", nullptr},
+    {"Vertical", nullptr},
+    {"Left", nullptr},
+    {"Right", nullptr},
+    {"Custom", nullptr},
+    {"Top", nullptr},
+    {"Middle", nullptr},
+    {"Bottom", nullptr},
+    {"Halation", nullptr},
+    {"Texture", nullptr},
+    {"Value", nullptr},
+    {"Bold", nullptr},
+    {"Italic", nullptr},
+    {"Underline", nullptr},
+    {"Align Left", nullptr},
+    {"Align Center", nullptr},
+    {"Align Right", nullptr},
 };
 
 // Status bar and message boxes of the main window.
@@ -102,6 +120,8 @@ const TRawKey kStatus[] = {
     {"Please set antialias level", nullptr},
     {"The layer is locked!", nullptr},
     {"Some layers have been locked", nullptr},
+    {"Font size must greater than 0.", nullptr},
+    {"The text is too large: its picture would be more than 8000 pixels wide or high.", nullptr},
 };
 
 const TRawKey kHint[] = {
@@ -231,10 +251,10 @@ const char* const kColours[] = {"Black", "Maroon",  "Green",  "Olive", "Navy",  
                                 "Teal",  "Gray",    "Silver", "Red",   "Lime",     "Yellow",
                                 "Blue",  "Fuchsia", "Aqua",   "White", "Custom..."};
 
-const char* const kCategories[] = {"Free",        "Circle",  "Heart",   "Star",      "Vignette",
-                                   "Artistic",    "Classic", "Wood",    "Gold",      "Film",
-                                   "Ornament",    "Simple",  "Love",    "Party",     "Nature",
-                                   "Celebration", "Arrows",  "Bubbles", "Customize", "Collage"};
+const char* const kCategories[] = {"Free",      "Circle",  "Heart",  "Star",        "Vignette", "Artistic",
+                                   "Classic",   "Wood",    "Gold",   "Film",        "Ornament", "Simple",
+                                   "Love",      "Party",   "Nature", "Celebration", "Arrows",   "Bubbles",
+                                   "Customize", "Collage", "Baby",   "Travel",      "Winter",   "Wedding"};
 
 std::vector<TLanguageKey> BuildKeys() {
     std::vector<TLanguageKey> keys;

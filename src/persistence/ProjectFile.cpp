@@ -14,7 +14,9 @@
 #include <pugixml.hpp>
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -31,6 +33,7 @@
 #include "persistence/ProjectValues.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "text/TextRender.h"
 
 namespace fs = std::filesystem;
 
@@ -39,7 +42,8 @@ namespace {
 // ---- Helpers ----
 
 constexpr const char* kProjectVersion = "2011.5.02";
-constexpr int kMaxFontSize = 1638; // points
+// Text sizes are em sizes in pixels; no text picture is larger than this.
+constexpr int kMaxFontSize = kMaxTextPictureSide;
 TProjectLimits gLimits;
 
 // A failure while writing; its text goes into the error box.
@@ -59,6 +63,21 @@ std::string CollapseSeparators(const std::string& path) {
     for (char c : path)
         if (!(!out.empty() && (c == '/' || c == '\\') && out.back() == c)) out += c;
     return out;
+}
+
+// A texture by its name in the library's Textures folder, in the backslash
+// form ("" for none): projects carry no full paths.
+std::string TextureName(const std::string& file) {
+    if (file.empty()) return {};
+    const std::string folder = ResourceRoot() + "Textures/";
+    std::string name = file.rfind(folder, 0) == 0 ? file.substr(folder.size()) : ExtractFileName(file);
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
+}
+
+// A scale factor with a decimal point whatever the locale.
+std::string FormatScale(float v) {
+    return QString::number(double(v), 'g', 9).toStdString();
 }
 
 std::string ChangeExtension(const std::string& path, const std::string& ext) {
@@ -218,8 +237,21 @@ struct TDescriptionWriter {
             return name;
         }
         case itText: {
+            // The picture is written as drawn, before any mirroring, with
+            // the flips beside it (as for clipart): the flags stay known,
+            // so the text stays mirrored when it is drawn anew.
             const std::string name = number + ".png";
-            if (!layer.Picture.Empty()) WriteLayerPicture(Folder + "/UserImage/" + name, layer.Picture);
+            if (!layer.Picture.Empty()) {
+                if (layer.FlipH || layer.FlipV) {
+                    TBitmap32 drawn;
+                    drawn.Assign(layer.Picture);
+                    if (layer.FlipH) drawn.FlipHorz();
+                    if (layer.FlipV) drawn.FlipVert();
+                    WriteLayerPicture(Folder + "/UserImage/" + name, drawn);
+                } else {
+                    WriteLayerPicture(Folder + "/UserImage/" + name, layer.Picture);
+                }
+            }
             return name;
         }
         case itUserClipart: {
@@ -243,9 +275,9 @@ struct TDescriptionWriter {
         if (layer.ImageType == itText) {
             AddText(e, "Text", layer.Text);
             if (layer.Font) {
+                // the number of the size box: the em size in pixels
                 const QFont& f = layer.Font->Font;
-                int size = f.pointSize();
-                if (size <= 0) size = f.pixelSize() > 0 ? f.pixelSize() : Round(f.pointSizeF());
+                const int size = f.pixelSize() > 0 ? f.pixelSize() : f.pointSize();
                 AddText(e, "FontName", f.family().toStdString());
                 AddText(e, "FontSize", std::to_string(size));
                 AddText(e, "FontStyle", FormatFontStyle(FontStyleOf(f)));
@@ -253,7 +285,8 @@ struct TDescriptionWriter {
             }
             AddText(e, "AALevel", std::to_string(layer.AALevel));
         }
-        const bool flips = type == itClipart || type == itPlaceholder || type == itBorderFrame || copied;
+        const bool flips =
+            type == itClipart || type == itPlaceholder || type == itBorderFrame || type == itText || copied;
         if (flips) {
             AddText(e, "FlipH", FormatFlip(layer.FlipH));
             AddText(e, "FlipV", FormatFlip(layer.FlipV));
@@ -275,6 +308,22 @@ struct TDescriptionWriter {
             s.append_attribute("Smooth") = layer.ShadowSmooth;
             s.append_attribute("Color") = FormatShadowColor(layer.ShadowColor).c_str();
         }
+        if (layer.ImageType == itText && layer.TextStyle) WriteTextStyle(e, *layer.TextStyle);
+    }
+
+    // Glow, texture, scale and alignment of a text, so that it keeps its
+    // look when it is edited after reopening. Readers that do not know the
+    // element skip it.
+    static void WriteTextStyle(pugi::xml_node e, const TTextStyle& t) {
+        pugi::xml_node s = e.append_child("TextStyle");
+        s.append_attribute("Halation") = t.Halation ? "1" : "0";
+        s.append_attribute("HalationColor") = std::to_string(t.HalationColor).c_str();
+        s.append_attribute("HalationSize") = std::to_string(t.HalationSize).c_str();
+        s.append_attribute("Texture") = TextureName(t.TextureFile).c_str();
+        s.append_attribute("ScaleX") = FormatScale(t.TextScaleX).c_str();
+        s.append_attribute("ScaleY") = FormatScale(t.TextScaleY).c_str();
+        s.append_attribute("HorzAlign") = std::to_string(t.HorzAlign).c_str();
+        s.append_attribute("VertAlign") = std::to_string(t.VertAlign).c_str();
     }
 
     std::string Write() {
@@ -515,7 +564,32 @@ struct TLayerDesc {
     std::string SubFrame, Mask;
     std::optional<TRect> ViewedRect;
     std::optional<TShadowDesc> Shadow;
+    std::optional<TTextStyle> TextStyle;
 };
+
+// A text's TextStyle element; values that cannot be read keep their
+// defaults (it only refines how the text is drawn anew).
+TTextStyle ReadTextStyle(const pugi::xml_node& s) {
+    TTextStyle t;
+    t.Halation = std::string(s.attribute("Halation").value()) == "1";
+    if (const auto c = ParseInt(s.attribute("HalationColor").value())) t.HalationColor = *c & 0xFFFFFF;
+    if (const auto n = ParseInt(s.attribute("HalationSize").value())) t.HalationSize = std::clamp(*n, 1, 100);
+    const std::string texture = TrimSpaces(s.attribute("Texture").value());
+    if (!texture.empty() && IsConfinedName(texture))
+        t.TextureFile = (ResourceRoot() + "Textures/" + NativePath(texture)).substr(0, 255);
+    auto scale = [](const char* text, float& out) {
+        bool ok = false;
+        const double v = QString::fromUtf8(text).trimmed().toDouble(&ok);
+        if (ok && std::isfinite(v) && v >= 1e-4 && v <= 1e4) out = float(v);
+    };
+    scale(s.attribute("ScaleX").value(), t.TextScaleX);
+    scale(s.attribute("ScaleY").value(), t.TextScaleY);
+    if (const auto h = ParseInt(s.attribute("HorzAlign").value()); h && *h >= 0 && *h <= 3)
+        t.HorzAlign = uint8_t(*h);
+    if (const auto v = ParseInt(s.attribute("VertAlign").value()); v && *v >= 0 && *v <= 3)
+        t.VertAlign = uint8_t(*v);
+    return t;
+}
 
 TLayerDesc ReadLayer(const pugi::xml_node& e) {
     TLayerDesc d;
@@ -567,6 +641,8 @@ TLayerDesc ReadLayer(const pugi::xml_node& e) {
         s.Color = *color;
         d.Shadow = s;
     }
+    if (d.ImageType == itText)
+        if (const pugi::xml_node style = e.child("TextStyle")) d.TextStyle = ReadTextStyle(style);
     return d;
 }
 
@@ -703,12 +779,13 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
         if (!d.FontName.empty()) {
             auto font = std::make_unique<TLayerFont>();
             font->Font.setFamily(QString::fromStdString(d.FontName));
-            font->Font.setPointSize(d.FontSize);
+            font->Font.setPixelSize(d.FontSize);
             if (d.FontStyle) ApplyFontStyle(font->Font, *d.FontStyle);
             if (d.FontColor) font->Color = ToColor32(*d.FontColor);
             layer->SetFont(std::move(font));
         }
         layer->AALevel = d.AALevel;
+        if (d.TextStyle) layer->TextStyle = std::make_unique<TTextStyle>(*d.TextStyle);
     }
 
     if (d.ImageType == itPlaceholder) {

@@ -8,6 +8,7 @@
 #include "output/Export.h"
 #include "persistence/ProjectFile.h"
 #include "platform/Paths.h"
+#include "text/TextCommands.h"
 
 namespace {
 QByteArray Head(const std::string& path, int n) {
@@ -116,6 +117,16 @@ TEST(Wallpaper, WritesTheBitmapAndAppliesTheStyleEveryTime) {
 TEST(CommandLineExport, RendersAProjectHeadlessWithExitCodes) {
     TExportFixture f;
     TScriptedMessages quiet;
+    // a red text in the top right corner, over the transparent half
+    TTextCommands text(f.Editor);
+    TTextPageState page;
+    page.Text = "Export";
+    page.FontName = "Liberation Sans";
+    page.SizeText = "30";
+    page.Color = 0x0000FF;
+    page.HorzAlign = 2;
+    page.VertAlign = 0;
+    ASSERT_EQ(text.RenderNewText(page), TTextResult::Done);
     const std::string dir = MakeTempDir();
     ASSERT_TRUE(SaveProject(f.Doc, dir + "/c.clv", false));
     TBitmap32 expected;
@@ -124,6 +135,10 @@ TEST(CommandLineExport, RendersAProjectHeadlessWithExitCodes) {
     TBitmap32 got;
     DecodePNGToBitmapFile(dir + "/c.png", got);
     EXPECT_EQ(MaxChannelDiff(got, expected), 0);
+    int red = 0;
+    for (int y = 0; y < got.Height(); ++y)
+        for (int x = 100; x < got.Width(); ++x) red += got.Pixel(x, y) == 0xFFFF0000u;
+    EXPECT_GT(red, 40);
     EXPECT_EQ(RunCommandLineExport(dir + "/missing.clv", dir + "/x.png"), 1);
     EXPECT_EQ(RunCommandLineExport(dir + "/c.clv", dir + "/x.tif"), 1);
     EXPECT_FALSE(FileExists(dir + "/x.png"));

@@ -294,8 +294,8 @@ TEST_F(ProjectTest, WrittenFilesFollowTheLayoutElementByElement) {
     const pugi::xml_node text = p.child("Layer4");
     EXPECT_EQ(ChildNames(text),
               (std::vector<std::string>{"ImageType", "Photo", "Text", "FontName", "FontSize", "FontStyle",
-                                        "FontColor", "AALevel", "Angle", "Locked", "Location", "Trans",
-                                        "ViewedRect"}));
+                                        "FontColor", "AALevel", "FlipH", "FlipV", "Angle", "Locked",
+                                        "Location", "Trans", "ViewedRect"}));
     EXPECT_STREQ(text.child("ImageType").text().get(), "2");
     EXPECT_STREQ(text.child("Photo").text().get(), "4.png");
     EXPECT_STREQ(text.child("FontName").text().get(), "DejaVu Sans");
@@ -404,7 +404,8 @@ TEST_F(ProjectTest, ReadsFilesWrittenInTheOtherPlatformsStyle) {
     EXPECT_EQ(t.Text, "line one\r\nline two");
     ASSERT_TRUE(t.Font);
     EXPECT_EQ(t.Font->Font.family(), "DejaVu Serif");
-    EXPECT_EQ(t.Font->Font.pointSize(), 20);
+    EXPECT_EQ(t.Font->Font.pixelSize(), 20); // the em size in pixels, as the size box shows it
+    EXPECT_FALSE(t.TextStyle);               // drawn anew with the page's style
     EXPECT_TRUE(t.Font->Font.bold());
     EXPECT_TRUE(t.Font->Font.italic());
     EXPECT_FALSE(t.Font->Font.underline());
@@ -416,7 +417,7 @@ TEST_F(ProjectTest, ReadsFilesWrittenInTheOtherPlatformsStyle) {
     EXPECT_EQ(t.SourceFile, "2.png");
 
     const TNewRotLayer& t2 = *doc.ContentLayerAt(2);
-    EXPECT_EQ(t2.Font->Font.pointSize(), 16); // unreadable size
+    EXPECT_EQ(t2.Font->Font.pixelSize(), 16); // unreadable size
     EXPECT_TRUE(t2.Font->Font.underline());
     EXPECT_TRUE(t2.Font->Font.strikeOut());
     EXPECT_FALSE(t2.Font->Font.bold());
@@ -448,15 +449,45 @@ TEST_F(ProjectTest, ReadsFilesWrittenInTheOtherPlatformsStyle) {
     EXPECT_EQ(doc.BorderLayer->Location, (TFloatRect{0, 0, 300, 200}));
 }
 
-TEST_F(ProjectTest, TwoLineTextComesBackWithCrLf) {
+TEST_F(ProjectTest, TextComesBackWithCrLfItsStyleAndItsFlips) {
     TCollageDocument doc;
     doc.ApplyCanvasSettings();
-    AddTextLayer(doc, "first\r\nsecond", {10, 10, 130, 60});
+    TNewRotLayer* plain = AddTextLayer(doc, "first\r\nsecond", {10, 10, 130, 60});
+    TNewRotLayer* styled = AddTextLayer(doc, "Привет", {20, 80, 260, 130});
+    styled->TextStyle = std::make_unique<TTextStyle>();
+    TTextStyle& s = *styled->TextStyle;
+    s.Halation = true;
+    s.HalationColor = 0x00D7FF;
+    s.HalationSize = 14;
+    s.TextureFile = Library.Root + "Textures/gold.jpg";
+    s.TextScaleX = 2.0f;
+    s.TextScaleY = 0.5f;
+    s.HorzAlign = 2;
+    s.VertAlign = 0;
+    styled->SetFlipH(true);
     const std::string clv = Dir + "/text.clv";
     ASSERT_TRUE(SaveProject(doc, clv, false));
+
+    pugi::xml_document xml;
+    const pugi::xml_node root = LoadXml(xml, InfoOf(clv));
+    EXPECT_FALSE(root.child("Layer1").child("TextStyle"));
+    const pugi::xml_node style = root.child("Layer2").child("TextStyle");
+    EXPECT_EQ(AttributeNames(style),
+              (std::vector<std::string>{"Halation", "HalationColor", "HalationSize", "Texture", "ScaleX",
+                                        "ScaleY", "HorzAlign", "VertAlign"}));
+    EXPECT_STREQ(style.attribute("Halation").value(), "1");
+    EXPECT_STREQ(style.attribute("HalationColor").value(), "55295");
+    EXPECT_STREQ(style.attribute("Texture").value(), "gold.jpg"); // never a full path
+    EXPECT_STREQ(style.attribute("ScaleY").value(), "0.5");
+    EXPECT_STREQ(root.child("Layer2").child("FlipH").text().get(), "1");
+    EXPECT_STREQ(root.child("Layer2").child("FontSize").text().get(), "14");
+
     TCollageDocument back;
     ASSERT_TRUE(LoadProject(back, clv, false));
     EXPECT_EQ(back.ContentLayerAt(0)->Text, "first\r\nsecond");
+    ExpectSameLayer(*plain, *back.ContentLayerAt(0), "plain text");
+    ExpectSameLayer(*styled, *back.ContentLayerAt(1), "styled text");
+    ExpectSameRender(doc, back);
 }
 
 // ---- Saving ----

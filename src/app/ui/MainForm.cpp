@@ -22,7 +22,6 @@
 #include <QVBoxLayout>
 #include <tuple>
 
-#include "language/Language.h"
 #include "app/ui/Cursors.h"
 #include "app/ui/FlashForm.h"
 #include "app/ui/ImageScreenWidget.h"
@@ -31,17 +30,19 @@
 #include "browser/ui/PicPanel.h"
 #include "browser/ui/SidePanel.h"
 #include "editing/AddPictures.h"
+#include "editing/DecorationCommands.h"
+#include "engine/Errors.h"
+#include "language/Language.h"
 #include "output/Export.h"
 #include "output/ui/WallpaperOptForm.h"
 #include "persistence/ProjectCommands.h"
 #include "persistence/ui/TemplateForm.h"
-#include "editing/DecorationCommands.h"
-#include "engine/Errors.h"
 #include "platform/Dialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "platform/ui/QtDialogs.h"
 #include "platform/ui/QtMessages.h"
+#include "text/ui/TextPage.h"
 
 // ---- Start-up and shutdown ----
 
@@ -273,7 +274,7 @@ void TMainForm::CreateMenus() {
 
     QMenu* design = addMenu("MenuDesign", "&Design");
     AddAction(design, "MenuAddPhoto", "Add &Photo", nullptr, [this] { BitBtnPhotoClick(); });
-    AddAction(design, "MenuAddText", "Add &Text", nullptr, nullptr);
+    AddAction(design, "MenuAddText", "Add &Text", nullptr, [this] { ImageTextClick(); });
     design->addSeparator();
     QAction* frame = AddAction(design, "MenuFrame", "", nullptr, [this] { ImageButtonBorderClick(); });
     frame->setText("&Frame"); // keeps its built-in text in every language
@@ -359,7 +360,7 @@ void TMainForm::CreateTopBar(QWidget* parent, QBoxLayout* into) {
         BitBtnMaskClick();
     });
     button("ImageButtonAddClipart", "Add &Clipart", [this] { NotebookPanel->ShowPage("Clipart"); });
-    button("ImageButtonAddText", "Add &Text", nullptr);
+    button("ImageButtonAddText", "Add &Text", [this] { ImageTextClick(); });
     button("ImageButtonBorder", "&Border", [this] { ImageButtonBorderClick(); });
     button("ImageButtonBackdrop", "&Backdrop", [this] { ButtonSetClick(); });
     button("ImageButtonOupput", "Save", [this] {
@@ -385,6 +386,20 @@ void TMainForm::ImageButtonBorderClick() {
     NotebookPanel->ShowPage("Frame");
     NotebookPanel->FrameTypeSelector->ChooseFirstIfNone();
     Editor.ActivePanel = 4;
+}
+
+void TMainForm::ImageTextClick() {
+    NotebookPanel->ShowPage("Text");
+    Editor.ActivePanel = 2;
+    NotebookPanel->TextPage->ImageTextClick();
+}
+
+void TMainForm::TextLayerPicked(TNewRotLayer& layer) {
+    NotebookPanel->TextPage->FillTextPage(layer);
+}
+
+void TMainForm::ShowTextAlignment(int horz, int vert) {
+    NotebookPanel->TextPage->ShowTextAlignment(horz, vert);
 }
 
 bool TMainForm::DroppedOnCanvas(QWidget* target) const {
@@ -499,6 +514,7 @@ void TMainForm::WireSidePanel() {
         column->addStretch(1);
     }
     connect(p.ImageButtonDelBorder, &QPushButton::clicked, this, [this] { RunNamed("MenuDelFrameBorder"); });
+    WireTextPage();
     // thumbnails dragged over the canvas outline their drop target
     ImageScreen->OnDragMove = [this](QDragMoveEvent* e) {
         if (!e->mimeData()->hasFormat(kPictureMimeType)) return false;
@@ -513,6 +529,29 @@ void TMainForm::WireSidePanel() {
         Editor.CanvasDragEnded();
         Editor.DropTargetLayer = nullptr;
     };
+}
+
+void TMainForm::WireTextPage() {
+    TTextPage& page = *NotebookPanel->TextPage;
+    TPicFileList* textures = NotebookPanel->PicFileListTexture;
+    page.Commands = &TextCommands;
+    page.RunCommand = [this](const std::function<void()>& command) { RunCommand(command); };
+    page.SelectedTexture = [textures] {
+        const TPicPanel* cell = textures->SelectedPicPanel();
+        return cell ? cell->FileName() : std::string();
+    };
+    page.SelectTexture = [textures](const std::string& file) { return textures->SelectByFileName(file); };
+    page.FocusTextureList = [textures] { textures->setFocus(); };
+    // the shadow dialog's command when there is one, else the text's own
+    // shadow
+    page.ShadowCommand = [this] {
+        const auto shadow = FCommands.find("MenuShadow");
+        if (shadow != FCommands.end())
+            shadow->second();
+        else
+            TextCommands.ApplyTextShadow();
+    };
+    textures->OnClick = [&page](QObject*) { page.PicFileListTextureClick(); };
 }
 
 void TMainForm::CreatePopupMenu() {
@@ -690,6 +729,7 @@ void TMainForm::ApplyLanguage(int index) {
         else if (auto* b = qobject_cast<QAbstractButton*>(t.Target.data()))
             b->setText(text);
     }
+    NotebookPanel->TextPage->ApplyLanguage();
     DocumentStateChanged();
 }
 
@@ -788,6 +828,7 @@ bool TMainForm::ModifiedProjectPrompt() {
 
 void TMainForm::ProjectReplaced() {
     Editor.ResetGestures();
+    TextCommands.EndTyping();
     ImageScreen->ClearOutlines();
     DocumentStateChanged();
 }

@@ -16,6 +16,7 @@
 #include "editing/LayerCommands.h"
 #include "output/Export.h"
 #include "persistence/Configuration.h"
+#include "text/TextCommands.h"
 
 class QAction;
 class QActionGroup;
@@ -48,6 +49,7 @@ public:
     TCollageDocument Doc;
     TCanvasEditor Editor{Doc};
     TLayerClipboard Clipboard;
+    TTextCommands TextCommands{Editor};
     QMenu* PopupMenuMain = nullptr;
 
     // ---- Controls ----
@@ -125,6 +127,8 @@ public:
     void ToggleOutline(const std::vector<TPoint>& polygon, int penWidth) override;
     void FocusCanvas() override;
     void LayerPicked(TNewRotLayer& layer) override;
+    void TextLayerPicked(TNewRotLayer& layer) override;
+    void ShowTextAlignment(int horz, int vert) override;
 
     // Opens a project file given from outside (command line, dropped file);
     // true when it was opened.
@@ -147,6 +151,7 @@ private:
     void CreatePopupMenu();
     void CreateTopBar(QWidget* parent, class QBoxLayout* into);
     void WireSidePanel();
+    void WireTextPage();
     // The thumbnail lists' handlers.
     void ThumbnailMouseDown(QObject* sender, TMouseButton button);
     void ThumbnailEndDrag(TPicFileList* list, const std::string& file, QWidget* target, int x, int y);
@@ -156,6 +161,7 @@ private:
     void BitBtnPhotoClick();
     void BitBtnMaskClick();
     void ImageButtonBorderClick();
+    void ImageTextClick();
     // Shows the shortcut menu for a right click at a view point.
     void ShowPopupMenu(int x, int y, const QPoint& globalPos);
     QAction* AddAction(QMenu* menu, const char* objectName, const std::string& key, const char* shortcut,

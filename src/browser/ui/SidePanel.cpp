@@ -16,6 +16,7 @@
 #include "browser/ui/PicListFactory.h"
 #include "browser/ui/ShellTreeView.h"
 #include "platform/Paths.h"
+#include "text/ui/TextPage.h"
 
 // ---- TNotebook ----
 
@@ -176,8 +177,7 @@ TSidePanel::TSidePanel(const std::string& resourceRoot, QWidget* parent)
     // above the bottom
     QWidget* text = NewPage(column);
     column->setContentsMargins(PageMargin, PageMargin, PageMargin, 2);
-    TextPageArea = new QWidget(text);
-    TextPageArea->setObjectName("TextPageArea");
+    TextPageArea = TextPage = new TTextPage(text);
     PicFileListTexture = CreateTextureList(text);
     // three rows high; five columns wide with room for the scroll bar
     PicFileListTexture->setFixedSize(5 * (47 + 1) + 1 + 22, 3 * (47 + 1 + 10) + 1);

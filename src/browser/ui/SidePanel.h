@@ -27,6 +27,7 @@ class QVBoxLayout;
 class TCategorySelector;
 class TPicFileList;
 class TShellTreeView;
+class TTextPage;
 
 // Pages chosen by name.
 class TNotebook : public QStackedWidget {
@@ -114,7 +115,8 @@ public:
     QPushButton* BtnDelClipart = nullptr;
 
     // ---- "Text" and "Output" ----
-    QWidget* TextPageArea = nullptr; // for the text controls, above the textures
+    QWidget* TextPageArea = nullptr; // the text controls, above the textures
+    TTextPage* TextPage = nullptr;   // the same widget
     TPicFileList* PicFileListTexture = nullptr;
     QWidget* OutputPageArea = nullptr;
 

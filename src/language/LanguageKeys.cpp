@@ -102,6 +102,12 @@ const TRawKey kStatus[] = {
     {"Please set antialias level", nullptr},
     {"The layer is locked!", nullptr},
     {"Some layers have been locked", nullptr},
+    {"The picture could not be read.", nullptr},
+    {"The picture could not be written.", nullptr},
+    {"The project could not be saved.", nullptr},
+    {"The file [%s] already exists, do you want to replace it?", nullptr},
+    {"Not enough memory for this operation.", nullptr},
+    {"An unexpected error occurred.", nullptr},
 };
 
 const TRawKey kHint[] = {

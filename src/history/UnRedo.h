@@ -9,6 +9,7 @@
 // the business of HistoryApply.
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -62,6 +63,10 @@ public:
     int Newest() const { return FNewest; }
     int Current() const { return FCurrent; }
     const THistoryEntry& Slot(int index) const { return FSlots[size_t(index)]; }
+    // Changes with every step opened, undone, redone and with Clear: a
+    // command that wants to extend the step it opened last (a run of
+    // arrow-key nudges) checks that nothing happened in between.
+    uint64_t Revision() const { return FRevision; }
 
     // Appends a record to the step opened last.
     template <class R> R& Add(int position) {
@@ -75,4 +80,5 @@ public:
 private:
     std::array<THistoryEntry, kSlots> FSlots;
     int FOldest = 0, FNewest = 0, FCurrent = 0;
+    uint64_t FRevision = 0;
 };

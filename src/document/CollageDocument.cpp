@@ -110,7 +110,7 @@ void TCollageDocument::ApplyCanvasSettings() {
         try {
             loaded = LoadPicture32(s.BKImageFile, picture);
         } catch (const EUserError& e) {
-            ShowError(e.what());
+            ShowError(ErrorMessage(e));
         }
         if (!loaded || picture.Empty()) {
             canvas.Clear(0xFFFFFFFF);

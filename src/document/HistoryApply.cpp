@@ -7,6 +7,7 @@
 #include "document/PageSettings.h"
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
+#include "language/Language.h"
 #include "platform/Messages.h"
 
 THistoryEntry& TCanvasEditor::OpenStep(THistoryKind kind) {
@@ -259,7 +260,7 @@ void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
             } catch (const std::exception& e) {
                 // a library file gone since the step was recorded: the other
                 // records still apply
-                if (failure.empty()) failure = e.what();
+                if (failure.empty()) failure = ErrorMessage(e);
             }
         }
         if (picturesReplaced && Host) Host->PicturesReplaced();

@@ -5,6 +5,7 @@
 #include "document/CanvasEditor.h"
 #include "document/Decorations.h"
 #include "document/LayerOrder.h"
+#include "engine/Errors.h"
 #include "engine/PictureUtils.h"
 #include "language/Language.h"
 #include "platform/Dialogs.h"
@@ -214,7 +215,10 @@ std::vector<std::string> AddUserCliparts(const std::vector<std::string>& files) 
         const std::string base = dot == std::string::npos ? name : name.substr(0, dot);
         const std::string ext = dot == std::string::npos ? "" : name.substr(dot);
         for (int n = 0; FileExists(dest); ++n) dest = folder + base + std::to_string(n) + ext;
-        if (QFile::copy(QString::fromStdString(file), QString::fromStdString(dest))) added.push_back(dest);
+        QFile source(QString::fromStdString(file));
+        if (!source.copy(QString::fromStdString(dest)))
+            throw EUserError(kPictureWriteFailed, dest, source.errorString().toStdString());
+        added.push_back(dest);
     }
     return added;
 }

@@ -6,7 +6,7 @@ THistoryEntry& TUnReDo::PushStep() {
     if (next == FOldest) FOldest = (FOldest + 1) % kSlots;
     ReleaseStep(FSlots[size_t(next)]);
     FCurrent = next;
-    ++FPushes;
+    ++FRevision;
     return FSlots[size_t(next)];
 }
 
@@ -14,12 +14,14 @@ THistoryEntry* TUnReDo::StepBack() {
     if (FCurrent == FOldest) return nullptr;
     THistoryEntry* e = &FSlots[size_t(FCurrent)];
     FCurrent = FCurrent == 0 ? kSlots - 1 : FCurrent - 1;
+    ++FRevision;
     return e;
 }
 
 THistoryEntry* TUnReDo::StepForward() {
     if (FCurrent == FNewest) return nullptr;
     FCurrent = (FCurrent + 1) % kSlots;
+    ++FRevision;
     return &FSlots[size_t(FCurrent)];
 }
 
@@ -32,4 +34,5 @@ void TUnReDo::ReleaseStep(THistoryEntry& entry) {
 void TUnReDo::Clear() {
     for (auto& s : FSlots) ReleaseStep(s);
     FOldest = FNewest = FCurrent = 0;
+    ++FRevision;
 }

@@ -65,10 +65,11 @@ public:
     int Oldest() const { return FOldest; }
     int Newest() const { return FNewest; }
     int Current() const { return FCurrent; }
-    // How many steps were ever opened: a step whose count is still the
-    // latest has had nothing recorded after it.
-    uint64_t Pushes() const { return FPushes; }
     const THistoryEntry& Slot(int index) const { return FSlots[size_t(index)]; }
+    // Changes with every step opened, undone, redone and with Clear: a
+    // command that wants to extend the step it opened last (a run of
+    // arrow-key nudges) checks that nothing happened in between.
+    uint64_t Revision() const { return FRevision; }
 
     // Appends a record to the step opened last.
     template <class R> R& Add(int position) {
@@ -82,5 +83,5 @@ public:
 private:
     std::array<THistoryEntry, kSlots> FSlots;
     int FOldest = 0, FNewest = 0, FCurrent = 0;
-    uint64_t FPushes = 0;
+    uint64_t FRevision = 0;
 };

@@ -122,6 +122,12 @@ const TRawKey kStatus[] = {
     {"Some layers have been locked", nullptr},
     {"Font size must greater than 0.", nullptr},
     {"The text is too large: its picture would be more than 8000 pixels wide or high.", nullptr},
+    {"The picture could not be read.", nullptr},
+    {"The picture could not be written.", nullptr},
+    {"The project could not be saved.", nullptr},
+    {"The file [%s] already exists, do you want to replace it?", nullptr},
+    {"Not enough memory for this operation.", nullptr},
+    {"An unexpected error occurred.", nullptr},
 };
 
 const TRawKey kHint[] = {

@@ -31,6 +31,7 @@
 #include "engine/PictureUtils.h"
 #include "language/Language.h"
 #include "persistence/ProjectValues.h"
+#include "platform/Dialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "text/TextRender.h"
@@ -52,10 +53,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A description that cannot be used (reading stops there).
+// A description that cannot be used (reading stops there): the value that
+// could not be read, or a file it names that cannot be found.
 class EDamaged : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EDamaged(const std::string& what, const std::string& file = "")
+        : std::runtime_error(what), File(file) {}
+    std::string File;
 };
 
 std::string CollapseSeparators(const std::string& path) {
@@ -146,11 +150,17 @@ bool LoadableExtension(const std::string& path) {
     return ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".gif" || ext == ".png";
 }
 
+// "file: reason" of a failure about a file, the text of any other.
+std::string FailureLine(const std::exception& e) {
+    const auto* user = dynamic_cast<const EUserError*>(&e);
+    return user ? user->Detail() : e.what();
+}
+
 void WriteLayerPicture(const std::string& path, const TBitmap32& picture) {
     try {
         SavePNG32(path, picture, false, 9, 0xFFFFFF, true);
     } catch (const std::exception& e) {
-        throw ESaveFailed(e.what());
+        throw ESaveFailed(FailureLine(e));
     }
 }
 
@@ -458,17 +468,21 @@ const TProjectLimits& ProjectLimits() {
     return gLimits;
 }
 
-bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate) {
+bool ConfirmProjectFolderReplace(const std::string& path) {
+    return ConfirmReplace(ExtractFileName(ProjectFolderFor(path)),
+                          Lang("The project folder [%s] has existed, do you want to overwrite?"),
+                          Lang("Information"));
+}
+
+bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate,
+                 TFolderQuestion folderQuestion) {
     if (path.empty()) return false;
     TBusyScope busy;
     const std::string folder = ProjectFolderFor(path);
     const std::string folderName = ExtractFileName(folder);
-    if (DirectoryExists(folder) && !FileExists(path)) {
-        std::string question = Lang("The project folder [%s] has existed, do you want to overwrite?");
-        const size_t at = question.find("%s");
-        if (at != std::string::npos) question.replace(at, 2, folderName);
-        if (Ask(question, Lang("Information"), TButtons::YesNo) != TAnswer::Yes) return false;
-    }
+    if (folderQuestion == TFolderQuestion::Ask && DirectoryExists(folder) && !FileExists(path) &&
+        !ConfirmProjectFolderReplace(path))
+        return false;
 
     std::vector<TWrittenCopy> copies;
     try {
@@ -488,7 +502,7 @@ bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate
         save.Swap();
         copies = std::move(writer.Copies);
     } catch (const std::exception& e) {
-        ShowError(Lang("The project could not be saved.") + "\r" + e.what());
+        ShowError(Lang("The project could not be saved.") + "\r" + FailureLine(e));
         return false;
     }
 
@@ -652,6 +666,7 @@ struct TProjectDesc {
     TCollageSettings Settings;
     std::vector<TLayerDesc> Layers;
     bool Damaged = false; // reading stopped at a damaged layer
+    std::string Problem;  // what could not be read: "file: reason"
 };
 
 enum class TOpenFailure { None, ProjectFile, NoDescription, Description };
@@ -674,11 +689,21 @@ TCollageSettings ReadSettings(const pugi::xml_node& set, const std::string& fold
     if (s.BKType == 2) {
         const std::string name = TrimSpaces(ChildText(set, "BKImageFile"));
         const std::string file = folder + "/UserImage/" + NativePath(name);
-        if (!IsConfinedName(name) || !FileExists(file)) throw EDamaged("BKImageFile");
+        if (!IsConfinedName(name)) throw EDamaged("BKImageFile: " + name);
+        if (!FileExists(file)) throw EDamaged(MissingFileReason(file), file);
         s.BKImageFile = file;
         s.BKImageFillType = RequireByte(ChildText(set, "BKImageFillType"), "BKImageFillType");
     }
     return s;
+}
+
+// The reason an XML file could not be read: the file system's, or the
+// parser's with the place.
+std::string XmlProblem(const std::string& path, const pugi::xml_parse_result& parsed) {
+    const std::string missing = MissingFileReason(path);
+    if (!missing.empty()) return path + ": " + missing;
+    if (parsed.status == pugi::status_io_error) return path + ": " + ErrnoText();
+    return path + ": " + parsed.description() + " at byte " + std::to_string(parsed.offset);
 }
 
 TOpenFailure ReadProject(const std::string& path, TProjectDesc& desc) {
@@ -686,34 +711,60 @@ TOpenFailure ReadProject(const std::string& path, TProjectDesc& desc) {
     std::string folderName;
     {
         pugi::xml_document clv;
-        if (!FileExists(path) || !clv.load_file(path.c_str(), kParse)) return TOpenFailure::ProjectFile;
+        errno = 0;
+        const pugi::xml_parse_result parsed =
+            FileExists(path) ? clv.load_file(path.c_str(), kParse) : pugi::xml_parse_result();
+        if (!parsed) {
+            desc.Problem = XmlProblem(path, parsed);
+            return TOpenFailure::ProjectFile;
+        }
         const pugi::xml_node root = clv.document_element();
-        if (!root) return TOpenFailure::ProjectFile;
+        if (!root) {
+            desc.Problem = path + ": no document element";
+            return TOpenFailure::ProjectFile;
+        }
         folderName = TrimSpaces(ChildText(root, "Folder"));
     }
     // the folder lies beside the project file; any other name is not one
-    if (!IsPlainFolderName(folderName)) return TOpenFailure::NoDescription;
+    if (!IsPlainFolderName(folderName)) {
+        desc.Problem = path + ": no project folder named (Folder: \"" + folderName + "\")";
+        return TOpenFailure::NoDescription;
+    }
     const std::string dir = ExtractFileDir(path);
     desc.Folder = (dir.empty() ? "." : dir) + "/" + folderName;
     const std::string info = desc.Folder + "/Info.cfg";
-    if (!FileExists(info)) return TOpenFailure::NoDescription;
+    if (!FileExists(info)) {
+        desc.Problem = info + ": " + MissingFileReason(info);
+        return TOpenFailure::NoDescription;
+    }
 
     pugi::xml_document cfg;
-    if (!cfg.load_file(info.c_str(), kParse)) return TOpenFailure::Description;
+    errno = 0;
+    const pugi::xml_parse_result parsed = cfg.load_file(info.c_str(), kParse);
+    if (!parsed) {
+        desc.Problem = XmlProblem(info, parsed);
+        return TOpenFailure::Description;
+    }
     const pugi::xml_node root = cfg.document_element();
-    if (!root) return TOpenFailure::Description;
+    if (!root) {
+        desc.Problem = info + ": no document element";
+        return TOpenFailure::Description;
+    }
     try {
         desc.Settings = ReadSettings(root.child("Setting"), desc.Folder);
-    } catch (const EDamaged&) {
+    } catch (const EDamaged& e) {
+        desc.Problem = e.File.empty() ? info + ": Setting: " + e.what() : e.File + ": " + e.what();
         return TOpenFailure::Description;
     }
     for (int n = 1;; ++n) {
-        const pugi::xml_node e = root.child(("Layer" + std::to_string(n)).c_str());
+        const std::string name = "Layer" + std::to_string(n);
+        const pugi::xml_node e = root.child(name.c_str());
         if (!HasElementChildren(e)) break;
         try {
             desc.Layers.push_back(ReadLayer(e));
-        } catch (const EDamaged&) {
+        } catch (const EDamaged& damage) {
             desc.Damaged = true;
+            desc.Problem = info + ": " + name + ": " + damage.what();
             break;
         }
     }
@@ -750,11 +801,25 @@ void DropLayer(TCollageDocument& doc, TNewRotLayer*& layer) {
     layer = nullptr;
 }
 
+// The white stand-in picture and the two hint lines of a photo placeholder.
+void MakePlaceholder(TNewRotLayer& layer) {
+    layer.ImageType = itPlaceholder;
+    layer.SourceFile.clear();
+    layer.Picture.SetSize(10, 10);
+    layer.Picture.Clear(0xFFFFFFFF);
+    layer.PlaceholderLine1 = Lang("Double Click or");
+    layer.PlaceholderLine2 = Lang("Drag Photo Here.");
+    layer.FlipH = layer.FlipV = false;
+}
+
 // Builds one content layer at the top of the collection. Missing pictures
-// drop the layer quietly; unreadable ones throw (the layer is dropped by the
-// caller).
+// drop the layer quietly. A picture that cannot be decoded turns the layer
+// into a placeholder at its place -- location, angle, mask, sub-frame,
+// shadow and transparency kept -- so the user can put a photo there again;
+// masks and sub-frames that cannot be decoded are left off. Each such
+// failure adds "file: reason" to failures.
 void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::string& folder,
-                       TNewRotLayer*& building) {
+                       TNewRotLayer*& building, std::vector<std::string>& failures) {
     const bool known = d.ImageType == itPhoto || d.ImageType == itClipart || d.ImageType == itText ||
                        d.ImageType == itPlaceholder || d.ImageType == itUserClipart;
     if (!known) return; // a kind this program does not make
@@ -789,18 +854,28 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
     }
 
     if (d.ImageType == itPlaceholder) {
-        layer->Picture.SetSize(10, 10);
-        layer->Picture.Clear(0xFFFFFFFF);
-        layer->PlaceholderLine1 = Lang("Double Click or");
-        layer->PlaceholderLine2 = Lang("Drag Photo Here.");
-        layer->FlipH = layer->FlipV = false;
+        MakePlaceholder(*layer);
     } else {
-        if (file.empty() || !FileExists(file) || !LoadPicture32(file, layer->Picture)) {
+        if (file.empty() || !FileExists(file)) {
             DropLayer(doc, building);
             return;
         }
-        if (d.FlipH) layer->SetFlipH(true);
-        if (d.FlipV) layer->SetFlipV(true);
+        bool loaded = false;
+        try {
+            if (!LoadableExtension(file)) throw EUserError(kPictureReadFailed, file, "unsupported file type");
+            loaded = LoadPicture32(file, layer->Picture);
+        } catch (const EUserError& e) {
+            failures.push_back(e.Detail());
+            MakePlaceholder(*layer);
+            layer->Text.clear();
+            layer->SetFont(nullptr);
+        }
+        if (!loaded && layer->ImageType != itPlaceholder) { // gone since it was found
+            DropLayer(doc, building);
+            return;
+        }
+        if (loaded && d.FlipH) layer->SetFlipH(true);
+        if (loaded && d.FlipV) layer->SetFlipV(true);
     }
     TBitmap32& pic = layer->Picture;
     pic.DrawMode = TDrawMode::Blend;
@@ -813,12 +888,21 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
     layer->SetLocation(FloatRect(d.Location));
     if (d.Trans) pic.MasterAlpha = *d.Trans;
     const std::string frame = TrimSpaces(d.SubFrame);
-    if (!frame.empty() && IsConfinedName(frame) && FileExists(ResourceRoot() + "Frames/" + NativePath(frame)))
-        ApplySubFrameByName(*layer, d.SubFrame);
+    try {
+        if (!frame.empty() && IsConfinedName(frame) &&
+            FileExists(ResourceRoot() + "Frames/" + NativePath(frame)))
+            ApplySubFrameByName(*layer, d.SubFrame);
+    } catch (const EUserError& e) {
+        failures.push_back(e.Detail());
+    }
     const std::string mask = TrimSpaces(d.Mask);
-    if (!mask.empty() && IsConfinedName(mask) && FileExists(ResourceRoot() + "Masks/" + NativePath(mask)))
-        ApplyMaskByName(*layer, mask);
-    if (d.ImageType == itPlaceholder)
+    try {
+        if (!mask.empty() && IsConfinedName(mask) && FileExists(ResourceRoot() + "Masks/" + NativePath(mask)))
+            ApplyMaskByName(*layer, mask);
+    } catch (const EUserError& e) {
+        failures.push_back(e.Detail());
+    }
+    if (layer->ImageType == itPlaceholder)
         layer->SetViewedRect({0, 0, pic.Width() - 1, pic.Height() - 1});
     else if (d.ViewedRect)
         layer->SetViewedRect(*d.ViewedRect);
@@ -834,19 +918,22 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
     building = nullptr;
 }
 
-void BuildBorder(TCollageDocument& doc, const TLayerDesc& d) {
+void BuildBorder(TCollageDocument& doc, const TLayerDesc& d, std::vector<std::string>& failures) {
     const std::string path = ResourceRoot() + "Frames/" + NativePath(d.Photo);
+    // A missing or unreadable frame: the border keeps its name (a later save
+    // still refers to it) but shows nothing.
     if (IsConfinedName(d.Photo) && FileExists(path)) {
-        SetBorderByName(doc, d.Photo);
-        return;
-    }
-    // A missing frame: the border keeps its name (a later save still refers
-    // to it) but shows nothing.
-    if (IsConfinedName(d.Photo)) {
+        try {
+            SetBorderByName(doc, d.Photo);
+            return;
+        } catch (const EUserError& e) {
+            failures.push_back(e.Detail());
+        }
+    } else if (IsConfinedName(d.Photo)) {
         TBitmap32 none;
         LoadPicture32(path, none); // reports the missing picture
     } else {
-        ShowError("Picture does not exists!\r" + d.Photo);
+        ShowError("Picture does not exists!\r" + d.Photo + ": not inside the Frames folder");
     }
     TNewRotLayer* border = doc.BorderLayer;
     if (!border) {
@@ -879,13 +966,13 @@ bool LoadProject(TCollageDocument& doc, const std::string& path, bool asTemplate
     case TOpenFailure::None:
         break;
     case TOpenFailure::ProjectFile:
-        ShowError(Lang("The project file is error") + ".");
+        ShowError(Lang("The project file is error") + ".\r" + desc.Problem);
         return false;
     case TOpenFailure::NoDescription:
-        ShowError(Lang("The project file is error") + "!");
+        ShowError(Lang("The project file is error") + "!\r" + desc.Problem);
         return false;
     case TOpenFailure::Description:
-        ShowError(Lang("The project file is error"));
+        ShowError(Lang("The project file is error") + "\r" + desc.Problem);
         return false;
     }
 
@@ -894,25 +981,33 @@ bool LoadProject(TCollageDocument& doc, const std::string& path, bool asTemplate
     doc.BorderLayer = nullptr;
     doc.CollageSettings = desc.Settings;
     doc.ApplyCanvasSettings();
-    bool damaged = desc.Damaged;
+    // Everything that could not be read is told in one message: the damaged
+    // description first, then every picture, mask or frame with its reason.
+    std::vector<std::string> failures;
+    if (desc.Damaged) failures.push_back(desc.Problem);
     {
         TUpdateScope<TImage32> update(doc.ImageScreen);
         TNewRotLayer* building = nullptr;
         try {
             for (const TLayerDesc& d : desc.Layers) {
                 if (d.Border)
-                    BuildBorder(doc, d);
+                    BuildBorder(doc, d, failures);
                 else
-                    BuildContentLayer(doc, d, desc.Folder, building);
+                    BuildContentLayer(doc, d, desc.Folder, building, failures);
             }
-        } catch (const std::exception&) {
-            // an unreadable picture: the layers before it stay
+        } catch (const std::exception& e) {
+            // no memory for a layer, say: the layers before it stay
             if (building) DropLayer(doc, building);
-            damaged = true;
+            failures.push_back(FailureLine(e));
         }
         KeepBorderOnTop(doc);
     }
-    if (damaged) ShowError(Lang("The project file is error"));
+    const bool damaged = !failures.empty();
+    if (damaged) {
+        std::string message = Lang("The project file is error");
+        for (const std::string& f : failures) message += "\r" + f;
+        ShowError(message);
+    }
 
     if (asTemplate || damaged) {
         doc.ProjectFile.clear();

@@ -128,7 +128,7 @@ TFloatRect PlaceOnPage(float width, float height, int horz, int vert, int pageWi
 THistoryRecord* TTextCommands::MergeTarget(const TNewRotLayer& layer, TTextSource source) {
     const TUnReDo& history = Editor.Doc.UndoHistory;
     if (source == TTextSource::Other || FSession.Source != source || FSession.Layer != &layer ||
-        FSession.Pushes != history.Pushes() || FSession.Current != history.Current())
+        FSession.Revision != history.Revision() || FSession.Current != history.Current())
         return nullptr;
     THistoryEntry& step = Editor.Doc.UndoHistory.CurrentStep();
     if (step.Records.size() != 1 || step.Records[0].get() != FSession.Record) return nullptr;
@@ -144,7 +144,7 @@ void TTextCommands::Remember(const TNewRotLayer& layer, TTextSource source, cons
         return;
     }
     const TUnReDo& history = Editor.Doc.UndoHistory;
-    FSession = {&layer, source, &record, history.Pushes(), history.Current()};
+    FSession = {&layer, source, &record, history.Revision(), history.Current()};
 }
 
 // ---- Checks ----

@@ -78,7 +78,7 @@ private:
         const TNewRotLayer* Layer = nullptr; // compared only, never used
         TTextSource Source = TTextSource::Other;
         const THistoryRecord* Record = nullptr;
-        uint64_t Pushes = 0;
+        uint64_t Revision = 0;
         int Current = -1;
     };
     // The record of the step the edit merges into, or nullptr.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
 #include <clocale>
 #include <csignal>
 #include <filesystem>
@@ -745,8 +746,9 @@ TEST_F(ProjectTest, AnUncreatableFolderFailsTheSave) {
 // ---- Failures of the load ----
 
 TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
+    // Each message names the file that failed on its second line.
     struct TCase {
-        std::string Name, Message;
+        std::string Name, Message, File;
         std::function<std::string()> Make;
     };
     const std::string good = Description(PhotoLayer(1, "1.png"));
@@ -755,27 +757,28 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
     WriteProject(Dir + "/outside", "x", good);
     WritePng(Dir + "/outside/x_CLV/UserImage/1.png", 40, 30);
     const std::vector<TCase> cases = {
-        {"missing project file", "The project file is error.", [&] { return Dir + "/none.clv"; }},
-        {"malformed project file", "The project file is error.",
+        {"missing project file", "The project file is error.", Dir + "/none.clv",
+         [&] { return Dir + "/none.clv"; }},
+        {"malformed project file", "The project file is error.", Dir + "/bad.clv",
          [&] {
              WriteText(Dir + "/bad.clv", "<File><Folder>bad_CLV</Folder>");
              return Dir + "/bad.clv";
          }},
-        {"empty project file", "The project file is error.",
+        {"empty project file", "The project file is error.", Dir + "/empty.clv",
          [&] {
              WriteText(Dir + "/empty.clv", "");
              return Dir + "/empty.clv";
          }},
-        {"missing description", "The project file is error!",
+        {"missing description", "The project file is error!", Dir + "/noinfo_CLV/Info.cfg",
          [&] { return WriteProject(Dir, "noinfo", ""); }},
-        {"no Folder element", "The project file is error!",
+        {"no Folder element", "The project file is error!", Dir + "/nofolder.clv",
          [&] {
              WriteText(Dir + "/nofolder.clv", "<File><Version>2011.5.02</Version></File>");
              return Dir + "/nofolder.clv";
          }},
-        {"malformed description", "The project file is error",
+        {"malformed description", "The project file is error", Dir + "/badinfo_CLV/Info.cfg",
          [&] { return WriteProject(Dir, "badinfo", "<vlm_project><Setting><SizeType>1</Setting>"); }},
-        {"unreadable page size", "The project file is error",
+        {"unreadable page size", "The project file is error", Dir + "/badsize_CLV/Info.cfg",
          [&] {
              return WriteProject(
                  Dir, "badsize",
@@ -783,7 +786,7 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
                                  "<Unit Width=\"0\" Height=\"0\"/><Size Width=\"wide\" Height=\"9\"/>"
                                  "<Orientation>0</Orientation><BKType>0</BKType>"));
          }},
-        {"huge page", "The project file is error",
+        {"huge page", "The project file is error", Dir + "/hugesize_CLV/Info.cfg",
          [&] {
              return WriteProject(
                  Dir, "hugesize",
@@ -791,7 +794,7 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
                                  "<Unit Width=\"0\" Height=\"0\"/><Size Width=\"90000\" Height=\"9\"/>"
                                  "<Orientation>0</Orientation><BKType>0</BKType>"));
          }},
-        {"missing background", "The project file is error",
+        {"missing background", "The project file is error", Dir + "/nobk_CLV/UserImage/0.jpg",
          [&] {
              return WriteProject(
                  Dir, "nobk",
@@ -801,7 +804,7 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
                              "<Orientation>0</Orientation><BKType>2</BKType>"
                              "<BKImageFile>0.jpg</BKImageFile><BKImageFillType>2</BKImageFillType>"));
          }},
-        {"background outside the project", "The project file is error",
+        {"background outside the project", "The project file is error", Dir + "/absbk_CLV/Info.cfg",
          [&] {
              return WriteProject(
                  Dir, "absbk",
@@ -815,11 +818,11 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
          }},
         // a loadable description outside, reached only by names that leave
         // the folder of the project file
-        {"folder outside", "The project file is error!",
+        {"folder outside", "The project file is error!", Dir + "/inner/up.clv",
          [&] { return WriteClv(Dir + "/inner", "up", "../outside/x_CLV"); }},
-        {"absolute folder", "The project file is error!",
+        {"absolute folder", "The project file is error!", Dir + "/inner/abs.clv",
          [&] { return WriteClv(Dir + "/inner", "abs", Dir + "/outside/x_CLV"); }},
-        {"dot-dot folder", "The project file is error!",
+        {"dot-dot folder", "The project file is error!", Dir + "/inner/dots.clv",
          [&] { return WriteClv(Dir + "/inner", "dots", ".."); }},
     };
     for (const TCase& c : cases) {
@@ -836,7 +839,11 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
         const std::string clv = c.Make();
         EXPECT_FALSE(LoadProject(doc, clv, false));
         ASSERT_EQ(Messages.Errors.size(), 1u);
-        EXPECT_EQ(Messages.Errors[0], c.Message);
+        const std::string& m = Messages.Errors[0];
+        EXPECT_EQ(m.substr(0, m.find('\r')), c.Message);
+        EXPECT_EQ(m.substr(0, c.Message.size() + 1 + c.File.size() + 2), c.Message + "\r" + c.File + ": ")
+            << m;
+        EXPECT_GT(m.size(), c.Message.size() + c.File.size() + 3) << "no reason: " << m;
         EXPECT_TRUE(TDocumentState(doc) == before);
         EXPECT_EQ(doc.ContentLayerAt(0)->SourceFile, "Animals\\cat.png");
     }
@@ -868,7 +875,8 @@ TEST_F(ProjectTest, MissingBorderPictureKeepsAnEmptyBorder) {
     TCollageDocument doc;
     ASSERT_TRUE(LoadProject(doc, clv, false));
     ASSERT_EQ(Messages.Errors.size(), 1u);
-    EXPECT_EQ(Messages.Errors[0], "Picture does not exists!\r" + Library.Root + "Frames/Free/lost.frm");
+    EXPECT_EQ(Messages.Errors[0], "Picture does not exists!\r" + Library.Root +
+                                      "Frames/Free/lost.frm: No such file or directory");
     ASSERT_NE(doc.BorderLayer, nullptr);
     EXPECT_TRUE(doc.BorderLayer->Picture.Empty());
     EXPECT_EQ(doc.BorderLayer->SourceFile, "Free\\lost.frm");
@@ -906,7 +914,8 @@ TEST_F(ProjectTest, ADamagedLayerKeepsTheLayersBeforeItAndLeavesTheCollageUntitl
     doc.UndoHistory.PushStep();
     EXPECT_TRUE(LoadProject(doc, clv, false));
     ASSERT_EQ(Messages.Errors.size(), 1u);
-    EXPECT_EQ(Messages.Errors[0], "The project file is error");
+    EXPECT_EQ(Messages.Errors[0],
+              "The project file is error\r" + Dir + "/damaged_CLV/Info.cfg: Layer3: Angle: twelve");
     EXPECT_EQ(doc.LayerCount(), 2);
     EXPECT_TRUE(doc.ProjectFile.empty());
     EXPECT_EQ(doc.Caption(), doc.CaptionBase + " - Untitled");
@@ -915,17 +924,45 @@ TEST_F(ProjectTest, ADamagedLayerKeepsTheLayersBeforeItAndLeavesTheCollageUntitl
     EXPECT_EQ(ReadText(Dir + "/damaged_CLV/Info.cfg"), info);
 }
 
-TEST_F(ProjectTest, AnUndecodablePhotoStopsTheLoadThere) {
-    const std::string clv =
-        WriteProject(Dir, "corrupt",
-                     Description(PhotoLayer(1, "1.png") + PhotoLayer(2, "2.jpg") + PhotoLayer(3, "1.png")));
+TEST_F(ProjectTest, UndecodablePicturesBecomePlaceholdersAndAreListedInOneMessage) {
+    std::string turned = PhotoLayer(2, "2.jpg",
+                                    "<Mask>Circle\\yuan13.msk</Mask><SubFrame>Free\\gold.frm</SubFrame>"
+                                    "<Shadow OffsetX=\"4\" OffsetY=\"5\" Transparent=\"50\" "
+                                    "Smooth=\"2\" Color=\"4278190080\"/>");
+    turned.replace(turned.find("<Angle>0"), 8, "<Angle>30");
+    const std::string clv = WriteProject(
+        Dir, "corrupt",
+        Description(PhotoLayer(1, "1.png") + turned + PhotoLayer(3, "1.png") + PhotoLayer(4, "4.png")));
     WritePng(Dir + "/corrupt_CLV/UserImage/1.png", 40, 30);
     WriteText(Dir + "/corrupt_CLV/UserImage/2.jpg", "this is not a picture");
+    WriteText(Dir + "/corrupt_CLV/UserImage/4.png", std::string("\x89PNG\r\n\x1a\n", 8) + "cut short");
     TCollageDocument doc;
+    doc.ProjectFile = "/other.clv";
     EXPECT_TRUE(LoadProject(doc, clv, false));
+    // every layer is there, the damaged ones as placeholders at their places
+    ASSERT_EQ(doc.LayerCount(), 4);
+    const TNewRotLayer& p = *doc.ContentLayerAt(1);
+    EXPECT_EQ(p.ImageType, itPlaceholder);
+    EXPECT_EQ(p.PlaceholderLine1, "Double Click or");
+    EXPECT_EQ(p.SourceFile, "");
+    EXPECT_EQ(p.Location, (TFloatRect{10, 10, 90, 70}));
+    EXPECT_FLOAT_EQ(p.Angle, 30);
+    EXPECT_NE(p.MaskPicture, nullptr);
+    EXPECT_NE(p.SubFramePicture, nullptr);
+    EXPECT_TRUE(p.ShadowOn);
+    EXPECT_EQ(p.ShadowOffsetY, 5);
+    EXPECT_EQ(doc.ContentLayerAt(2)->ImageType, itPhoto);
+    EXPECT_EQ(doc.ContentLayerAt(3)->ImageType, itPlaceholder);
+    // one message: the headline, then each file with its reason
     ASSERT_EQ(Messages.Errors.size(), 1u);
-    EXPECT_EQ(Messages.Errors.back(), "The project file is error");
-    EXPECT_EQ(doc.LayerCount(), 1);
+    const std::string& m = Messages.Errors[0];
+    const std::string jpeg = "The project file is error\r" + Dir + "/corrupt_CLV/UserImage/2.jpg: ";
+    EXPECT_EQ(m.substr(0, jpeg.size()), jpeg) << m;
+    const size_t png = m.find("\r" + Dir + "/corrupt_CLV/UserImage/4.png: ");
+    ASSERT_NE(png, std::string::npos) << m;
+    EXPECT_EQ(std::count(m.begin(), m.end(), '\r'), 2) << m;
+    EXPECT_LT(jpeg.size() + 1, png) << "a reason for the JPEG";
+    // untitled, so that Ctrl+S cannot write the placeholders over the photos
     EXPECT_TRUE(doc.ProjectFile.empty());
 }
 

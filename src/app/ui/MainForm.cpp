@@ -56,6 +56,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     FDialogs = std::make_unique<TQtDialogs>(this);
     SetMessageService(FMessages.get());
     SetDialogService(FDialogs.get());
+    SetCommandGuard([this](const std::function<void()>& command) { RunCommand(command); });
 
     // 1. start-up timer off; resource folder
     TimerNew = new QTimer(this);
@@ -64,7 +65,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     TimerNew->setInterval(1000);
     connect(TimerNew, &QTimer::timeout, this, [this] {
         TimerNew->stop();
-        PMenuNewProjectClick();
+        RunCommand([this] { PMenuNewProjectClick(); });
     });
     ResourceRootPath = ResourceRoot();
 
@@ -111,8 +112,11 @@ void TMainForm::FormCreate(const TStartOptions& options) {
         RunCommand([&] { Editor.ImageScreenMouseMove(s, x, y); });
     };
     screen.OnMouseUp = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer*) {
-        RunCommand([&] { Editor.ImageScreenMouseUp(b, s, x, y); });
-        if (b == TMouseButton::Right) ShowPopupMenu(x, y, ImageScreen->viewport()->mapToGlobal(QPoint(x, y)));
+        RunCommand([&] {
+            Editor.ImageScreenMouseUp(b, s, x, y);
+            if (b == TMouseButton::Right)
+                ShowPopupMenu(x, y, ImageScreen->viewport()->mapToGlobal(QPoint(x, y)));
+        });
     };
 
     // 3. configuration and language
@@ -180,6 +184,7 @@ TMainForm::~TMainForm() {
     Configuration.LanguageIndex = LanguageIndex;
     WriteConfiguration(Configuration);
     Doc.Observer = nullptr;
+    SetCommandGuard({});
     SetMessageService(nullptr);
     SetDialogService(nullptr);
 }
@@ -320,7 +325,8 @@ void TMainForm::CreateMenus() {
     MenuEnglish->setObjectName("MenuEnglish");
     MenuEnglish->setCheckable(true);
     FLanguageGroup->addAction(MenuEnglish);
-    connect(MenuEnglish, &QAction::triggered, this, [this] { LanguageItemClick(-1); });
+    connect(MenuEnglish, &QAction::triggered, this,
+            [this] { RunCommand([this] { LanguageItemClick(-1); }); });
     MenuLanguages->addSeparator();
     MenuLanguages->addSeparator();
     AddAction(MenuLanguages, "MenuMoreLanguages", "&More Languages", nullptr, nullptr);
@@ -408,7 +414,9 @@ bool TMainForm::DroppedOnCanvas(QWidget* target) const {
 
 void TMainForm::ThumbnailMouseDown(QObject* sender, TMouseButton button) {
     if (button != TMouseButton::Left) return;
-    if (TPicPanel* cell = PicPanelOf(sender)) cell->BeginDrag(sender);
+    RunCommand([&] {
+        if (TPicPanel* cell = PicPanelOf(sender)) cell->BeginDrag(sender);
+    });
 }
 
 void TMainForm::ThumbnailDoubleClick(TPicFileList* list, const std::string& file) {
@@ -518,15 +526,15 @@ void TMainForm::WireSidePanel() {
     // thumbnails dragged over the canvas outline their drop target
     ImageScreen->OnDragMove = [this](QDragMoveEvent* e) {
         if (!e->mimeData()->hasFormat(kPictureMimeType)) return false;
-        Editor.CanvasDragOver(int(e->position().x()), int(e->position().y()));
+        RunCommand([&] { Editor.CanvasDragOver(int(e->position().x()), int(e->position().y())); });
         return true;
     };
     ImageScreen->OnDrop = [this](QDropEvent* e) {
         e->acceptProposedAction();
-        Editor.CanvasDragEnded();
+        RunCommand([this] { Editor.CanvasDragEnded(); });
     };
     ImageScreen->OnDragLeave = [this] {
-        Editor.CanvasDragEnded();
+        RunCommand([this] { Editor.CanvasDragEnded(); });
         Editor.DropTargetLayer = nullptr;
     };
 }
@@ -680,8 +688,10 @@ void TMainForm::CreateStatusBar() {
     connect(FZoomRebuild, &QTimer::timeout, this, [this] {
         if (!TrackBarScale->isSliderDown()) RunCommand([this] { Editor.TrackBarScaleMouseUp(); });
     });
-    connect(TrackBarScale, &QSlider::valueChanged, this, [this](int v) { suitempTrackBarScaleChange(v); });
-    connect(TrackBarScale, &QSlider::sliderPressed, this, [this] { TrackBarScaleMouseDown(); });
+    connect(TrackBarScale, &QSlider::valueChanged, this,
+            [this](int v) { RunCommand([this, v] { suitempTrackBarScaleChange(v); }); });
+    connect(TrackBarScale, &QSlider::sliderPressed, this,
+            [this] { RunCommand([this] { TrackBarScaleMouseDown(); }); });
     connect(TrackBarScale, &QSlider::sliderReleased, this, [this] { TrackBarScaleMouseUp(); });
     ImageScreen->OnZoomWheel = [this](int steps) {
         TrackBarScale->setValue(TrackBarScale->value() + steps * TrackBarScale->pageStep());
@@ -703,7 +713,8 @@ void TMainForm::BuildLanguageMenu() {
         FLanguageGroup->addAction(a);
         MenuLanguages->insertAction(secondSeparator, a);
         const int index = e.Index;
-        connect(a, &QAction::triggered, this, [this, index] { LanguageItemClick(index); });
+        connect(a, &QAction::triggered, this,
+                [this, index] { RunCommand([this, index] { LanguageItemClick(index); }); });
         FLanguageItems.emplace_back(a, index);
     }
 }
@@ -810,12 +821,10 @@ void TMainForm::TrackBarScaleMouseUp() {
 void TMainForm::RunCommand(const std::function<void()>& command) {
     try {
         command();
-    } catch (const EUserError& e) {
-        ShowError(e.what());
     } catch (const std::bad_alloc&) {
-        ShowError("Not enough memory for this operation.");
+        ShowError(Lang("Not enough memory for this operation."));
     } catch (const std::exception& e) {
-        ShowError(e.what());
+        ShowError(ErrorMessage(e));
     }
     DocumentStateChanged();
 }
@@ -842,7 +851,10 @@ void TMainForm::PMenuNewProjectClick() {
 void TMainForm::Close1Click() { close(); }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-    if (ModifiedProjectPrompt())
+    // a save that failed keeps the window open with the collage in it
+    bool mayClose = false;
+    RunCommand([&] { mayClose = ModifiedProjectPrompt(); });
+    if (mayClose)
         e->accept();
     else
         e->ignore();

@@ -65,6 +65,7 @@ const TRawKey kMenu[] = {
     {"&Download More Materials", nullptr},
     {"Set &Shadow", nullptr},
     {"Rotate90", nullptr},
+    {"Del Fil&ter", nullptr},
 };
 
 // Labels and buttons of the side panel and the painted button captions.
@@ -102,6 +103,7 @@ const TRawKey kStatus[] = {
     {"Please set antialias level", nullptr},
     {"The layer is locked!", nullptr},
     {"Some layers have been locked", nullptr},
+    {"Selected a photo first and double click a filter to apply an effection", nullptr},
 };
 
 const TRawKey kHint[] = {

@@ -101,6 +101,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     CreateMenus();
     CreatePopupMenu();
     WireSidePanel();
+    WireFilterPages();
     TImage32& screen = Doc.ImageScreen;
     screen.OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer* l) {
         RunCommand([&] { Editor.ImageScreenMouseDown(b, s, x, y, l); });
@@ -687,6 +688,7 @@ void TMainForm::ApplyLanguage(int index) {
         else if (auto* b = qobject_cast<QAbstractButton*>(t.Target.data()))
             b->setText(text);
     }
+    FilterLanguageChanged();
     DocumentStateChanged();
 }
 

@@ -11,7 +11,7 @@
 
 inline TBitmap32 PhotoLikePicture(int width, int height) {
     TBitmap32 p(width, height);
-    std::vector<double> fx(size_t(width)), gx(size_t(width));
+    std::vector<double> fx(static_cast<size_t>(width)), gx(static_cast<size_t>(width));
     for (int x = 0; x < width; ++x) {
         const double u = x / double(width);
         fx[size_t(x)] = 70 * std::sin(5.0 * u) + 25 * std::cos(23.0 * u);

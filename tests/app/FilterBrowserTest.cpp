@@ -278,7 +278,9 @@ TEST_F(TFilterBrowser, ParameterPagePreviewsLiveAndOnlyApplyTouchesThePhoto) {
         QTest::mouseClick(Page->suiButtonCancel, Qt::LeftButton);
     }
     DoubleClickFilter(fiSketch);
-    QTest::mouseClick(Page->CheckBoxParam1, Qt::LeftButton);
+    QTest::mouseClick(Page->CheckBoxParam1, Qt::LeftButton, {},
+                      QPoint(8, Page->CheckBoxParam1->height() / 2));
+    ASSERT_FALSE(Page->CheckBoxParam1->isChecked());
     EXPECT_TRUE(Same(Page->Image32FilterPhoto->Picture(), Filtered(original, SketchFilter)));
     QTest::mouseClick(Page->suiButtonApply, Qt::LeftButton);
     EXPECT_TRUE(Same(photo->Picture, Filtered(original, SketchFilter)));

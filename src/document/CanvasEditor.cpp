@@ -387,8 +387,9 @@ void TCanvasEditor::HandleDblClick(TRotRubberbandLayer* handles) {
     r.Before.SourceFile = layer->SourceFile;
     r.Before.ViewedRect = layer->ViewedRect;
     r.Before.ImageType = layer->ImageType;
-    if (layer->SourceFile.find_first_not_of(' ') == std::string::npos)
-        r.Before.Picture = std::make_unique<TBitmap32>(), r.Before.Picture->Assign(layer->Picture);
+    r.Before.PictureEdited = layer->PictureEdited;
+    if (layer->SourceFile.find_first_not_of(' ') == std::string::npos || layer->PictureEdited)
+        r.Before.Picture = HoldPicture(layer->Picture);
     r.After.SourceFile = chosen.FileName;
     r.After.ViewedRect = {0, 0, w - 1, h - 1};
     r.After.ImageType = itPhoto;
@@ -400,6 +401,7 @@ void TCanvasEditor::HandleDblClick(TRotRubberbandLayer* handles) {
     layer->ImageType = itPhoto;
     layer->SetPictureCenter({float(picture.Width()) / 2, float(picture.Height()) / 2});
     layer->SourceFile = chosen.FileName;
+    layer->PictureEdited = false;
     layer->PlaceholderLine1.clear();
     layer->PlaceholderLine2.clear();
     layer->RebuildScreenCache();

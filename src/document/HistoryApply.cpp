@@ -146,15 +146,18 @@ void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
                             TBitmap32 picture;
                             bool ok = true;
                             if (side.Picture)
-                                picture.Assign(*side.Picture);
+                                side.Picture->CopyTo(picture);
                             else if (!Blank(side.SourceFile))
                                 ok = LoadPicture32(side.SourceFile, picture);
                             if (ok) {
                                 const uint8_t alpha = layer->Picture.MasterAlpha;
-                                layer->Picture.Assign(picture);
-                                layer->Picture.MasterAlpha = side.Picture ? side.Picture->MasterAlpha : alpha;
+                                // moved, not copied: a photo's picture may be 96 MB
+                                layer->Picture = std::move(picture);
+                                layer->Picture.MasterAlpha =
+                                    side.Picture ? side.Picture->MasterAlpha() : alpha;
                                 layer->Picture.DrawMode = TDrawMode::Blend;
                                 layer->Picture.Resampler = TResamplerKind::Linear;
+                                layer->PictureEdited = side.PictureEdited;
                             }
                             layer->ImageType = itPhoto;
                             layer->PlaceholderLine1.clear();

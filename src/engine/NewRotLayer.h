@@ -98,6 +98,9 @@ public:
     std::string Text;
     std::string PlaceholderLine1, PlaceholderLine2;
     std::string SourceFile;
+    // Picture is no longer what SourceFile holds (a filter ran on it): a
+    // save writes the picture itself, and deleting the filters reloads it.
+    bool PictureEdited = false;
     bool FlipH = false, FlipV = false;
     bool Locked = false;
     int32_t AALevel = 0;

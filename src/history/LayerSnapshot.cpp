@@ -31,6 +31,7 @@ TLayerSnapshot CaptureLayer(const TNewRotLayer& layer, TSnapshotUse use) {
     s.PlaceholderLine1 = layer.PlaceholderLine1;
     s.PlaceholderLine2 = layer.PlaceholderLine2;
     s.SourceFile = layer.SourceFile;
+    s.PictureEdited = layer.PictureEdited;
     s.Angle = layer.Angle;
     if (layer.Font) s.Font = std::make_unique<TLayerFont>(*layer.Font);
     if (layer.Font || use == TSnapshotUse::Clipboard) s.AALevel = layer.AALevel;
@@ -66,6 +67,7 @@ void RestoreLayer(TNewRotLayer& layer, const TLayerSnapshot& s, TSnapshotUse use
     layer.PlaceholderLine1 = s.PlaceholderLine1;
     layer.PlaceholderLine2 = s.PlaceholderLine2;
     layer.SourceFile = s.SourceFile;
+    layer.PictureEdited = s.PictureEdited;
     layer.SetAngle(s.Angle);
     if (use == TSnapshotUse::Clipboard) {
         layer.AALevel = s.AALevel;

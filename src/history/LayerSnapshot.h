@@ -23,6 +23,7 @@ struct TLayerSnapshot {
     TRect ViewedRect;
     uint8_t ImageType = itPhoto;
     std::string Text, PlaceholderLine1, PlaceholderLine2, SourceFile;
+    bool PictureEdited = false;
     float Angle = 0;
     std::unique_ptr<TLayerFont> Font;
     int32_t AALevel = 0;

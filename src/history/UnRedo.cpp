@@ -7,6 +7,16 @@ THistoryEntry& TUnReDo::PushStep() {
     ReleaseStep(FSlots[size_t(next)]);
     FCurrent = next;
     ++FRevision;
+    // Only the newest step's pictures stay raw, for a quick undo; a quick
+    // series of steps waits for the helper thread rather than piling up
+    // raw pictures.
+    std::vector<THistoryPicture> older;
+    for (const THistoryEntry& slot : FSlots)
+        for (const auto& r : slot.Records) r->HeldPictures(older);
+    if (!older.empty()) {
+        CompressHeldPictures(older);
+        WaitForHeldPictures(2);
+    }
     return FSlots[size_t(next)];
 }
 

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include "history/HeldPicture.h"
+
 enum class THistoryKind : int {
     None = 0,
     InsertLayers = 1,
@@ -36,6 +38,8 @@ enum class THistoryKind : int {
 
 struct THistoryRecord {
     virtual ~THistoryRecord() = default;
+    // The held pictures of the record (appended to out).
+    virtual void HeldPictures(std::vector<THistoryPicture>& out) const { (void)out; }
     int Position = -1;
 };
 
@@ -49,7 +53,8 @@ public:
     static constexpr int kSlots = 25;
 
     // Opens a new step: every step that could be redone is lost, and a full
-    // ring drops its oldest step. The caller sets the kind.
+    // ring drops its oldest step. The caller sets the kind. The held pictures
+    // of the older steps go to be compressed.
     THistoryEntry& PushStep();
     // The step to undo, or nullptr when there is none.
     THistoryEntry* StepBack();

@@ -65,6 +65,7 @@ const TRawKey kMenu[] = {
     {"&Download More Materials", nullptr},
     {"Set &Shadow", nullptr},
     {"Rotate90", nullptr},
+    {"Del Fil&ter", nullptr},
 };
 
 // Labels and buttons of the side panel and the painted button captions.
@@ -128,6 +129,7 @@ const TRawKey kStatus[] = {
     {"The file [%s] already exists, do you want to replace it?", nullptr},
     {"Not enough memory for this operation.", nullptr},
     {"An unexpected error occurred.", nullptr},
+    {"Selected a photo first and double click a filter to apply an effection", nullptr},
 };
 
 const TRawKey kHint[] = {

@@ -234,7 +234,9 @@ struct TDescriptionWriter {
         switch (layer.ImageType) {
         case itPhoto: {
             if (Template) return std::nullopt;
-            if (FileExists(layer.SourceFile) && LoadableExtension(layer.SourceFile)) {
+            // a filtered photo is no longer what its file holds: its picture
+            // is written instead, as for a photo without a file
+            if (!layer.PictureEdited && FileExists(layer.SourceFile) && LoadableExtension(layer.SourceFile)) {
                 const std::string name = number + FileExtension(layer.SourceFile);
                 CopyWholeFile(layer.SourceFile, Folder + "/UserImage/" + name);
                 Copies.push_back({&layer, layer.SourceFile, "UserImage/" + name});

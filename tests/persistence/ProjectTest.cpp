@@ -10,10 +10,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "document/CollageDocument.h"
 #include "common/TestSupport.h"
+#include "document/CollageDocument.h"
 #include "document/Decorations.h"
 #include "engine/PictureUtils.h"
+#include "filters/FilterCommands.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/ProjectTestSupport.h"
 #include "persistence/ProjectValues.h"
@@ -579,6 +580,41 @@ TEST_F(ProjectTest, DeletedPhotoFileIsWrittenFromThePictureWithoutFlips) {
     ASSERT_TRUE(LoadProject(back, clv, false));
     EXPECT_EQ(MaxChannelDiff(back.ContentLayerAt(0)->Picture, l->Picture), 0);
     ExpectSameRender(doc, back);
+}
+
+TEST_F(ProjectTest, FilteredPhotoIsWrittenAsItsPictureAndDelFilterThenRestoresThatPicture) {
+    TCollageDocument doc;
+    doc.ApplyCanvasSettings();
+    TCanvasEditor ed(doc);
+    const std::string file = Photo("f.jpg", 60, 40, 7);
+    TNewRotLayer* l = AddLayer(doc, itPhoto, file, {20, 20, 140, 100}, file);
+    l->SetFlipV(true);
+    ed.SelectLayer(l);
+    FilterPhoto(ed, *l, [](TBitmap32& p) { SketchFilter(p, FilterParams{}); });
+    const TBitmap32 filtered = l->Picture;
+    const std::string clv = Dir + "/filtered.clv";
+    ASSERT_TRUE(SaveProject(doc, clv, false));
+    pugi::xml_document xml;
+    const pugi::xml_node e = LoadXml(xml, InfoOf(clv)).child("Layer1");
+    EXPECT_STREQ(e.child("Photo").text().get(), "1.png"); // not a copy of f.jpg
+    EXPECT_FALSE(e.child("FlipV"));                       // the picture holds the flip
+    TCollageDocument back;
+    ASSERT_TRUE(LoadProject(back, clv, false));
+    TNewRotLayer* b = back.ContentLayerAt(0);
+    EXPECT_EQ(MaxChannelDiff(b->Picture, filtered), 0);
+    ExpectSameRender(doc, back);
+    // after reopening, deleting the filters gives the picture as saved
+    TCanvasEditor backEd(back);
+    backEd.SelectLayer(b);
+    FilterPhoto(backEd, *b, [](TBitmap32& p) { InverseFilter(p, FilterParams{}); });
+    EXPECT_EQ(PMenuDelFilterClick(backEd), 1);
+    EXPECT_EQ(MaxChannelDiff(b->Picture, filtered), 0);
+    // and the original document's photo goes back to its file, mirrored
+    EXPECT_EQ(PMenuDelFilterClick(ed), 1);
+    TBitmap32 fromFile;
+    ASSERT_TRUE(LoadPicture32(file, fromFile));
+    fromFile.FlipVert();
+    EXPECT_EQ(MaxChannelDiff(l->Picture, fromFile), 0);
 }
 
 TEST_F(ProjectTest, TemplateSaveTurnsPhotosIntoPlaceholders) {

@@ -104,6 +104,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     CreatePopupMenu();
     CreateTransForm();
     WireSidePanel();
+    WireFilterPages();
     TImage32& screen = Doc.ImageScreen;
     screen.OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer* l) {
         RunCommand([&] { Editor.ImageScreenMouseDown(b, s, x, y, l); });
@@ -741,6 +742,7 @@ void TMainForm::ApplyLanguage(int index) {
             b->setText(text);
     }
     NotebookPanel->TextPage->ApplyLanguage();
+    FilterLanguageChanged();
     DocumentStateChanged();
 }
 

@@ -14,6 +14,7 @@
 #include "document/CanvasEditor.h"
 #include "document/CollageDocument.h"
 #include "editing/LayerCommands.h"
+#include "filters/FilterCommands.h"
 #include "output/Export.h"
 #include "persistence/Configuration.h"
 #include "text/TextCommands.h"
@@ -129,6 +130,22 @@ public:
     void LayerPicked(TNewRotLayer& layer) override;
     void TextLayerPicked(TNewRotLayer& layer) override;
     void ShowTextAlignment(int horz, int vert) override;
+    void PhotoPicked(TNewRotLayer& layer) override;
+    void PicturesReplaced() override;
+
+    // ---- The filter browser and its parameter page (MainFormFilters.cpp) ----
+    void FilterListPanelDBLClick(QObject* sender, const std::string& name);
+    void FilterListPanelMouseEnter();
+    void TrackBarParam1Change();
+    void CheckBoxParam1Click();
+    void suiButtonApplyClick();
+    void suiButtonCancelClick();
+    void PMenuDelFilterClick();
+    // The filter sub-pages follow the selected photo (or `photo`): the
+    // thumbnails are remade, or the preview is reloaded with the current
+    // parameters.
+    void RefreshFilterPages(TNewRotLayer* photo = nullptr);
+    TFilterPreview FilterPreview;
 
     // Opens a project file given from outside (command line, dropped file);
     // true when it was opened.
@@ -152,6 +169,8 @@ private:
     void CreateTopBar(QWidget* parent, class QBoxLayout* into);
     void WireSidePanel();
     void WireTextPage();
+    void WireFilterPages();
+    void FilterLanguageChanged();
     // The thumbnail lists' handlers.
     void ThumbnailMouseDown(QObject* sender, TMouseButton button);
     void ThumbnailEndDrag(TPicFileList* list, const std::string& file, QWidget* target, int x, int y);

@@ -12,9 +12,11 @@
 
 #include "browser/PicGrid.h"
 #include "browser/ui/CategorySelector.h"
+#include "browser/ui/FilterList.h"
 #include "browser/ui/PicFileList.h"
 #include "browser/ui/PicListFactory.h"
 #include "browser/ui/ShellTreeView.h"
+#include "filters/ui/FilterParamPage.h"
 #include "platform/Paths.h"
 #include "text/ui/TextPage.h"
 
@@ -128,7 +130,11 @@ TSidePanel::TSidePanel(const std::string& resourceRoot, QWidget* parent)
     subFramePage->layout()->addWidget(SubFrameTypeSelector);
     static_cast<QVBoxLayout*>(subFramePage->layout())->addWidget(PicFileListSubFrame, 1);
     FilterPage = subPage("Filter");
+    FilterListPanel = CreateFilterList(FilterPage);
+    FilterPage->layout()->addWidget(FilterListPanel);
     FilterParameterPage = subPage("Filter Parameter");
+    FilterParams = new TFilterParamPage(FilterParameterPage);
+    FilterParameterPage->layout()->addWidget(FilterParams);
     NotebookMod->ShowPage("Mask");
     connect(ImageButtonMask, &QToolButton::clicked, this, [this] { NotebookMod->ShowPage("Mask"); });
     connect(ImageButtonSubFrame, &QToolButton::clicked, this, [this] { NotebookMod->ShowPage("Frame"); });

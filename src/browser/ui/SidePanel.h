@@ -25,6 +25,8 @@ class QPushButton;
 class QToolButton;
 class QVBoxLayout;
 class TCategorySelector;
+class TFilterList;
+class TFilterParamPage;
 class TPicFileList;
 class TShellTreeView;
 class TTextPage;
@@ -94,8 +96,10 @@ public:
     QComboBox* ComboBoxMaskType2 = nullptr;
     QComboBox* ComboBoxSubFrameType = nullptr;
     QComboBox* ComboBoxSubFrameType2 = nullptr;
-    QWidget* FilterPage = nullptr;          // left for the filter browser
-    QWidget* FilterParameterPage = nullptr; // left for the filter parameters
+    QWidget* FilterPage = nullptr;          // sub-page "Filter"
+    QWidget* FilterParameterPage = nullptr; // sub-page "Filter Parameter"
+    TFilterList* FilterListPanel = nullptr;
+    TFilterParamPage* FilterParams = nullptr;
 
     // ---- "Frame" ----
     TPicFileList* PicFileListFrame = nullptr;

@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
     fonts-liberation2 fonts-dejavu-core
     fonts-dancingscript fonts-lobster fonts-comfortaa fonts-kaushanscript
+    desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 
 # "bench": also what the benchmarks compare the program with (libvips beside

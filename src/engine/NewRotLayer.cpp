@@ -29,11 +29,13 @@ TNewRotLayer::~TNewRotLayer() = default;
 // ---- View mapping ----
 
 float TNewRotLayer::ViewSX() const {
-    return Scaled && LayerCollection() ? LayerCollection()->ScaleX() : 1.0f;
+    return Scaled && LayerCollection() ? LayerCollection()->ScaleX() * LayerCollection()->DeviceRatio()
+                                       : 1.0f;
 }
 
 float TNewRotLayer::ViewSY() const {
-    return Scaled && LayerCollection() ? LayerCollection()->ScaleY() : 1.0f;
+    return Scaled && LayerCollection() ? LayerCollection()->ScaleY() * LayerCollection()->DeviceRatio()
+                                       : 1.0f;
 }
 
 TFloatRect TNewRotLayer::LocationToView(const TFloatRect& r) const {
@@ -43,14 +45,23 @@ TFloatRect TNewRotLayer::LocationToView(const TFloatRect& r) const {
     return {r.Left * sx + hx, r.Top * sy + hy, r.Right * sx + hx, r.Bottom * sy + hy};
 }
 
+TFloatRect TNewRotLayer::LocationToDevice(const TFloatRect& r) const {
+    if (!Scaled || !LayerCollection()) return r;
+    const TLayerCollection& c = *LayerCollection();
+    const float d = c.DeviceRatio();
+    if (d == 1.0f) return LocationToView(r);
+    const float sx = c.ScaleX() * d, sy = c.ScaleY() * d, hx = c.ShiftX() * d, hy = c.ShiftY() * d;
+    return {r.Left * sx + hx, r.Top * sy + hy, r.Right * sx + hx, r.Bottom * sy + hy};
+}
+
 TFloatRect TNewRotLayer::LocationScaled(const TFloatRect& r) const {
     if (!Scaled || !LayerCollection()) return r;
-    const float sx = LayerCollection()->ScaleX(), sy = LayerCollection()->ScaleY();
+    const float sx = ViewSX(), sy = ViewSY();
     return {r.Left * sx, r.Top * sy, r.Right * sx, r.Bottom * sy};
 }
 
 TRect TNewRotLayer::ViewRectRounded() const {
-    return RoundRect(LocationToView(Location));
+    return RoundRect(LocationToDevice(Location));
 }
 
 // ---- Placement transforms ----
@@ -77,7 +88,7 @@ const TAffineTransformation& TNewRotLayer::AdjustTransformation() {
 
 TAffineTransformation TNewRotLayer::ScreenTransformation(const TBitmap32& bitmap) const {
     const int hw = Round(bitmap.Width() / 2.0), hh = Round(bitmap.Height() / 2.0);
-    const TFloatRect v = LocationToView(Location);
+    const TFloatRect v = LocationToDevice(Location);
     TAffineTransformation t;
     t.Translate(-hw, -hh);
     t.Rotate(Angle);
@@ -92,7 +103,7 @@ const TAffineTransformation& TNewRotLayer::AdjustScreenTransformation(const TBit
 }
 
 const TAffineTransformation& TNewRotLayer::AdjustScreenShadowTransformation(const TBitmap32& bitmap) {
-    const TFloatRect v = LocationToView(Location);
+    const TFloatRect v = LocationToDevice(Location);
     const float cx = (v.Left + v.Right) / 2, cy = (v.Top + v.Bottom) / 2;
     TAffineTransformation& t = Transformation;
     t.Clear();
@@ -122,12 +133,14 @@ const TAffineTransformation& TNewRotLayer::AdjustShadowTransformation() {
 
 bool TNewRotLayer::DoHitTest(int x, int y) {
     if (ImageType == itBorderFrame) return false;
+    // the view point in the device pixels the layer was painted in
+    const double d = Scaled && LayerCollection() ? LayerCollection()->DeviceRatio() : 1.0;
     double bx, by;
-    if (!Transformation.ReverseTransform(x, y, bx, by)) return false;
+    if (!Transformation.ReverseTransform(x * d, y * d, bx, by)) return false;
     // Rounding the mapped pixel corner picks the pixel whose centre the
     // transformed drawing sampled for (x, y).
     const int px = Round(bx), py = Round(by);
-    const TFloatRect v = LocationToView(Location);
+    const TFloatRect v = LocationToDevice(Location);
     const int boxW = Round(v.Width()), boxH = Round(v.Height());
     if (px < 0 || py < 0 || px >= boxW || py >= boxH) return false;
     if (!AlphaHit) return true;

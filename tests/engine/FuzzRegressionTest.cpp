@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <sys/resource.h>
@@ -96,6 +97,8 @@ void ExpectCheap(const std::string& what, const TDecodeCost& cost) {
     EXPECT_LT(cost.GrowthKB, kSmallKB + cost.Pixels * 16 / 1024) << what << " (" << cost.Size << ")";
 }
 
+const uint8_t kSof0[] = {0xFF, 0xC0};
+
 std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts) {
     std::vector<uint8_t> all;
     for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
@@ -173,6 +176,17 @@ TEST(FuzzRegressions, ClaimsInHeadersCostLittleMemory) {
         DecodeInChild([&](TBitmap32& out) { DecodeJPEGMemory(marked.data(), marked.size(), out); });
     ExpectCheap("jpeg", turned);
     EXPECT_EQ(turned.Size, "16 x 32") << turned.Refusal;
+    // A header claiming 30000 x 8000 pixels (within the limits) ahead of the
+    // data of 16 x 16: cut off, refused before the picture is allocated.
+    std::vector<uint8_t> claims = EncodeJPEGMemory(MakePhoto(16, 16), 90);
+    const size_t sof = size_t(std::search(claims.begin(), claims.end(), kSof0, kSof0 + 2) - claims.begin());
+    ASSERT_LT(sof + 8, claims.size());
+    claims[sof + 5] = 8000 >> 8, claims[sof + 6] = 8000 & 255, claims[sof + 7] = 30000 >> 8,
+    claims[sof + 8] = 30000 & 255;
+    const TDecodeCost tall =
+        DecodeInChild([&](TBitmap32& out) { DecodeJPEGMemory(claims.data(), claims.size(), out); });
+    ExpectCheap("jpeg 30000 x 8000", tall);
+    EXPECT_NE(tall.Refusal.find("ends early"), std::string::npos) << tall.Refusal;
 
     // GIF: a comment extension of 4 MB in 255-byte blocks, then a frame
     // whose data is cut off.

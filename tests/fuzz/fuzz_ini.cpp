@@ -54,8 +54,11 @@ void ExpectSameContent(const TIniFile& a, const TIniFile& b) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/velmora-fuzz-ini-XXXXXX";
-    gWork = mkdtemp(pattern);
+    // Writing the configuration flushes it to disk; in memory that costs
+    // nothing, so the files live there when the system offers it.
+    char shm[] = "/dev/shm/velmora-fuzz-ini-XXXXXX", tmp[] = "/tmp/velmora-fuzz-ini-XXXXXX";
+    const char* work = mkdtemp(shm);
+    gWork = work ? work : mkdtemp(tmp);
     fs::create_directories(gWork + "/Languages");
     fs::create_directories(gWork + "/config");
     return 0;

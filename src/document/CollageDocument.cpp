@@ -219,6 +219,19 @@ void TCollageDocument::PaintBackgroundStage(TBitmap32& buffer) const {
     buffer.FrameRect(r, 0xFF0000FF);
 }
 
+bool TCollageDocument::RelabelPlaceholders() {
+    bool any = false;
+    for (int i = 0; i < LayerCount(); ++i) {
+        TNewRotLayer* l = ContentLayerAt(i);
+        if (!l || l->ImageType != itPlaceholder) continue;
+        l->PlaceholderLine1 = Lang("Double Click or");
+        l->PlaceholderLine2 = Lang("Drag Photo Here.");
+        any = true;
+    }
+    if (any) ImageScreen.Changed();
+    return any;
+}
+
 void TCollageDocument::SyncHandles(TNewRotLayer& layer) {
     if (!layer.Handles) return;
     TUpdateScope<TCustomLayer> update(*layer.Handles);

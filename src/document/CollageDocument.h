@@ -48,6 +48,9 @@ public:
     int LayerCount() const { return ImageScreen.Layers.Count(); }
     // Moves a selected layer's handles to its Location and Angle.
     void SyncHandles(TNewRotLayer& layer);
+    // Gives every photo placeholder the two prompt lines of the current
+    // language and repaints; true when there was any.
+    bool RelabelPlaceholders();
 
     // ---- Project identity ----
     std::string ProjectFile;

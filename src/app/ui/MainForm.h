@@ -150,6 +150,8 @@ private:
         std::string Shortcut; // shown after a tab in menu items
     };
     std::vector<TTranslated> FTranslated;
+    // Shortcut-menu items and the main-menu items whose captions they show.
+    std::vector<std::pair<QPointer<QAction>, QPointer<QAction>>> FTwins;
     // Every command by the object name of its menu item, for the shortcut
     // table (which runs commands whether or not the item is enabled).
     std::map<std::string, std::function<void()>> FCommands;

@@ -174,7 +174,7 @@ void TCollageDocument::AdjustAllLayer(int oldWidth, int oldHeight, int newWidth,
     }
 }
 
-bool TCollageDocument::RenderCollage(TBitmap32& target) {
+bool TCollageDocument::RenderCollage(TBitmap32& target, std::string* failure) {
     // the page at full resolution is what the user waits for: let the large
     // drawings use every core
     TParallelDrawScope parallel;
@@ -183,14 +183,35 @@ bool TCollageDocument::RenderCollage(TBitmap32& target) {
     for (int i = 0; i < LayerCount(); ++i) {
         TNewRotLayer* l = ContentLayerAt(i);
         if (!l) continue;
+        // the layers above a failing one are missing: say so
+        std::string why;
         try {
-            l->RenderFullResolution(target);
-        } catch (const std::exception&) {
-            // the layers above the failing one are missing: say so
-            return false;
+            if (l->RenderFullResolution(target, &why)) continue;
+        } catch (const std::bad_alloc&) {
+            why = "not enough memory";
+        } catch (const std::exception& e) {
+            why = e.what();
         }
+        if (failure) *failure = LayerName(*l) + ": " + why;
+        return false;
     }
     return true;
+}
+
+std::string TCollageDocument::LayerName(const TNewRotLayer& layer) const {
+    if (!layer.SourceFile.empty()) return layer.SourceFile;
+    if (layer.ImageType == itText && !layer.Text.empty()) return "\"" + layer.Text + "\"";
+    int position = 0; // among the content layers, bottom first
+    for (int i = 0; i < LayerCount(); ++i)
+        if (const TNewRotLayer* l = ContentLayerAt(i)) {
+            ++position;
+            if (l == &layer) break;
+        }
+    // the number goes in by hand: a translation is no format string to trust
+    std::string name = Lang("Layer %d");
+    const size_t at = name.find("%d");
+    if (at == std::string::npos) return name + " " + std::to_string(position);
+    return name.replace(at, 2, std::to_string(position));
 }
 
 void TCollageDocument::PaintBackgroundStage(TBitmap32& buffer) const {

@@ -79,8 +79,11 @@ public:
     void AdjustAllLayer(int oldWidth, int oldHeight, int newWidth, int newHeight);
     // The whole collage at canvas resolution: background, then every content
     // layer bottom to top. Returns false when a layer failed to draw (the
-    // layers above it are then missing from the target).
-    bool RenderCollage(TBitmap32& target);
+    // layers above it are then missing from the target); failure then names
+    // the layer and says why.
+    bool RenderCollage(TBitmap32& target, std::string* failure = nullptr);
+    // How a message names a layer: its file, its text, or its place.
+    std::string LayerName(const TNewRotLayer& layer) const;
 
     // ---- Zoom ----
     int ZoomPercent() const { return FZoom; }

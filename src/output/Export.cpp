@@ -6,14 +6,17 @@
 #include "document/CollageDocument.h"
 #include "engine/Codecs.h"
 #include "engine/Errors.h"
+#include "language/Language.h"
 #include "persistence/ProjectFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
 
 void ComposeCollage(TCollageDocument& doc, TBitmap32& picture) {
-    if (!doc.RenderCollage(picture))
-        throw EUserError("A layer of the collage could not be drawn; no picture was written.");
+    std::string failure;
+    if (!doc.RenderCollage(picture, &failure))
+        throw EUserError(Lang("A layer of the collage could not be drawn; no picture was written.") + "\r" +
+                         failure);
 }
 
 void WritePicture(const std::string& path, const TBitmap32& picture, TImageFormat format) {
@@ -128,7 +131,9 @@ int RunCommandLineExport(const std::string& project, const std::string& output) 
         ComposeCollage(doc, picture);
         WritePicture(output, picture, format);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "velmora: %s\n", e.what());
+        std::string text = e.what(); // one line: the reason after the message
+        for (size_t at; (at = text.find('\r')) != std::string::npos;) text.replace(at, 1, " ");
+        std::fprintf(stderr, "velmora: %s\n", text.c_str());
         status = 1;
     }
     SetMessageService(nullptr);

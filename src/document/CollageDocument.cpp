@@ -70,18 +70,37 @@ void TCollageDocument::SetScrollBoxSize(int width, int height) {
     UpdateControlSize();
 }
 
-void TCollageDocument::UpdateControlSize() {
+void TCollageDocument::UpdateControlSize(bool notify) {
     const float scale = ImageScreen.Scale();
-    const int w = std::max(FScrollBoxWidth - 8, Round(double(ImageScreen.Bitmap.Width()) * scale));
-    const int h = std::max(FScrollBoxHeight - 8, Round(double(ImageScreen.Bitmap.Height()) * scale));
+    const int w =
+        std::max(FScrollBoxWidth - 8, Round(double(ImageScreen.Bitmap.Width()) * scale) + 2 * kPageMargin);
+    const int h =
+        std::max(FScrollBoxHeight - 8, Round(double(ImageScreen.Bitmap.Height()) * scale) + 2 * kPageMargin);
     ImageScreen.SetSize(w, h);
-    if (Observer) Observer->CanvasGeometryChanged();
+    if (notify && Observer) Observer->CanvasGeometryChanged();
 }
 
 void TCollageDocument::SetZoom(int percent) {
+    SetZoomAt(percent, ImageScreen.ViewportWidth() / 2, ImageScreen.ViewportHeight() / 2);
+}
+
+void TCollageDocument::SetZoomAt(int percent, int x, int y) {
+    TImage32& screen = ImageScreen;
+    const TLayerCollection& view = screen.Layers;
+    // the page point under (x, y) now
+    const double px = (x - view.ShiftX()) / view.ScaleX(), py = (y - view.ShiftY()) / view.ScaleY();
     FZoom = percent;
-    ImageScreen.SetScale(float(percent) / 100.0f);
-    UpdateControlSize();
+    screen.SetScale(float(percent) / 100.0f);
+    UpdateControlSize(false);
+    // scrolled so that it lies under (x, y) again, as far as the control
+    // reaches; the shift without scrolling is the page centred in the control
+    const TRect page = screen.GetBitmapRect();
+    const int w = screen.ViewportWidth(), h = screen.ViewportHeight();
+    const double left = page.Left + screen.ScrollX(), top = page.Top + screen.ScrollY();
+    const int sx = std::clamp(Round(px * view.ScaleX() + left - x), 0, std::max(0, screen.Width() - w));
+    const int sy = std::clamp(Round(py * view.ScaleY() + top - y), 0, std::max(0, screen.Height() - h));
+    if (screen.HasViewport()) screen.SetViewport(sx, sy, w, h);
+    if (Observer) Observer->CanvasGeometryChanged();
 }
 
 void TCollageDocument::ApplyCanvasSettings() {
@@ -139,8 +158,9 @@ void TCollageDocument::ApplyCanvasSettings() {
     }
     ImageScreen.Changed();
 
-    // the fitting zoom: shrink the page into the scroll box less a margin
-    const int boxW = FScrollBoxWidth - 20, boxH = FScrollBoxHeight - 20;
+    // the fitting zoom: shrink the page into the scroll box less the margin
+    // kept around it, so that no scroll bar is needed
+    const int boxW = FScrollBoxWidth - 8 - 2 * kPageMargin, boxH = FScrollBoxHeight - 8 - 2 * kPageMargin;
     if (boxW > 0 && boxH > 0 && cw > 0 && ch > 0) {
         int fw = boxW, fh = boxH;
         FitInside(cw, ch, fw, fh);

@@ -87,16 +87,24 @@ public:
 
     // ---- Zoom ----
     int ZoomPercent() const { return FZoom; }
-    // Applies a zoom position of the track bar: Scale := percent / 100 and
-    // the control sized to cover the scroll box.
+    // Applies a zoom position of the track bar: Scale := percent / 100, the
+    // control sized to cover the scroll box, and the view scrolled so that
+    // the page point at its centre stays there.
     void SetZoom(int percent);
+    // The same keeping the page point under the view point (x, y) in place
+    // (the pointer, for zooming with the wheel).
+    void SetZoomAt(int percent, int x, int y);
+    // View pixels kept around the page in the control, so that the handles
+    // of a layer at the page's edge (the rotation handle above it included)
+    // can always be reached.
+    static constexpr int kPageMargin = 32;
 
     // The first paint stage of the canvas: grey surround, checkerboard of a
     // transparent page, blue outline.
     void PaintBackgroundStage(TBitmap32& buffer) const;
 
 private:
-    void UpdateControlSize();
+    void UpdateControlSize(bool notify = true);
     void Notify();
 
     int FScrollBoxWidth = 800, FScrollBoxHeight = 600;

@@ -64,7 +64,7 @@ TEST(MainForm, ZoomTrackBarResizesTheCanvas) {
     form.TrackBarScale->setValue(250);
     EXPECT_EQ(form.LabelScale->text(), "250%");
     EXPECT_FLOAT_EQ(form.Doc.ImageScreen.Scale(), 2.5f);
-    EXPECT_EQ(form.Doc.ImageScreen.Width(), 2560);
+    EXPECT_EQ(form.Doc.ImageScreen.Width(), 2560 + 2 * TCollageDocument::kPageMargin);
     form.TrackBarScale->setValue(1); // below the range
     EXPECT_EQ(form.TrackBarScale->value(), 3);
     EXPECT_EQ(form.LabelScale->text(), "3%");

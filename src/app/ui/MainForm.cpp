@@ -649,8 +649,10 @@ void TMainForm::CreateStatusBar() {
     connect(TrackBarScale, &QSlider::valueChanged, this, [this](int v) { suitempTrackBarScaleChange(v); });
     connect(TrackBarScale, &QSlider::sliderPressed, this, [this] { TrackBarScaleMouseDown(); });
     connect(TrackBarScale, &QSlider::sliderReleased, this, [this] { TrackBarScaleMouseUp(); });
-    ImageScreen->OnZoomWheel = [this](int steps) {
+    ImageScreen->OnZoomWheel = [this](int steps, QPoint at) {
+        FZoomAnchor = at;
         TrackBarScale->setValue(TrackBarScale->value() + steps * TrackBarScale->pageStep());
+        FZoomAnchor.reset();
     };
 }
 
@@ -745,7 +747,10 @@ void TMainForm::CanvasGeometryChanged() {
 
 void TMainForm::suitempTrackBarScaleChange(int position) {
     LabelScale->setText(QString::number(position) + "%");
-    Doc.SetZoom(position);
+    if (FZoomAnchor)
+        Doc.SetZoomAt(position, FZoomAnchor->x(), FZoomAnchor->y());
+    else
+        Doc.SetZoom(position);
     // A zoom that does not come from releasing the track bar (the keyboard,
     // the wheel, the fitting zoom of a new page) rebuilds the layers' screen
     // pictures too, once the changes have settled, so the canvas never stays

@@ -5,10 +5,12 @@
 // gather input, call the document side and show the result.
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "document/CanvasEditor.h"
@@ -161,6 +163,7 @@ private:
     std::unique_ptr<TQtMessages> FMessages;
     std::unique_ptr<TQtDialogs> FDialogs;
     QTimer* FZoomRebuild = nullptr;
+    std::optional<QPoint> FZoomAnchor;  // the view point a wheel zoom keeps in place
     TImageSaveDialogState FImageDialog; // the picture save dialog remembers folder, name and format
     bool FShown = false;
     bool FProjectFromCommandLine = false;

@@ -165,7 +165,7 @@ TRect LargestOpaqueRect(const TBitmap32& bitmap, int block) {
 namespace {
 
 int64_t gBudgetOverride = 0;
-constexpr int64_t kMinScreenCacheBudget = int64_t(1) << 22;
+constexpr int64_t kMinScreenCacheBudget = int64_t(1) << 20;
 // Boxes larger than this on screen are not drawn at all (a layer stretched
 // beyond any use, an absurd zoom).
 constexpr int64_t kMaxWholeSide = int64_t(1) << 30;
@@ -211,7 +211,7 @@ TRect WholeIn(const TCachePart& p) {
 
 // Scrolling by less than this does not rebuild a cache holding a part.
 int PartMargin(const TRect& viewport) {
-    return std::max(64, std::max(viewport.Width(), viewport.Height()) / 4);
+    return std::max(32, std::max(viewport.Width(), viewport.Height()) / 8);
 }
 
 // Crops whose coordinates are this far out draw nothing (their arithmetic
@@ -226,7 +226,7 @@ bool CropDrawable(const TRect& crop) {
 
 int64_t ScreenCacheBudget(int64_t viewportPixels) {
     if (gBudgetOverride > 0) return gBudgetOverride;
-    return std::max(kMinScreenCacheBudget, 2 * viewportPixels);
+    return std::max(kMinScreenCacheBudget, viewportPixels);
 }
 
 void SetScreenCacheBudgetOverride(int64_t pixels) {
@@ -561,7 +561,9 @@ bool TNewRotLayer::ScreenCover(TTransformCover& cover) const {
     if (ScreenPicture.Empty() || ScreenPicture.Resampler != TResamplerKind::Linear) return false;
     if (ScreenOpaqueRect.Width() < 2 || ScreenOpaqueRect.Height() < 2) return false;
     // a cache holding a part that is about to follow the view covers nothing yet
-    if (!HoldsWhatShows(ScreenPart, WantedScreenPart(), ScreenTransformation())) return false;
+    if (!HoldsWhatShows(ScreenPart, WantedScreenPart(),
+                        ScreenBoxTransformation(ScreenPart.WholeWidth, ScreenPart.WholeHeight)))
+        return false;
     cover.Transform = ScreenTransformation();
     cover.Opaque = ScreenOpaqueRect;
     return true;

@@ -65,13 +65,13 @@ const TRawKey kMenu[] = {
     {"&Download More Materials", nullptr},
     {"Set &Shadow", nullptr},
     {"Rotate90", nullptr},
+    {"Del Fil&ter", nullptr},
     // Items of our own: the template command, the border item and the
     // shortcut menu's items that have no main-menu twin.
     {"Save as &Template", nullptr},
     {"&Frame", nullptr},
     {"Del &Mask", nullptr},
     {"Del Frame", nullptr},
-    {"Del Fil&ter", nullptr},
     {"Change &Photo", nullptr},
     {"Del Border", nullptr},
 };
@@ -91,6 +91,24 @@ const TRawKey kPanel[] = {
     {"Save", nullptr},
     {"&Insert Text", nullptr},
     {"&Modify Text", nullptr},
+    // the text page
+    {"Horizontal", nullptr},
+    {"Vertical", nullptr},
+    {"Left", nullptr},
+    {"Right", nullptr},
+    {"Custom", nullptr},
+    {"Top", nullptr},
+    {"Middle", nullptr},
+    {"Bottom", nullptr},
+    {"Halation", nullptr},
+    {"Texture", nullptr},
+    {"Value", nullptr},
+    {"Bold", nullptr},
+    {"Italic", nullptr},
+    {"Underline", nullptr},
+    {"Align Left", nullptr},
+    {"Align Center", nullptr},
+    {"Align Right", nullptr},
     // The modify page's button, its three tabs, the border label and the
     // hints of the thumbnail grids.
     {"&Modify", nullptr},
@@ -123,12 +141,19 @@ const TRawKey kStatus[] = {
     {"Please set antialias level", nullptr},
     {"The layer is locked!", nullptr},
     {"Some layers have been locked", nullptr},
+    {"Font size must greater than 0.", nullptr},
+    {"The text is too large: its picture would be more than 8000 pixels wide or high.", nullptr},
+    {"The picture could not be read.", nullptr},
+    {"The picture could not be written.", nullptr},
+    {"The project could not be saved.", nullptr},
+    {"The file [%s] already exists, do you want to replace it?", nullptr},
+    {"Not enough memory for this operation.", nullptr},
+    {"An unexpected error occurred.", nullptr},
+    {"Selected a photo first and double click a filter to apply an effection", nullptr},
     // Message boxes: their captions and buttons, and the messages of our own.
     {"Error", nullptr},
     {"&Yes", nullptr},
     {"&No", nullptr},
-    {"Not enough memory for this operation.", nullptr},
-    {"The project could not be saved.", nullptr},
     {"A layer of the collage could not be drawn; no picture was written.", nullptr},
     {"Layer %d", nullptr},
 };
@@ -244,6 +269,16 @@ const TRawKey kDialog[] = {
     {"Click Here to Get More Templates", nullptr},
     {"Free", nullptr},
     {"Collage", nullptr},
+    // the colour boxes' extended and system colours
+    {"Money Green", nullptr},
+    {"Sky Blue", nullptr},
+    {"Cream", nullptr},
+    {"Medium Gray", nullptr},
+    {"Window", nullptr},
+    {"Window Text", nullptr},
+    {"Highlight", nullptr},
+    {"Button Face", nullptr},
+    {"Info Background", nullptr},
     // File dialogs: the names of their filters and the clipart dialog's title.
     {"All Supported Format", nullptr},
     {"BMP Format (high quality)", nullptr},
@@ -258,10 +293,10 @@ const char* const kColours[] = {"Black", "Maroon",  "Green",  "Olive", "Navy",  
                                 "Teal",  "Gray",    "Silver", "Red",   "Lime",     "Yellow",
                                 "Blue",  "Fuchsia", "Aqua",   "White", "Custom..."};
 
-const char* const kCategories[] = {"Free",        "Circle",  "Heart",   "Star",      "Vignette",
-                                   "Artistic",    "Classic", "Wood",    "Gold",      "Film",
-                                   "Ornament",    "Simple",  "Love",    "Party",     "Nature",
-                                   "Celebration", "Arrows",  "Bubbles", "Customize", "Collage"};
+const char* const kCategories[] = {"Free",      "Circle",  "Heart",  "Star",        "Vignette", "Artistic",
+                                   "Classic",   "Wood",    "Gold",   "Film",        "Ornament", "Simple",
+                                   "Love",      "Party",   "Nature", "Celebration", "Arrows",   "Bubbles",
+                                   "Customize", "Collage", "Baby",   "Travel",      "Winter",   "Wedding"};
 
 std::vector<TLanguageKey> BuildKeys() {
     std::vector<TLanguageKey> keys;

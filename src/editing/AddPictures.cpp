@@ -1,6 +1,7 @@
 #include "editing/AddPictures.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -92,9 +93,10 @@ TNewRotLayer* NewContentLayer(TCanvasEditor& ed, const TBitmap32& picture, const
     if (sy == 0) sy = 1;
     float x, y;
     if (placement == TPlacement::VisibleCorner) {
-        // the control's position in its scroll box is minus the scroll offset
-        x = float(doc.ImageScreen.ScrollX() + vx) / sx;
-        y = float(doc.ImageScreen.ScrollY() + vy) / sy;
+        // the page point at the view's top-left corner (the page starts a
+        // margin into the control), moved on by (vx, vy)
+        x = std::max(0.0f, -doc.Layers().ShiftX() / sx) + vx / sx;
+        y = std::max(0.0f, -doc.Layers().ShiftY() / sy) + vy / sy;
     } else {
         x = float(Round((vx - doc.Layers().ShiftX()) / sx));
         y = float(Round((vy - doc.Layers().ShiftY()) / sy));

@@ -61,6 +61,9 @@ void TImage32::UpdateViewMapping() {
     if (Bitmap.Height() > 0) sy = Round64(double(r.Height()) / Bitmap.Height() * 65536.0);
     Layers.SetViewMapping(sx, sy, float(r.Left), float(r.Top));
     Layers.BitmapRect = DeviceBitmapRect();
+    // the screen caches keep what lies near the view, in device pixels
+    const double d = Layers.DeviceRatio();
+    Layers.ViewportRect = TRect{0, 0, Round(ViewportWidth() * d), Round(ViewportHeight() * d)};
 }
 
 void TImage32::PaintBackground(TBitmap32& buffer) {

@@ -751,11 +751,14 @@ TEST(Compositing, DegenerateSizesDrawNothingAndStayBounded) {
     layer->SetShadowSmooth(-4);
     EXPECT_EQ(layer->ShadowPicture->Width(), 100 + 20);
     // a shadow picture past the size limits cannot be made: drawing the
-    // layer at full resolution then fails instead of leaving it out unsaid
+    // layer at full resolution then fails and says why instead of leaving it
+    // out unsaid
     layer->SetShadowSmooth(10);
     layer->SetLocation({0, 0, float(kMaxPictureSide - 100), 10});
     EXPECT_TRUE(layer->ShadowPicture->Empty());
-    EXPECT_THROW(layer->RenderFullResolution(page), EUserError);
+    std::string why;
+    EXPECT_FALSE(layer->RenderFullResolution(page, &why));
+    EXPECT_EQ(why, "its shadow is too large to draw");
 }
 
 TEST(Compositing, LargestOpaqueRectIsMaximal) {

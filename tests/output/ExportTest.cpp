@@ -199,14 +199,16 @@ TEST(CommandLineExport, RendersAProjectHeadlessWithExitCodes) {
             {"--export", QString::fromStdString(dir + "/nope.clv"), QString::fromStdString(dir + "/d.jpg")});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_NE(p.exitCode(), 0);
-    // what failed, then the file and the reason
+    // one line: what failed, the file and the reason
     const QString err = p.readAllStandardError();
-    EXPECT_EQ(err.toStdString(),
-              "velmora: The project file is error.\n" + dir + "/nope.clv: No such file or directory\n");
+    EXPECT_EQ(err.toStdString(), "velmora: project: " + dir + "/nope.clv: No such file or directory\n");
     p.start(exe, {"--help"});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_TRUE(p.readAllStandardOutput().contains("--export PROJECT OUTPUT"));
+    const QByteArray help = p.readAllStandardOutput();
+    EXPECT_TRUE(help.contains("--export PROJECT OUTPUT"));
+    EXPECT_TRUE(help.contains("--thumbnail PROJECT OUTPUT SIZE"));
+    EXPECT_TRUE(help.contains("Exit status:"));
 }
 
 TEST(CommandLineExport, FillPutsPhotosIntoThePlaceholdersBottomFirst) {

@@ -32,6 +32,7 @@ std::unique_ptr<QPrinter> MakePrinter() {
         printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     }
     printer->setDocName(kPrintJobTitle);
+    printer->setCreator(kProductName);
     return printer;
 }
 

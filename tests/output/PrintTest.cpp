@@ -186,7 +186,9 @@ TEST(Printing, PdfJobsLandWhereThePlacementSaysAndFailuresKeepFiles) {
     EXPECT_EQ(messages.BusyDepth, 0);
     ExpectInkAt(RasterisePdf(pdf, 100), 0, (297 - 157.5) / 2, 210, 157.5);
     // one job titled "Quorvel" holding the picture once, as JPEG data
-    EXPECT_NE(PopplerTool({"pdfinfo"}, pdf).find("Quorvel"), std::string::npos);
+    const std::string info = PopplerTool({"pdfinfo"}, pdf);
+    EXPECT_NE(info.find("Title:           Quorvel\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Creator:         Velmora\n"), std::string::npos) << info;
     const std::string images = PopplerTool({"pdfimages", "-list"}, pdf);
     EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 3) << images; // two heading lines
     EXPECT_NE(images.find("1024   768  rgb     3   8  jpeg"), std::string::npos) << images;

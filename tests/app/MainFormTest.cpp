@@ -278,6 +278,9 @@ TEST(MainForm, EveryShownTextGoesThroughTheLookup) {
         TPrintPreviewForm print(TPrintSettings{}, picture, form.Printer(), {}, {}, &form);
         print.show();
         ExpectTranslated(&print);
+        // the unit lists show their longest unit even in wrapped texts
+        for (const QComboBox* units : print.findChildren<QComboBox*>())
+            EXPECT_GE(units->width(), units->sizeHint().width()) << units->objectName().toStdString();
         TPreviewForm preview(picture, QRect(0, 0, 640, 480), 1.0, &form);
         ExpectTranslated(&preview);
     }

@@ -1,5 +1,7 @@
 #include "output/ui/PrintPreviewForm.h"
 
+#include <algorithm>
+
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
@@ -84,13 +86,16 @@ TPrintPreviewForm::TPrintPreviewForm(const TPrintSettings& settings, const QImag
     ComboBoxLeftUnit = UnitList(position, "ComboBoxLeftUnit");
     CheckBoxCenter = new QCheckBox(L("Center Image"), position);
     CheckBoxCenter->setObjectName("CheckBoxCenter");
+    // one field a row, so that the unit lists show their longest unit in
+    // every language; the check box beside the first field it governs
     pg->addWidget(new QLabel(L("Top:"), position), 0, 0);
     pg->addWidget(EditTop, 0, 1);
     pg->addWidget(ComboBoxTopUnit, 0, 2);
-    pg->addWidget(new QLabel(L("Left:"), position), 0, 3);
-    pg->addWidget(EditLeft, 0, 4);
-    pg->addWidget(ComboBoxLeftUnit, 0, 5);
-    pg->addWidget(CheckBoxCenter, 1, 0, 1, 6);
+    pg->addWidget(CheckBoxCenter, 0, 3);
+    pg->addWidget(new QLabel(L("Left:"), position), 1, 0);
+    pg->addWidget(EditLeft, 1, 1);
+    pg->addWidget(ComboBoxLeftUnit, 1, 2);
+    pg->setColumnStretch(3, 1);
 
     // ---- printed size ----
     auto* size = new QGroupBox(L("Print Size"), this);
@@ -105,13 +110,21 @@ TPrintPreviewForm::TPrintPreviewForm(const TPrintSettings& settings, const QImag
     sg->addWidget(new QLabel(L("Scale:"), size), 0, 0);
     sg->addWidget(EditScale, 0, 1);
     sg->addWidget(new QLabel("%", size), 0, 2);
-    sg->addWidget(CheckBoxFitPage, 0, 3, 1, 3);
+    sg->addWidget(CheckBoxFitPage, 0, 3);
     sg->addWidget(new QLabel(L("Height:"), size), 1, 0);
     sg->addWidget(EditHeight, 1, 1);
     sg->addWidget(ComboBoxHeightUnit, 1, 2);
-    sg->addWidget(new QLabel(L("Width:"), size), 1, 3);
-    sg->addWidget(EditWidth, 1, 4);
-    sg->addWidget(ComboBoxWidthUnit, 1, 5);
+    sg->addWidget(new QLabel(L("Width:"), size), 2, 0);
+    sg->addWidget(EditWidth, 2, 1);
+    sg->addWidget(ComboBoxWidthUnit, 2, 2);
+    sg->setColumnStretch(3, 1);
+    // the two groups' fields and check boxes in the same columns
+    int labels = 0;
+    for (QGridLayout* grid : {pg, sg})
+        for (int row = 0; row < grid->rowCount(); ++row)
+            if (QLayoutItem* item = grid->itemAtPosition(row, 0))
+                labels = std::max(labels, item->sizeHint().width());
+    for (QGridLayout* grid : {pg, sg}) grid->setColumnMinimumWidth(0, labels);
 
     // ---- buttons ----
     auto button = [this](const char* name, const char* key) {

@@ -25,9 +25,11 @@ QPageSize::PageSizeId LocalePaper(const QLocale& locale) {
 
 std::unique_ptr<QPrinter> MakePrinter() {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    // Qt falls back to its PDF writer when no printer is installed; its
-    // paper is then A4 everywhere and its margins a few points wide
-    if (printer->outputFormat() == QPrinter::PdfFormat) {
+    // Qt falls back to its PDF writer when no printer is installed (but not
+    // always when a print system without printers is); its paper is then A4
+    // everywhere and its margins a few points wide
+    if (printer->outputFormat() == QPrinter::PdfFormat || QPrinterInfo::availablePrinterNames().isEmpty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setPageSize(QPageSize(LocalePaper()));
         printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     }

@@ -133,7 +133,7 @@ TEST_F(ConfigurationFolder, WriteThenReadKeepsEveryValue) {
     ASSERT_EQ(read.RecentProjects.size(), size_t(kMaxRecentProjects));
     EXPECT_EQ(read.RecentProjects[0], dir + "/5.clv");
     EXPECT_EQ(read.RecentProjects[1], dir + "/9.clv");
-    EXPECT_EQ(read.RecentProjects[7], dir + "/3.clv");
+    EXPECT_EQ(read.RecentProjects[7], dir + "/2.clv"); // 0.clv and 1.clv fell off
     fs::remove(dir + "/9.clv");
     EXPECT_TRUE(DropVanishedRecentProjects(read));
     EXPECT_EQ(read.RecentProjects.size(), 7u);

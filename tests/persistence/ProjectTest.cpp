@@ -290,7 +290,8 @@ TEST_F(ProjectTest, WrittenFilesFollowTheLayoutElementByElement) {
     pugi::xml_document file;
     const pugi::xml_node root = LoadXml(file, clv);
     EXPECT_STREQ(root.name(), "File");
-    EXPECT_EQ(ChildNames(root), (std::vector<std::string>{"Version", "Type", "Folder"}));
+    // the page's preview for file managers comes after what every reader knows
+    EXPECT_EQ(ChildNames(root), (std::vector<std::string>{"Version", "Type", "Folder", "Preview"}));
     EXPECT_STREQ(root.child("Version").text().get(), "2011.5.02");
     EXPECT_STREQ(root.child("Type").text().get(), "Project");
     EXPECT_STREQ(root.child("Folder").text().get(), "P_CLV");

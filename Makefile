@@ -4,7 +4,7 @@
 #                UndefinedBehaviorSanitizer and run every test through CTest
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test deps release asan bench clean
+.PHONY: run test deps release asan bench package clean
 
 deps:
 	@tools/install-deps.sh
@@ -29,6 +29,16 @@ bench: release
 	cmake --build build/release --target velmora_bench velmora_history_bench -j $(JOBS)
 	./build/release/bin/velmora_bench
 	./build/release/bin/velmora_history_bench
+
+# The Debian package of the installed program, copied here:
+# sudo apt install ./velmora_*.deb
+# Packing installs only the program and its library, so it builds only
+# those, not the tests and benchmarks of the Release tree.
+package: deps
+	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+	cmake --build build/release --target velmora velmora_resources -j $(JOBS)
+	cd build/release && cpack -G DEB
+	cp build/release/velmora_*.deb .
 
 clean:
 	rm -rf build

@@ -12,18 +12,33 @@
 //                       save)
 //   BM_SavePhotoAsPng   one photo written as PNG instead, the price the save
 //                       avoids by copying
+//
+// The command line, the program itself started as a script starts it (wall
+// time, process start included):
+//   BM_CliExportJpeg/threads:0|1  velmora --export of the 20-photo project to
+//                       JPEG, photos decoded on every core or, with
+//                       VELMORA_THREADS=1, on one
+//   BM_CliThumbnail/preview:1|0   velmora --thumbnail ... 256 of a project of
+//                       ten of the photos, from the preview saved in the
+//                       project or (preview removed, as an older program
+//                       writes it) drawn at that scale
+//   BM_CliExportTen     the same ten-photo project's --export, beside it
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <filesystem>
+#include <pugixml.hpp>
 #include <random>
 
 #include "document/CollageDocument.h"
 #include "engine/PictureUtils.h"
 #include "persistence/ProjectFile.h"
+#include "persistence/ProjectPreview.h"
 #include "platform/Messages.h"
 
 namespace fs = std::filesystem;
@@ -127,5 +142,96 @@ void BM_SavePhotoAsPng(benchmark::State& state) {
     for (auto _ : state) SavePNG32(path, f.Doc.ContentLayerAt(0)->Picture, false, 9, 0xFFFFFF, true);
 }
 BENCHMARK(BM_SavePhotoAsPng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// ---- The command line ----
+
+// A project of the first ten photos, with and without its saved preview.
+struct TTenPhotos {
+    std::string WithPreview, WithoutPreview;
+    TTenPhotos() {
+        TProjectFixture& f = Fixture();
+        TCollageDocument doc;
+        doc.CollageSettings.Width = 1800;
+        doc.CollageSettings.Height = 1200;
+        doc.ApplyCanvasSettings();
+        for (int i = 0; i < 10; ++i) {
+            auto* layer = doc.Layers().Add<TNewRotLayer>();
+            layer->Picture.Assign(f.Doc.ContentLayerAt(i)->Picture);
+            layer->Picture.DrawMode = TDrawMode::Blend;
+            layer->Picture.Resampler = TResamplerKind::Linear;
+            layer->ImageType = itPhoto;
+            layer->SourceFile = f.Photos[size_t(i)];
+            const float x = float(i % 5) * 360, y = float(i / 5) * 600;
+            layer->SetLocation({x, y, x + 340, y + 560});
+            layer->SetPictureCenter({2000, 1500});
+            layer->SetScaled(true);
+            layer->SetViewedRect({1000, 0, 2800, 3000});
+            layer->RebuildScreenCache();
+        }
+        const std::string dir = f.Dir.path().toStdString();
+        WithPreview = dir + "/ten/ten.clv";
+        WithoutPreview = dir + "/ten-old/ten.clv";
+        SaveProject(doc, WithPreview, false);
+        SaveProject(doc, WithoutPreview, false);
+        pugi::xml_document xml;
+        xml.load_file(WithoutPreview.c_str());
+        xml.document_element().remove_child(kPreviewElement);
+        xml.save_file(WithoutPreview.c_str());
+    }
+};
+
+TTenPhotos& TenPhotos() {
+    static TTenPhotos t;
+    return t;
+}
+
+void RunProgram(benchmark::State& state, const QStringList& args, const QString& threads = {}) {
+    const QString exe = QCoreApplication::applicationDirPath() + "/velmora";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (threads.isEmpty())
+        env.remove("VELMORA_THREADS");
+    else
+        env.insert("VELMORA_THREADS", threads);
+    for (auto _ : state) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(exe, args);
+        if (!p.waitForFinished(600000) || p.exitCode() != 0)
+            state.SkipWithError(("velmora failed: " + p.readAllStandardError().toStdString()).c_str());
+    }
+}
+
+void BM_CliExportJpeg(benchmark::State& state) {
+    TProjectFixture& f = Fixture();
+    const QString out = f.Dir.path() + "/cli.jpg";
+    RunProgram(state, {"--export", QString::fromStdString(f.Clv), out}, state.range(0) ? "1" : "");
+}
+BENCHMARK(BM_CliExportJpeg)
+    ->ArgName("threads")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+void BM_CliThumbnail(benchmark::State& state) {
+    TTenPhotos& t = TenPhotos();
+    const std::string& clv = state.range(0) ? t.WithPreview : t.WithoutPreview;
+    RunProgram(state, {"--thumbnail", QString::fromStdString(clv),
+                       QDir::tempPath() + "/velmora-cli-thumb.png", "256"});
+}
+BENCHMARK(BM_CliThumbnail)
+    ->ArgName("preview")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+
+void BM_CliExportTen(benchmark::State& state) {
+    RunProgram(state, {"--export", QString::fromStdString(TenPhotos().WithPreview),
+                       QDir::tempPath() + "/velmora-cli-ten.jpg"});
+}
+BENCHMARK(BM_CliExportTen)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 } // namespace

@@ -11,6 +11,7 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     poppler-utils
     fonts-dancingscript fonts-lobster fonts-comfortaa fonts-kaushanscript
+    desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 
 # "bench": also what the benchmarks compare the program with (libvips beside

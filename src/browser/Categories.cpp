@@ -1,5 +1,6 @@
 #include "browser/Categories.h"
 
+#include <QFileInfo>
 #include <QString>
 #include <algorithm>
 #include <filesystem>
@@ -52,12 +53,27 @@ std::string CategoryDirectory(const std::string& resourceRoot, const std::string
     return JoinPath(JoinPath(resourceRoot, base), TrimText(category)) + "/";
 }
 
+std::vector<std::string> CategoryDirectories(const std::vector<std::string>& roots, const std::string& base,
+                                             const std::string& category) {
+    std::vector<std::string> folders;
+    for (const std::string& root : roots) {
+        const std::string dir = CategoryDirectory(root, base, category);
+        if (QFileInfo(QString::fromStdString(dir)).isDir()) folders.push_back(dir);
+    }
+    return folders;
+}
+
 bool IsCustomizeCategory(const std::string& category) {
     return QString::fromStdString(TrimText(category)).compare("CUSTOMIZE", Qt::CaseInsensitive) == 0;
 }
 
-void TCategoryPair::Fill(const std::string& baseFolder) {
-    Folders = ListCategories(baseFolder);
+void TCategoryPair::Fill(const std::vector<std::string>& baseFolders) {
+    Folders.clear();
+    for (const std::string& base : baseFolders)
+        for (std::string& name : ListCategories(base))
+            if (std::find(Folders.begin(), Folders.end(), name) == Folders.end())
+                Folders.push_back(std::move(name));
+    std::sort(Folders.begin(), Folders.end(), NameLess);
     Names.clear();
     ItemIndex = -1;
 }

@@ -31,6 +31,10 @@ std::string TrimText(const std::string& s);
 // resourceRoot + base + "/" + trimmed category + "/".
 std::string CategoryDirectory(const std::string& resourceRoot, const std::string& base,
                               const std::string& category);
+// The category's folder under each root that has it, in the roots' order
+// (the shipped library first, then the user's).
+std::vector<std::string> CategoryDirectories(const std::vector<std::string>& roots, const std::string& base,
+                                             const std::string& category);
 
 // The clipart category holding the user's own pictures ("Customize",
 // matched after trimming, without regard to case).
@@ -43,9 +47,10 @@ struct TCategoryPair {
     std::vector<std::string> Names;   // the visible list
     int ItemIndex = -1;
 
-    // Fills the folder list from the base folder; nothing is chosen and the
-    // visible list is empty until FirstShow.
-    void Fill(const std::string& baseFolder);
+    // Fills the folder list from the base folders (the shipped library's
+    // and the user's): a category found in both is listed once. Nothing is
+    // chosen and the visible list is empty until FirstShow.
+    void Fill(const std::vector<std::string>& baseFolders);
     // The first-show rule: choose "Free" (without regard to case) if there
     // is one, and fill the visible list with the translated names. True when
     // a category is now chosen (the caller then shows it).

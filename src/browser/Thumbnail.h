@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/Bitmap32.h"
+#include "engine/PictureUtils.h" // ShrinkPicture
 
 // What a picture file holds, told by its first bytes rather than its
 // extension: masks (".msk") are JPEG or GIF data and frames (".frm") PNG
@@ -43,12 +44,6 @@ TRect ThumbnailRect(int picW, int picH, int cellW, int pictureH);
 // of 2, 4 and 8 whose scaled size still covers the thumbnail size, decode at
 // that scale and shrink the rest of the way here (see DecodeForThumbnail).
 bool LoadThumbnail(const std::string& path, int boxWidth, int boxHeight, TBitmap32& out);
-
-// Area-averaging shrink of a whole picture to w x h, at most its own size
-// (an empty result otherwise): each result pixel is the mean of its block of
-// source pixels, colours weighted by alpha so that transparent pixels do not
-// darken the edges of what is kept.
-void ShrinkPicture(const TBitmap32& source, int w, int h, TBitmap32& out);
 
 // ---- Painting one cell ----
 

@@ -243,26 +243,33 @@ void TCollageDocument::PaintBackgroundStage(TBitmap32& buffer) const {
     const TRect clip = buffer.ClipRect();
     buffer.FillRect(clip.Left, clip.Top, clip.Right, clip.Bottom, 0xFF808080);
     const TLayerCollection& layers = ImageScreen.Layers;
-    const float hx = layers.ShiftX(), hy = layers.ShiftY();
+    // in device pixels: on a high-density screen squares and outline keep
+    // their size on screen
+    const float d = layers.DeviceRatio();
+    const float hx = layers.ShiftX() * d, hy = layers.ShiftY() * d;
     const TBitmap32& canvas = ImageScreen.Bitmap;
-    const TRect r{Round(hx - 1), Round(hy - 1), Round(hx + canvas.Width() * layers.ScaleX() + 1),
-                  Round(hy + canvas.Height() * layers.ScaleY() + 1)};
+    const int one = std::max(1, Round(d)), square = std::max(1, Round(13.0 * d));
+    const TRect r{Round(hx - one), Round(hy - one), Round(hx + canvas.Width() * layers.ScaleX() * d + one),
+                  Round(hy + canvas.Height() * layers.ScaleY() * d + one)};
     if (CollageSettings.BKType == 0) {
         buffer.SetClipRect(r);
         const TRect vis = buffer.ClipRect();
-        const int cols = (r.Width() - 2) / 13, rows = (r.Height() - 2) / 13;
+        const int cols = (r.Width() - 2 * one) / square, rows = (r.Height() - 2 * one) / square;
         // only the squares that touch the visible part are filled
-        const int c0 = std::max(0, (vis.Left - r.Left) / 13), c1 = std::min(cols, (vis.Right - r.Left) / 13);
-        const int r0 = std::max(0, (vis.Top - r.Top) / 13), r1 = std::min(rows, (vis.Bottom - r.Top) / 13);
+        const int c0 = std::max(0, (vis.Left - r.Left) / square),
+                  c1 = std::min(cols, (vis.Right - r.Left) / square);
+        const int r0 = std::max(0, (vis.Top - r.Top) / square),
+                  r1 = std::min(rows, (vis.Bottom - r.Top) / square);
         for (int row = r0; row <= r1; ++row)
             for (int col = c0; col <= c1; ++col) {
                 const TColor32 c = (col % 2) == (row % 2) ? 0xFFB0B0B0 : 0xFFFFFFFF;
-                const int x = r.Left + col * 13, y = r.Top + row * 13;
-                buffer.FillRect(x, y, x + 13, y + 13, c);
+                const int x = r.Left + col * square, y = r.Top + row * square;
+                buffer.FillRect(x, y, x + square, y + square, c);
             }
         buffer.SetClipRect(clip);
     }
-    buffer.FrameRect(r, 0xFF0000FF);
+    for (int i = 0; i < one; ++i)
+        buffer.FrameRect({r.Left + i, r.Top + i, r.Right - i, r.Bottom - i}, 0xFF0000FF);
 }
 
 bool TCollageDocument::RelabelPlaceholders() {

@@ -26,13 +26,13 @@ std::string LibraryName(const std::string& category, const std::string& fileName
 
 std::unique_ptr<TBitmap32> LoadMaskByName(const std::string& name) {
     auto mask = std::make_unique<TBitmap32>();
-    LoadJPEGPicture(ResourceRoot() + "Masks/" + NativePath(Trim(name)), *mask);
+    LoadJPEGPicture(LibraryFile("Masks/" + NativePath(Trim(name))), *mask);
     return mask;
 }
 
 TSubFramePictures LoadSubFrameByName(const std::string& name) {
     TSubFramePictures p;
-    const std::string path = ResourceRoot() + "Frames/" + NativePath(Trim(name));
+    const std::string path = LibraryFile("Frames/" + NativePath(Trim(name)));
     p.Frame = std::make_unique<TBitmap32>();
     LoadPNG32(path, *p.Frame);
     p.Frame->DrawMode = TDrawMode::Blend;
@@ -65,7 +65,7 @@ void SetBorderByName(TCollageDocument& doc, const std::string& name) {
         }
         return;
     }
-    const std::string path = ResourceRoot() + "Frames/" + NativePath(Trim(name));
+    const std::string path = LibraryFile("Frames/" + NativePath(Trim(name)));
     // read everything first, so a damaged file leaves the old border as it was
     TBitmap32 picture;
     picture.DrawMode = TDrawMode::Blend;

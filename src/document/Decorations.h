@@ -1,6 +1,7 @@
 #pragma once
 // Masks, sub-frames and the border frame, made from the names the layers
-// keep ("Circle\yuan13.msk", relative to the Masks or Frames folder).
+// keep ("Circle\yuan13.msk", relative to the Masks or Frames folder). A name
+// is looked up in the shipped library first, then in the user's own.
 
 #include <memory>
 #include <string>
@@ -10,14 +11,14 @@
 class TCollageDocument;
 class TNewRotLayer;
 
-// ResourceRoot + "Masks/" + name, read as JPEG.
+// LibraryFile("Masks/" + name), read as JPEG.
 std::unique_ptr<TBitmap32> LoadMaskByName(const std::string& name);
 
 struct TSubFramePictures {
     std::unique_ptr<TBitmap32> Frame; // PNG with its alpha, blend mode
     std::unique_ptr<TBitmap32> Mask;  // the companion ".msk" (GIF) or none
 };
-// ResourceRoot + "Frames/" + name with its companion.
+// LibraryFile("Frames/" + name) with its companion beside it.
 TSubFramePictures LoadSubFrameByName(const std::string& name);
 
 // Gives the layer the mask / sub-frame of that name and records the name.

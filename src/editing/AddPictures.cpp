@@ -2,6 +2,10 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
 
 #include "document/CanvasEditor.h"
 #include "document/Decorations.h"
@@ -45,71 +49,154 @@ const char* kPictureFilter = "All Supported Format|*.bmp;*.jpg;*.jpeg;*.gif;*.pn
                              "GIF Format (for web)|*.gif|Png Format(*.png)|*.png|JPG Format (small file size)|*.jpg";
 } // namespace
 
-TNewRotLayer* AddContentLayer(TCanvasEditor& ed, const std::string& file, TPictureKind kind,
-                              const std::string& category, TPlacement placement, int dropX, int dropY) {
-    TCollageDocument& doc = ed.Doc;
-    TBitmap32 picture;
-    if (!LoadLayerPicture(file, picture)) return nullptr;
-    std::unique_ptr<TBitmap32> mask;
-    if (kind == TPictureKind::Photo && FileExists(ResourceRoot() + "Masks/" + NativePath(kDefaultPhotoMask))) {
-        try {
-            mask = LoadMaskByName(kDefaultPhotoMask);
-        } catch (const std::exception&) {
-            mask.reset(); // a damaged default mask: the photo comes without one
+bool IsPhotoFile(const std::string& path) {
+    const std::string ext = LowerExtension(path);
+    return ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".gif" || ext == ".bmp";
+}
+
+TFileDrop PlanFileDrop(const std::vector<std::string>& files) {
+    TFileDrop drop;
+    for (const std::string& f : files)
+        if (LowerExtension(f) == ".clv" && FileExists(f)) {
+            drop.Project = f;
+            return drop;
         }
+    for (const std::string& f : files) {
+        if (!IsPhotoFile(f) || !FileExists(f)) return {};
+        drop.Pictures.push_back(f);
     }
-    TNewRotLayer* layer = nullptr;
+    return drop;
+}
+
+namespace {
+// A new layer for an already decoded picture, at the top of the collection
+// (under the border frame), its top-left corner at the view point (vx, vy)
+// or, for the visible corner, where the view shows the page's scrolled-to
+// corner. No selection, no history: the callers add those.
+TNewRotLayer* NewContentLayer(TCanvasEditor& ed, const TBitmap32& picture, const std::string& file,
+                              TPictureKind kind, const std::string& category, TPlacement placement, float vx,
+                              float vy, const TBitmap32* mask) {
+    TCollageDocument& doc = ed.Doc;
+    TNewRotLayer* layer = doc.Layers().Add<TNewRotLayer>();
+    layer->Picture.Assign(picture);
+    if (kind == TPictureKind::Photo) {
+        layer->ImageType = itPhoto;
+        layer->SourceFile = file;
+    } else {
+        layer->ImageType = Upper(Trim(category)) == "CUSTOMIZE" ? itUserClipart : itClipart;
+        layer->SourceFile = LibraryName(category, ExtractFileName(file));
+    }
+    int fw = doc.ImageScreen.Bitmap.Width(), fh = doc.ImageScreen.Bitmap.Height();
+    FitInside(picture.Width(), picture.Height(), fw, fh);
+    float sx = doc.Layers().ScaleX(), sy = doc.Layers().ScaleY();
+    if (sx == 0) sx = 1;
+    if (sy == 0) sy = 1;
+    float x, y;
+    if (placement == TPlacement::VisibleCorner) {
+        // the page point at the view's top-left corner (the page starts a
+        // margin into the control), moved on by (vx, vy)
+        x = std::max(0.0f, -doc.Layers().ShiftX() / sx) + vx / sx;
+        y = std::max(0.0f, -doc.Layers().ShiftY() / sy) + vy / sy;
+    } else {
+        x = float(Round((vx - doc.Layers().ShiftX()) / sx));
+        y = float(Round((vy - doc.Layers().ShiftY()) / sy));
+    }
+    layer->SetLocation({x, y, x + fw, y + fh});
+    layer->SetPictureCenter({picture.Width() / 2.0f, picture.Height() / 2.0f});
+    layer->SetScaled(true);
+    layer->AlphaHit = true;
+    layer->SetViewedRect({0, 0, picture.Width(), picture.Height()});
+    if (mask) {
+        layer->AssignMask(mask);
+        layer->MaskName = kDefaultPhotoMask;
+    }
+    layer->RebuildScreenCache();
+    return layer;
+}
+
+// The default mask of a new photo, or none when its file is missing or
+// damaged.
+std::unique_ptr<TBitmap32> DefaultPhotoMask() {
+    if (!FileExists(LibraryFile("Masks/" + NativePath(kDefaultPhotoMask)))) return nullptr;
+    try {
+        return LoadMaskByName(kDefaultPhotoMask);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+// Selects exactly the new layers and records them as one step.
+void FinishAdding(TCanvasEditor& ed, const std::vector<TNewRotLayer*>& layers) {
+    TCollageDocument& doc = ed.Doc;
     {
         TUpdateScope<TImage32> update(doc.ImageScreen);
-        layer = doc.Layers().Add<TNewRotLayer>();
-        layer->Picture.Assign(picture);
-        if (kind == TPictureKind::Photo) {
-            layer->ImageType = itPhoto;
-            layer->SourceFile = file;
-        } else {
-            layer->ImageType = Upper(Trim(category)) == "CUSTOMIZE" ? itUserClipart : itClipart;
-            layer->SourceFile = LibraryName(category, ExtractFileName(file));
-        }
-        int fw = doc.ImageScreen.Bitmap.Width(), fh = doc.ImageScreen.Bitmap.Height();
-        FitInside(picture.Width(), picture.Height(), fw, fh);
-        float sx = doc.Layers().ScaleX(), sy = doc.Layers().ScaleY();
-        if (sx == 0) sx = 1;
-        if (sy == 0) sy = 1;
-        float x, y;
-        if (placement == TPlacement::VisibleCorner) {
-            // the page point at the view's top-left corner (the page starts
-            // a margin into the control)
-            x = std::max(0.0f, -doc.Layers().ShiftX() / sx);
-            y = std::max(0.0f, -doc.Layers().ShiftY() / sy);
-        } else {
-            x = float(Round((dropX - doc.Layers().ShiftX()) / sx));
-            y = float(Round((dropY - doc.Layers().ShiftY()) / sy));
-        }
-        layer->SetLocation({x, y, x + fw, y + fh});
-        layer->SetPictureCenter({picture.Width() / 2.0f, picture.Height() / 2.0f});
-        layer->SetScaled(true);
-        layer->AlphaHit = true;
-        layer->SetViewedRect({0, 0, picture.Width(), picture.Height()});
-        if (mask) {
-            layer->AssignMask(mask.get());
-            layer->MaskName = kDefaultPhotoMask;
-        }
-        layer->RebuildScreenCache();
         ed.DeselectAll();
-        ed.SelectLayer(layer);
+        for (TNewRotLayer* l : layers) ed.SelectLayer(l);
         KeepBorderOnTop(doc);
     }
     doc.ImageScreen.Changed();
     doc.SetModified(true);
-    // recorded where the layer finally lies, under the border frame
+    // recorded where the layers finally lie, under the border frame
     ed.OpenStep(THistoryKind::InsertLayers);
-    auto& r = doc.UndoHistory.Add<TSnapshotRecord>(ed.PositionOf(layer));
-    r.Snapshot = CaptureLayer(*layer, TSnapshotUse::History);
+    for (TNewRotLayer* l : layers) {
+        auto& r = doc.UndoHistory.Add<TSnapshotRecord>(ed.PositionOf(l));
+        r.Snapshot = CaptureLayer(*l, TSnapshotUse::History);
+    }
     if (ed.Host) ed.Host->FocusCanvas();
+}
+} // namespace
+
+TNewRotLayer* AddContentLayer(TCanvasEditor& ed, const std::string& file, TPictureKind kind,
+                              const std::string& category, TPlacement placement, int dropX, int dropY) {
+    TBitmap32 picture;
+    if (!LoadLayerPicture(file, picture)) return nullptr;
+    std::unique_ptr<TBitmap32> mask = kind == TPictureKind::Photo ? DefaultPhotoMask() : nullptr;
+    TNewRotLayer* layer = nullptr;
+    {
+        TUpdateScope<TImage32> update(ed.Doc.ImageScreen);
+        const bool corner = placement == TPlacement::VisibleCorner;
+        layer = NewContentLayer(ed, picture, file, kind, category, placement, corner ? 0.0f : float(dropX),
+                                corner ? 0.0f : float(dropY), mask.get());
+    }
+    FinishAdding(ed, {layer});
     return layer;
 }
 
-bool DropPhotoOnLayer(TCanvasEditor& ed, TNewRotLayer& target, const std::string& file) {
+int AddPhotoLayers(TCanvasEditor& ed, const std::vector<TDroppedPicture>& pictures, TPlacement placement,
+                   int x, int y) {
+    if (pictures.empty()) return 0;
+    // every picture is decoded before the collage changes: one that cannot
+    // be read leaves everything as it was
+    std::vector<TBitmap32> decoded(pictures.size());
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        if (pictures[i].Picture) {
+            decoded[i].Assign(*pictures[i].Picture);
+            decoded[i].DrawMode = TDrawMode::Blend;
+            decoded[i].Resampler = TResamplerKind::Linear;
+            if (decoded[i].Empty()) return 0;
+        } else if (!LoadLayerPicture(pictures[i].File, decoded[i])) {
+            return 0;
+        }
+    }
+    std::unique_ptr<TBitmap32> mask = DefaultPhotoMask();
+    std::vector<TNewRotLayer*> layers;
+    {
+        TUpdateScope<TImage32> update(ed.Doc.ImageScreen);
+        const bool corner = placement == TPlacement::VisibleCorner;
+        for (size_t i = 0; i < pictures.size(); ++i) {
+            // each a little below and right of the one before, so all show
+            const float step = float(kDroppedPictureStep * int(i));
+            const float vx = (corner ? 0.0f : float(x)) + step, vy = (corner ? 0.0f : float(y)) + step;
+            layers.push_back(NewContentLayer(ed, decoded[i], pictures[i].File, TPictureKind::Photo, "",
+                                             placement, vx, vy, mask.get()));
+        }
+    }
+    FinishAdding(ed, layers);
+    return int(layers.size());
+}
+
+bool DropPhotoOnLayer(TCanvasEditor& ed, TNewRotLayer& target, const std::string& file,
+                      const TBitmap32* decoded) {
     TCollageDocument& doc = ed.Doc;
     if (target.Locked) {
         ed.DropTargetLayer = nullptr;
@@ -117,7 +204,14 @@ bool DropPhotoOnLayer(TCanvasEditor& ed, TNewRotLayer& target, const std::string
         return false;
     }
     TBitmap32 picture;
-    if (!LoadLayerPicture(file, picture)) return false;
+    if (decoded) {
+        picture.Assign(*decoded);
+        picture.DrawMode = TDrawMode::Blend;
+        picture.Resampler = TResamplerKind::Linear;
+        if (picture.Empty()) return false;
+    } else if (!LoadLayerPicture(file, picture)) {
+        return false;
+    }
     int cw = Round(target.Location.Width()), ch = Round(target.Location.Height());
     AspectCut(picture.Width(), picture.Height(), cw, ch);
     const TRect crop{0, 0, cw - 1, ch - 1};
@@ -204,12 +298,16 @@ void PMenuChangephotoClick(TCanvasEditor& ed) {
     doc.SetModified(true);
 }
 
-std::string UserClipartFolder() { return ResourceRoot() + "Cliparts/Customize/"; }
+std::string UserClipartFolder(const std::string& category) {
+    return UserLibraryRoot() + "Cliparts/" + Trim(category) + "/";
+}
 
-std::vector<std::string> AddUserCliparts(const std::vector<std::string>& files) {
-    std::vector<std::string> added;
-    const std::string folder = UserClipartFolder();
-    ForceDirectories(folder);
+void AddUserCliparts(const std::vector<std::string>& files, std::vector<std::string>& added,
+                     const std::string& category) {
+    const std::string folder = UserClipartFolder(category);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) throw EUserError(kPictureWriteFailed, folder, ec.message());
     for (const std::string& file : files) {
         const std::string name = ExtractFileName(file);
         std::string dest = folder + name;
@@ -222,5 +320,8 @@ std::vector<std::string> AddUserCliparts(const std::vector<std::string>& files) 
             throw EUserError(kPictureWriteFailed, dest, source.errorString().toStdString());
         added.push_back(dest);
     }
-    return added;
+}
+
+void DeleteUserClipart(const std::string& file) {
+    if (::unlink(file.c_str()) != 0) throw EUserError(kPictureDeleteFailed, file, std::strerror(errno));
 }

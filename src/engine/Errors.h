@@ -34,3 +34,4 @@ private:
 // Headlines of file failures (keys of the language table).
 inline constexpr const char* kPictureReadFailed = "The picture could not be read.";
 inline constexpr const char* kPictureWriteFailed = "The picture could not be written.";
+inline constexpr const char* kPictureDeleteFailed = "The picture could not be deleted.";

@@ -40,14 +40,30 @@ TRect TImage32::GetBitmapRect() const {
     return {x, y, x + w, y + h};
 }
 
+TRect TImage32::DeviceBitmapRect() const {
+    const float d = Layers.DeviceRatio();
+    const TRect r = GetBitmapRect();
+    if (d == 1.0f) return r;
+    return {Round(r.Left * double(d)), Round(r.Top * double(d)), Round(r.Right * double(d)),
+            Round(r.Bottom * double(d))};
+}
+
+void TImage32::SetDeviceRatio(float ratio) {
+    if (!(ratio > 0) || ratio == Layers.DeviceRatio()) return;
+    Layers.SetDeviceRatio(ratio);
+    UpdateViewMapping();
+}
+
 void TImage32::UpdateViewMapping() {
     const TRect r = GetBitmapRect();
     int64_t sx = 65536, sy = 65536;
     if (Bitmap.Width() > 0) sx = Round64(double(r.Width()) / Bitmap.Width() * 65536.0);
     if (Bitmap.Height() > 0) sy = Round64(double(r.Height()) / Bitmap.Height() * 65536.0);
     Layers.SetViewMapping(sx, sy, float(r.Left), float(r.Top));
-    Layers.BitmapRect = r;
-    Layers.ViewportRect = TRect{0, 0, ViewportWidth(), ViewportHeight()};
+    Layers.BitmapRect = DeviceBitmapRect();
+    // the screen caches keep what lies near the view, in device pixels
+    const double d = Layers.DeviceRatio();
+    Layers.ViewportRect = TRect{0, 0, Round(ViewportWidth() * d), Round(ViewportHeight() * d)};
 }
 
 void TImage32::PaintBackground(TBitmap32& buffer) {
@@ -55,7 +71,7 @@ void TImage32::PaintBackground(TBitmap32& buffer) {
         OnPaintStage(buffer);
     else
         buffer.FillRect(0, 0, buffer.Width(), buffer.Height(), Color);
-    if (!Bitmap.Empty()) buffer.StretchDraw(GetBitmapRect(), Bitmap);
+    if (!Bitmap.Empty()) buffer.StretchDraw(DeviceBitmapRect(), Bitmap);
 }
 
 void TImage32::PaintLayers(TBitmap32& buffer, int fromIndex, int toIndex) {
@@ -78,11 +94,12 @@ struct TAllLayers {
 } // namespace
 
 void TImage32::PaintContent(TBitmap32& buffer, int toIndex) {
-    buffer.SetSize(ViewportWidth(), ViewportHeight());
+    const double d = Layers.DeviceRatio();
+    buffer.SetSize(Round(ViewportWidth() * d), Round(ViewportHeight() * d));
     buffer.ResetClipRect();
     if (buffer.Empty()) return;
     // the canvas bitmap may have been resized without BitmapResized()
-    Layers.BitmapRect = GetBitmapRect();
+    Layers.BitmapRect = DeviceBitmapRect();
     PaintBackground(buffer);
     TAllLayers all(Layers);
     PaintLayers(buffer, 0, toIndex);
@@ -98,13 +115,14 @@ void TImage32::PaintToCached(TBitmap32& buffer, TContentCache& cache) {
     std::vector<const TCustomLayer*> below;
     below.reserve(size_t(split));
     for (int i = 0; i < split; ++i) below.push_back(Layers.Items(i));
-    const TRect bitmapRect = GetBitmapRect();
+    const TRect bitmapRect = DeviceBitmapRect();
     const bool same = cache.Valid && cache.Revision == Layers.ContentRevision() && cache.Below == below &&
                       cache.ScrollX == FScrollX && cache.ScrollY == FScrollY &&
                       cache.ScaleX == Layers.ScaleX() && cache.ScaleY == Layers.ScaleY() &&
                       cache.ShiftX == Layers.ShiftX() && cache.ShiftY == Layers.ShiftY() &&
                       cache.BitmapRect == bitmapRect && cache.BitmapBits == Bitmap.Bits() &&
-                      cache.Content.Width() == ViewportWidth() && cache.Content.Height() == ViewportHeight();
+                      cache.Content.Width() == Round(ViewportWidth() * double(Layers.DeviceRatio())) &&
+                      cache.Content.Height() == Round(ViewportHeight() * double(Layers.DeviceRatio()));
     if (!same) {
         PaintContent(cache.Content, split);
         ++cache.Paints;

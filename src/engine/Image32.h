@@ -42,12 +42,20 @@ public:
     // scale: (canvas size × Scale) rounded, centred in the control, less the
     // scroll offset.
     TRect GetBitmapRect() const;
+    // The same in device pixels (see TLayerCollection::DeviceRatio).
+    TRect DeviceBitmapRect() const;
+    // A high-density screen: the view buffer is painted at the screen's
+    // resolution, `ratio` device pixels per view pixel, while pointer
+    // events and hit tests keep view coordinates. The layers' screen
+    // pictures follow at their next rebuild.
+    void SetDeviceRatio(float ratio);
+    float DeviceRatio() const { return Layers.DeviceRatio(); }
 
     // ---- Painting ----
     // Stage 1; without a handler the buffer is filled with the control colour.
     std::function<void(TBitmap32& buffer)> OnPaintStage;
     TColor32 Color = 0xFF808080;
-    // Sizes buffer to the viewport and paints: stage 1, the canvas bitmap
+    // Sizes buffer to the viewport in device pixels and paints: stage 1, the canvas bitmap
     // stretched into the bitmap rectangle (by its own draw mode), then every
     // visible layer bottom to top.
     void PaintTo(TBitmap32& buffer);

@@ -687,11 +687,16 @@ bool TNewRotLayer::RenderCanvas(TBitmap32& target, std::string* why) {
 
 void TNewRotLayer::DrawPlaceholderText(TBitmap32& buffer) {
     if (ImageType != itPlaceholder || PlaceholderLine1.empty()) return;
-    const TFloatRect v = LocationToView(Location);
+    const TFloatRect v = LocationToDevice(Location);
     const QFont oldFont = buffer.Font;
     const TColor32 oldColor = buffer.FontColor;
     QFont font; // the application's default face
-    font.setPointSize(9);
+    // 9 points, in the device pixels the page is painted in
+    const float d = Scaled && LayerCollection() ? LayerCollection()->DeviceRatio() : 1.0f;
+    if (d == 1.0f)
+        font.setPointSize(9);
+    else
+        font.setPointSizeF(9.0 * d);
     buffer.Font = font;
     buffer.FontColor = qGuiApp ? QGuiApplication::palette().color(QPalette::WindowText).rgba() : 0xFF000000;
     const int h1 = buffer.TextHeight(PlaceholderLine1), w1 = buffer.TextWidth(PlaceholderLine1);

@@ -101,6 +101,12 @@ void TLayerCollection::SetViewMapping(int64_t scaleX16, int64_t scaleY16, float 
     Changed();
 }
 
+void TLayerCollection::SetDeviceRatio(float ratio) {
+    if (!(ratio > 0) || ratio == FDeviceRatio) return;
+    FDeviceRatio = ratio;
+    Changed();
+}
+
 void TLayerCollection::EndUpdate() {
     assert(FUpdateCount > 0);
     if (FUpdateCount > 0 && --FUpdateCount == 0 && FChangedWhileUpdating) {

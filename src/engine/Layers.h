@@ -138,9 +138,16 @@ public:
     float ScaleY() const { return float(FScaleY16) / 65536.0f; }
     float ShiftX() const { return FShiftX; }
     float ShiftY() const { return FShiftY; }
-    // The canvas bitmap's rectangle in control coordinates, kept up to date
-    // by the canvas control; content layers clip their painting to it. Unset
-    // while the collection belongs to no canvas.
+    // Device pixels per view pixel. On a high-density screen the canvas
+    // paints at the screen's own resolution: layers keep their screen
+    // pictures and paint in device pixels (view coordinates times this),
+    // while pointer events, hit tests and everything the editor computes stay
+    // in view coordinates. 1 on an ordinary screen.
+    float DeviceRatio() const { return FDeviceRatio; }
+    void SetDeviceRatio(float ratio);
+    // The canvas bitmap's rectangle in device pixels, kept up to date by the
+    // canvas control; content layers clip their painting to it. Unset while
+    // the collection belongs to no canvas.
     std::optional<TRect> BitmapRect;
     // The visible part of the control in view coordinates, kept by the canvas
     // control: a layer whose screen caches would be too large for memory
@@ -175,6 +182,7 @@ private:
     std::vector<std::unique_ptr<TCustomLayer>> FItems;
     int64_t FScaleX16 = 65536, FScaleY16 = 65536;
     float FShiftX = 0, FShiftY = 0;
+    float FDeviceRatio = 1.0f;
     int FUpdateCount = 0;
     bool FChangedWhileUpdating = false;
     uint64_t FContentRevision = 0;

@@ -29,11 +29,13 @@ TNewRotLayer::~TNewRotLayer() = default;
 // ---- View mapping ----
 
 float TNewRotLayer::ViewSX() const {
-    return Scaled && LayerCollection() ? LayerCollection()->ScaleX() : 1.0f;
+    return Scaled && LayerCollection() ? LayerCollection()->ScaleX() * LayerCollection()->DeviceRatio()
+                                       : 1.0f;
 }
 
 float TNewRotLayer::ViewSY() const {
-    return Scaled && LayerCollection() ? LayerCollection()->ScaleY() : 1.0f;
+    return Scaled && LayerCollection() ? LayerCollection()->ScaleY() * LayerCollection()->DeviceRatio()
+                                       : 1.0f;
 }
 
 TFloatRect TNewRotLayer::LocationToView(const TFloatRect& r) const {
@@ -43,14 +45,23 @@ TFloatRect TNewRotLayer::LocationToView(const TFloatRect& r) const {
     return {r.Left * sx + hx, r.Top * sy + hy, r.Right * sx + hx, r.Bottom * sy + hy};
 }
 
+TFloatRect TNewRotLayer::LocationToDevice(const TFloatRect& r) const {
+    if (!Scaled || !LayerCollection()) return r;
+    const TLayerCollection& c = *LayerCollection();
+    const float d = c.DeviceRatio();
+    if (d == 1.0f) return LocationToView(r);
+    const float sx = c.ScaleX() * d, sy = c.ScaleY() * d, hx = c.ShiftX() * d, hy = c.ShiftY() * d;
+    return {r.Left * sx + hx, r.Top * sy + hy, r.Right * sx + hx, r.Bottom * sy + hy};
+}
+
 TFloatRect TNewRotLayer::LocationScaled(const TFloatRect& r) const {
     if (!Scaled || !LayerCollection()) return r;
-    const float sx = LayerCollection()->ScaleX(), sy = LayerCollection()->ScaleY();
+    const float sx = ViewSX(), sy = ViewSY();
     return {r.Left * sx, r.Top * sy, r.Right * sx, r.Bottom * sy};
 }
 
 TRect TNewRotLayer::ViewRectRounded() const {
-    return RoundRect(LocationToView(Location));
+    return RoundRect(LocationToDevice(Location));
 }
 
 // ---- Placement transforms ----
@@ -79,7 +90,7 @@ const TAffineTransformation& TNewRotLayer::AdjustTransformation(const TRect& par
 TAffineTransformation TNewRotLayer::ScreenBoxTransformation(int width, int height, const TRect& part,
                                                             double scaleX, double scaleY) const {
     const int hw = Round(width / 2.0), hh = Round(height / 2.0);
-    const TFloatRect v = LocationToView(Location);
+    const TFloatRect v = LocationToDevice(Location);
     TAffineTransformation t;
     t.Translate(part.Left, part.Top);
     if (scaleX != 1 || scaleY != 1) t.Scale(scaleX, scaleY);
@@ -102,7 +113,7 @@ const TAffineTransformation& TNewRotLayer::AdjustScreenTransformation() {
 TAffineTransformation TNewRotLayer::ScreenShadowBoxTransformation(double width, double height,
                                                                   const TRect& part, double scaleX,
                                                                   double scaleY) const {
-    const TFloatRect v = LocationToView(Location);
+    const TFloatRect v = LocationToDevice(Location);
     const float cx = (v.Left + v.Right) / 2, cy = (v.Top + v.Bottom) / 2;
     TAffineTransformation t;
     t.Translate(part.Left, part.Top);
@@ -139,13 +150,15 @@ const TAffineTransformation& TNewRotLayer::AdjustShadowTransformation() {
 
 bool TNewRotLayer::DoHitTest(int x, int y) {
     if (ImageType == itBorderFrame) return false;
-    // The box as it shows now, whatever zoom the caches were built for.
+    // The box as it shows now, whatever zoom the caches were built for, in
+    // the device pixels the layer was painted in.
+    const double d = Scaled && LayerCollection() ? LayerCollection()->DeviceRatio() : 1.0;
     const TRect rounded = ViewRectRounded();
-    const TFloatRect v = LocationToView(Location);
+    const TFloatRect v = LocationToDevice(Location);
     const int boxW = Round(v.Width()), boxH = Round(v.Height());
     if (boxW <= 0 || boxH <= 0) return false;
     double bx, by;
-    if (!ScreenBoxTransformation(rounded.Width(), rounded.Height()).ReverseTransform(x, y, bx, by))
+    if (!ScreenBoxTransformation(rounded.Width(), rounded.Height()).ReverseTransform(x * d, y * d, bx, by))
         return false;
     // Rounding the mapped pixel corner picks the pixel whose centre the
     // transformed drawing sampled for (x, y).

@@ -151,11 +151,17 @@ public:
     // Canvas to view: scaled and shifted by the collection's view mapping
     // when Scaled, unchanged otherwise.
     TFloatRect LocationToView(const TFloatRect& r) const;
-    // Scaled only (no shift) when Scaled.
+    // Canvas to the device pixels the screen caches and painting use:
+    // LocationToView times the collection's device ratio when Scaled,
+    // unchanged otherwise.
+    TFloatRect LocationToDevice(const TFloatRect& r) const;
+    // Scaled only (no shift), in device pixels, when Scaled.
     TFloatRect LocationScaled(const TFloatRect& r) const;
-    // LocationToView(Location) with each coordinate rounded.
+    // LocationToDevice(Location) with each coordinate rounded: the size of
+    // the screen caches.
     TRect ViewRectRounded() const;
-    // The view scale (sx, sy) when Scaled, (1, 1) otherwise.
+    // The scale from canvas to device pixels (sx, sy) when Scaled, (1, 1)
+    // otherwise.
     float ViewSX() const;
     float ViewSY() const;
 

@@ -16,8 +16,7 @@ TParallelDrawScope::~TParallelDrawScope() {
     --tScopeDepth;
 }
 
-int DrawBandCount(int rows, int64_t pixels) {
-    if (tScopeDepth <= 0 || pixels < kMinParallelPixels || rows < 16) return 1;
+int ThreadLimit() {
     // VELMORA_THREADS caps the count (1: everything on the calling thread)
     static const int cores = [] {
         int n = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
@@ -25,6 +24,12 @@ int DrawBandCount(int rows, int64_t pixels) {
             n = std::min(n, std::atoi(cap));
         return n;
     }();
+    return cores;
+}
+
+int DrawBandCount(int rows, int64_t pixels) {
+    if (tScopeDepth <= 0 || pixels < kMinParallelPixels || rows < 16) return 1;
+    const int cores = ThreadLimit();
     if (cores <= 1) return 1;
     return std::min(cores, rows / 8);
 }

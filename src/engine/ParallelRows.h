@@ -8,6 +8,8 @@
 // exactly as it would be alone, so the result does not depend on the split.
 // The screen path never opens the scope: repaints stay on one thread.
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <thread>
 #include <vector>
@@ -19,6 +21,35 @@ public:
     TParallelDrawScope(const TParallelDrawScope&) = delete;
     TParallelDrawScope& operator=(const TParallelDrawScope&) = delete;
 };
+
+// The most threads any split of work uses: the cores (at most four), capped
+// by VELMORA_THREADS (1: everything on the calling thread).
+int ThreadLimit();
+
+// body(i) for every i in [0, count), spread over up to ThreadLimit()
+// threads (the calling thread among them); jobs are taken in order as
+// threads become free. body must not throw. For independent pieces of work
+// of a command the user waits for (decoding the pictures of a project).
+template <class F> void ForEachJob(int count, F&& body) {
+    const int n = std::min(ThreadLimit(), count);
+    if (n <= 1) {
+        for (int i = 0; i < count; ++i) body(i);
+        return;
+    }
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int i = next++; i < count; i = next++) body(i);
+    };
+    std::vector<std::thread> helpers;
+    try {
+        helpers.reserve(size_t(n - 1));
+        for (int t = 1; t < n; ++t) helpers.emplace_back(work);
+    } catch (...) {
+        // no thread to be had: the calling thread does the rest
+    }
+    work();
+    for (std::thread& t : helpers) t.join();
+}
 
 // How many bands a drawing of this many rows and pixels is split into on
 // this thread now: 1 outside the scope or for small drawings.

@@ -1,5 +1,6 @@
 // Loading picture files by extension, PNG transparency import and PNG export.
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -73,6 +74,33 @@ bool LoadPicture32(const std::string& path, TBitmap32& target) {
         return false;
     }
     return true;
+}
+
+void DecodePictureFile(const std::string& path, TBitmap32& target, int minWidth, int minHeight) {
+    if (!FileExists(path)) {
+        const std::string why = MissingFileReason(path);
+        throw EUserError(kPictureReadFailed, path, why.empty() ? std::strerror(ENOENT) : why);
+    }
+    const std::string ext = LowerExtension(path);
+    TBitmap32 picture;
+    if (ext == ".bmp") {
+        DecodeBMPFile(path, picture);
+        picture.ResetAlpha(255);
+    } else if (ext == ".jpg" || ext == ".jpeg") {
+        TJpegOptions options;
+        options.MinWidth = std::max(minWidth, 0);
+        options.MinHeight = std::max(minHeight, 0);
+        DecodeJPEGFile(path, picture, options);
+        picture.ResetAlpha(255);
+    } else if (ext == ".gif") {
+        DecodeGIFFile(path, picture);
+        picture.ResetAlpha(255);
+    } else if (ext == ".png" || ext == ".frm") {
+        LoadPNG32(path, picture);
+    } else {
+        throw EUserError(kPictureReadFailed, path, "unsupported file type");
+    }
+    codec::AdoptPixels(target, std::move(picture));
 }
 
 bool AssignPNG32(TBitmap32& target, const TDecodedPNG& png) {

@@ -18,6 +18,12 @@
 // png!" with the path on a second line, false. Corrupt data throws
 // EUserError (headline kPictureReadFailed, the file, the decoder's reason).
 bool LoadPicture32(const std::string& path, TBitmap32& target);
+// LoadPicture32 without messages, safe on any thread: a missing file and an
+// unsupported extension throw EUserError (kPictureReadFailed, the file, the
+// reason) as corrupt data does. When minWidth or minHeight is positive a
+// JPEG picture is decoded in the DCT domain at the smallest size that still
+// covers minWidth x minHeight (quick previews); other formats come whole.
+void DecodePictureFile(const std::string& path, TBitmap32& target, int minWidth = 0, int minHeight = 0);
 
 // A decoded PNG before its transparency is applied: the picture as opaque
 // 32-bit pixels plus what the file said about transparency.
@@ -51,6 +57,27 @@ void SavePNG32(const std::string& path, const TBitmap32& source, bool to8bit, in
 // accepted and the format message is "Picture format must be bmp, jpeg, jpg,
 // gif or png!".
 bool LoadPictureToBitmap(const std::string& path, QImage& bitmap);
+
+// ---- Shrinking (PictureUtils.cpp) ----
+
+// Read-only 32-bit pixels, rows Stride pixels apart (a surface, or a QImage
+// a decoder returned).
+struct TPixelView {
+    const TColor32* Bits = nullptr;
+    int Width = 0, Height = 0;
+    size_t Stride = 0; // in pixels
+    bool MayHaveAlpha = true;
+};
+// Area average to w x h (both at most the source's): result pixel (i, j) is
+// the mean of the source block [i*W/w, (i+1)*W/w) x [j*H/h, (j+1)*H/h),
+// colours weighted by alpha so that transparent pixels lend the result none
+// of their colour.
+void ShrinkPixels(const TPixelView& src, int w, int h, TBitmap32& out);
+// Area-averaging shrink of a whole picture to w x h, at most its own size
+// (an empty result otherwise): each result pixel is the mean of its block of
+// source pixels, colours weighted by alpha so that transparent pixels do not
+// darken the edges of what is kept.
+void ShrinkPicture(const TBitmap32& source, int w, int h, TBitmap32& out);
 
 // ---- Size fitting and paper mask (PictureUtils.cpp) ----
 

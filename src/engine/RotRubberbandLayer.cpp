@@ -382,7 +382,13 @@ void TRotRubberbandLayer::DblClick() {
 // ---- Painting ----
 
 void TRotRubberbandLayer::Paint(TBitmap32& buffer) {
-    const TRect v = RoundRect(LocationToView(FLocation));
+    // painted in device pixels (see TLayerCollection::DeviceRatio): the
+    // same shapes, as large on screen as on an ordinary one
+    const float d = LayerCollection() ? LayerCollection()->DeviceRatio() : 1.0f;
+    const auto px = [d](int32_t n) { return d == 1.0f ? n : int32_t(Round(double(n) * d)); };
+    TFloatRect w = LocationToView(FLocation);
+    w = {w.Left * d, w.Top * d, w.Right * d, w.Bottom * d};
+    const TRect v = RoundRect(w);
     const double cx = (double(v.Left) + v.Right) / 2.0, cy = (double(v.Top) + v.Bottom) / 2.0;
     const double angle = FAngle;
     auto rot = [&](double x, double y) {
@@ -410,20 +416,25 @@ void TRotRubberbandLayer::Paint(TBitmap32& buffer) {
             LineFS(buffer, p4.X, p4.Y, p1.X, p1.Y, stipple);
         }
         const TPoint top = mid(p1, p2);
-        const TPoint h = rot(Round((double(v.Left) + v.Right) / 2.0), double(v.Top) - RotateHandleDistance);
+        const TPoint h =
+            rot(Round((double(v.Left) + v.Right) / 2.0), double(v.Top) - px(RotateHandleDistance));
         LineFS(buffer, top.X, top.Y, h.X, h.Y, stipple);
-        FillCircle(buffer, h.X, h.Y, RotateHandleRadius, 0xFF00FF00, 0xFF000000);
+        FillCircle(buffer, h.X, h.Y, px(RotateHandleRadius), 0xFF00FF00, 0xFF000000);
     }
 
     if ((f & hfPictureHandle) && !(FIsDragging && FDragState == TDragState::Pan) && !PictureHandle.Empty()) {
-        const int64_t x = (int64_t(v.Left) + v.Right - PictureHandle.Width()) / 2;
-        const int64_t y = (int64_t(v.Top) + v.Bottom - PictureHandle.Height()) / 2;
-        buffer.Draw(Clamp30(x), Clamp30(y), PictureHandle);
+        const int hw = px(PictureHandle.Width()), hh = px(PictureHandle.Height());
+        const int64_t x = (int64_t(v.Left) + v.Right - hw) / 2;
+        const int64_t y = (int64_t(v.Top) + v.Bottom - hh) / 2;
+        if (d == 1.0f)
+            buffer.Draw(Clamp30(x), Clamp30(y), PictureHandle);
+        else
+            buffer.StretchDraw({Clamp30(x), Clamp30(y), Clamp30(x + hw), Clamp30(y + hh)}, PictureHandle);
     }
 
     if (FLocked) return;
     auto square = [&](TPoint p) {
-        const int64_t s = HandleSize;
+        const int64_t s = px(HandleSize);
         const TRect r{Clamp30(p.X - s), Clamp30(p.Y - s), Clamp30(p.X + s), Clamp30(p.Y + s)};
         buffer.FillRect(r.Left, r.Top, r.Right, r.Bottom, HandleFill);
         buffer.FrameRect(r, HandleFrame);

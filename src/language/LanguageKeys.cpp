@@ -20,6 +20,7 @@ const TRawKey kMenu[] = {
     {"&File", nullptr},
     {"&New Project", nullptr},
     {"&Open Project", nullptr},
+    {"Open &Recent", nullptr},
     {"Save as &Image", nullptr},
     {"Save as &Wallpaper", nullptr},
     {"Save Pro&ject", nullptr},
@@ -79,6 +80,10 @@ const TRawKey kMenu[] = {
 // Labels and buttons of the side panel and the painted button captions.
 const TRawKey kPanel[] = {
     {"Clipart Type", nullptr},
+    // the places of the photo folder tree
+    {"Home", nullptr},
+    {"Sample Photos", nullptr},
+    {"File System", nullptr},
     {"Frame Type", nullptr},
     {"Mask Type", nullptr},
     {"Please Input Text", nullptr},
@@ -145,6 +150,7 @@ const TRawKey kStatus[] = {
     {"The text is too large: its picture would be more than 8000 pixels wide or high.", nullptr},
     {"The picture could not be read.", nullptr},
     {"The picture could not be written.", nullptr},
+    {"The picture could not be deleted.", nullptr},
     {"The project could not be saved.", nullptr},
     {"The collage could not be printed.", nullptr},
     {"The print job could not be started.", nullptr},

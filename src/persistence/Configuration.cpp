@@ -1,5 +1,7 @@
 #include "persistence/Configuration.h"
 
+#include <algorithm>
+
 #include "language/IniFile.h"
 #include "platform/Paths.h"
 
@@ -8,6 +10,7 @@ namespace {
 const char* const kSystem = "System";
 const char* const kPrint = "PrintPrew";
 const char* const kLanguage = "Language";
+const char* const kRecent = "Recent";
 
 std::string FileIn(const std::string& folder) {
     return folder + "/cfg.ini";
@@ -28,6 +31,22 @@ int ReadPrintUnit(const TIniFile& ini, const char* key) {
 }
 
 } // namespace
+
+void RememberRecentProject(TConfiguration& config, const std::string& path) {
+    if (path.empty()) return;
+    auto& list = config.RecentProjects;
+    list.erase(std::remove(list.begin(), list.end(), path), list.end());
+    list.insert(list.begin(), path);
+    if (list.size() > size_t(kMaxRecentProjects)) list.resize(kMaxRecentProjects);
+}
+
+bool DropVanishedRecentProjects(TConfiguration& config) {
+    auto& list = config.RecentProjects;
+    const size_t before = list.size();
+    list.erase(std::remove_if(list.begin(), list.end(), [](const std::string& p) { return !FileExists(p); }),
+               list.end());
+    return list.size() != before;
+}
 
 std::string ConfigurationFile() {
     return FileIn(UserDataFolder());
@@ -77,6 +96,13 @@ void ReadConfiguration(TConfiguration& config, const std::string& folder) {
     p.PrintTime = ini.ReadString(kPrint, "PrintTime", "");
 
     config.LanguageIndex = ini.ReadInteger(kLanguage, "index", -1);
+
+    config.RecentProjects.clear();
+    for (int i = 1; i <= kMaxRecentProjects; ++i) {
+        const std::string path = ini.ReadString(kRecent, "File" + std::to_string(i), "");
+        auto& list = config.RecentProjects;
+        if (!path.empty() && std::find(list.begin(), list.end(), path) == list.end()) list.push_back(path);
+    }
 }
 
 bool WriteConfiguration(const TConfiguration& config, const std::string& folder) {
@@ -111,5 +137,8 @@ bool WriteConfiguration(const TConfiguration& config, const std::string& folder)
     ini.WriteString(kPrint, "PrintTime", p.PrintTime);
 
     ini.WriteInteger(kLanguage, "index", config.LanguageIndex);
+
+    for (size_t i = 0; i < config.RecentProjects.size() && i < size_t(kMaxRecentProjects); ++i)
+        ini.WriteString(kRecent, "File" + std::to_string(i + 1), config.RecentProjects[i]);
     return WriteFileAtomically(FileIn(folder), ini.Text());
 }

@@ -4,6 +4,7 @@
 // Read once at start-up, rewritten in full at exit.
 
 #include <string>
+#include <vector>
 
 #include "document/CollageSettings.h"
 #include "document/PrintSettings.h"
@@ -13,9 +14,19 @@ struct TConfiguration {
     std::string UserPhotoFolder; // folder last chosen in the photo folder tree
     TPrintSettings PrintSettings;
     int LanguageIndex = -1; // -1 built-in English, else a position in the language list
+    // The projects opened or saved last, the latest first (section
+    // "Recent", keys "File1" ... "File8").
+    std::vector<std::string> RecentProjects;
 
     bool operator==(const TConfiguration&) const = default;
 };
+
+// How many projects File > Open Recent offers.
+constexpr int kMaxRecentProjects = 8;
+// Puts path first in the recent projects (once; the oldest falls off).
+void RememberRecentProject(TConfiguration& config, const std::string& path);
+// Drops the recent projects whose file is gone; true when any was dropped.
+bool DropVanishedRecentProjects(TConfiguration& config);
 
 // UserDataFolder() + "/cfg.ini".
 std::string ConfigurationFile();

@@ -36,7 +36,10 @@ bool ConfirmFileReplace(const std::string& path) {
 // project file (and with it its folder), a project folder left without its
 // file, a template's thumbnail. No offers the dialog again.
 std::string AskProjectName(bool asTemplate) {
-    const TFileDialogResult r = RunSaveDialog(SaveDialogProj(), [&](const std::string& chosen) {
+    TFileDialogRequest request = SaveDialogProj();
+    // templates go where the template chooser finds them
+    if (asTemplate) request.InitialDir = TemplateSaveFolder();
+    const TFileDialogResult r = RunSaveDialog(request, [&](const std::string& chosen) {
         const std::string path = WithProjectExtension(chosen);
         if (FileExists(path)) {
             if (!ConfirmFileReplace(path)) return false;

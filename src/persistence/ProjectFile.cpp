@@ -13,12 +13,14 @@
 
 #include <pugixml.hpp>
 
+#include <QByteArray>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -27,9 +29,13 @@
 #include "document/CollageDocument.h"
 #include "document/Decorations.h"
 #include "document/LayerOrder.h"
+#include "engine/CodecSupport.h"
+#include "engine/Codecs.h"
 #include "engine/Errors.h"
+#include "engine/ParallelRows.h"
 #include "engine/PictureUtils.h"
 #include "language/Language.h"
+#include "persistence/ProjectPreview.h"
 #include "persistence/ProjectValues.h"
 #include "platform/Dialogs.h"
 #include "platform/Messages.h"
@@ -69,12 +75,19 @@ std::string CollapseSeparators(const std::string& path) {
     return out;
 }
 
-// A texture by its name in the library's Textures folder, in the backslash
-// form ("" for none): projects carry no full paths.
+// A texture by its name in the library's Textures folder (the shipped one or
+// the user's), in the backslash form ("" for none): projects carry no full
+// paths.
 std::string TextureName(const std::string& file) {
     if (file.empty()) return {};
-    const std::string folder = ResourceRoot() + "Textures/";
-    std::string name = file.rfind(folder, 0) == 0 ? file.substr(folder.size()) : ExtractFileName(file);
+    std::string name = ExtractFileName(file);
+    for (const std::string& root : LibraryRoots()) {
+        const std::string folder = root + "Textures/";
+        if (file.rfind(folder, 0) == 0) {
+            name = file.substr(folder.size());
+            break;
+        }
+    }
     std::replace(name.begin(), name.end(), '/', '\\');
     return name;
 }
@@ -353,13 +366,25 @@ struct TDescriptionWriter {
     }
 };
 
-std::string ProjectFileText(const std::string& folderName) {
+std::string ProjectFileText(const std::string& folderName, const TBitmap32& preview, const TBitmap32& page) {
     pugi::xml_document xml;
     AddDeclaration(xml);
     pugi::xml_node root = xml.append_child("File");
     AddText(root, "Version", kProjectVersion);
     AddText(root, "Type", "Project");
     AddText(root, "Folder", folderName);
+    // after the elements every reader knows: readers that do not know it
+    // skip it
+    if (!preview.Empty()) {
+        const std::vector<uint8_t> png = EncodePNGMemory(preview, 9);
+        const QByteArray base64 =
+            QByteArray(reinterpret_cast<const char*>(png.data()), qsizetype(png.size())).toBase64();
+        pugi::xml_node node = AddText(root, kPreviewElement, base64.toStdString());
+        node.append_attribute("Width") = preview.Width();
+        node.append_attribute("Height") = preview.Height();
+        node.append_attribute("PageWidth") = page.Width();
+        node.append_attribute("PageHeight") = page.Height();
+    }
     return XmlText(xml);
 }
 
@@ -486,6 +511,13 @@ bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate
         !ConfirmProjectFolderReplace(path))
         return false;
 
+    // the page for file managers; a page that cannot be drawn goes without
+    TBitmap32 preview;
+    try {
+        preview = ComposePreview(doc);
+    } catch (const std::exception&) {
+        preview.SetSize(0, 0);
+    }
     std::vector<TWrittenCopy> copies;
     try {
         const std::string dir = ExtractFileDir(path);
@@ -498,7 +530,7 @@ bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate
         if (DirectoryExists(path)) throw ESaveFailed(path + ": " + std::strerror(EISDIR));
         TSaveTransaction save(path);
         save.CreateFolders();
-        WriteWholeFile(save.TempFile(), ProjectFileText(folderName));
+        WriteWholeFile(save.TempFile(), ProjectFileText(folderName, preview, doc.ImageScreen.Bitmap));
         TDescriptionWriter writer{doc, asTemplate, save.TempFolder(), {}};
         WriteWholeFile(save.TempFolder() + "/Info.cfg", writer.Write());
         save.Swap();
@@ -521,6 +553,7 @@ bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate
     doc.ProjectFile = CollapseSeparators(path);
     doc.CaptionTitle = TCaptionTitle::Project;
     doc.SetModified(false);
+    WriteDesktopThumbnails(path, preview);
     return true;
 }
 
@@ -592,7 +625,7 @@ TTextStyle ReadTextStyle(const pugi::xml_node& s) {
     if (const auto n = ParseInt(s.attribute("HalationSize").value())) t.HalationSize = std::clamp(*n, 1, 100);
     const std::string texture = TrimSpaces(s.attribute("Texture").value());
     if (!texture.empty() && IsConfinedName(texture))
-        t.TextureFile = (ResourceRoot() + "Textures/" + NativePath(texture)).substr(0, 255);
+        t.TextureFile = LibraryFile("Textures/" + NativePath(texture)).substr(0, 255);
     auto scale = [](const char* text, float& out) {
         bool ok = false;
         const double v = QString::fromUtf8(text).trimmed().toDouble(&ok);
@@ -668,7 +701,17 @@ struct TProjectDesc {
     TCollageSettings Settings;
     std::vector<TLayerDesc> Layers;
     bool Damaged = false; // reading stopped at a damaged layer
-    std::string Problem;  // what could not be read: "file: reason"
+    // what could not be read: the file and the reason
+    std::string ProblemFile, ProblemReason;
+    int ProblemLayer = 0; // the damaged layer element's number
+    std::string Problem() const {
+        const std::string layer = ProblemLayer > 0 ? "Layer" + std::to_string(ProblemLayer) + ": " : "";
+        return ProblemFile + ": " + layer + ProblemReason;
+    }
+    void SetProblem(const std::string& file, const std::string& reason) {
+        ProblemFile = file;
+        ProblemReason = reason;
+    }
 };
 
 enum class TOpenFailure { None, ProjectFile, NoDescription, Description };
@@ -703,9 +746,9 @@ TCollageSettings ReadSettings(const pugi::xml_node& set, const std::string& fold
 // parser's with the place.
 std::string XmlProblem(const std::string& path, const pugi::xml_parse_result& parsed) {
     const std::string missing = MissingFileReason(path);
-    if (!missing.empty()) return path + ": " + missing;
-    if (parsed.status == pugi::status_io_error) return path + ": " + ErrnoText();
-    return path + ": " + parsed.description() + " at byte " + std::to_string(parsed.offset);
+    if (!missing.empty()) return missing;
+    if (parsed.status == pugi::status_io_error) return ErrnoText();
+    return std::string(parsed.description()) + " at byte " + std::to_string(parsed.offset);
 }
 
 TOpenFailure ReadProject(const std::string& path, TProjectDesc& desc) {
@@ -717,26 +760,26 @@ TOpenFailure ReadProject(const std::string& path, TProjectDesc& desc) {
         const pugi::xml_parse_result parsed =
             FileExists(path) ? clv.load_file(path.c_str(), kParse) : pugi::xml_parse_result();
         if (!parsed) {
-            desc.Problem = XmlProblem(path, parsed);
+            desc.SetProblem(path, XmlProblem(path, parsed));
             return TOpenFailure::ProjectFile;
         }
         const pugi::xml_node root = clv.document_element();
         if (!root) {
-            desc.Problem = path + ": no document element";
+            desc.SetProblem(path, "no document element");
             return TOpenFailure::ProjectFile;
         }
         folderName = TrimSpaces(ChildText(root, "Folder"));
     }
     // the folder lies beside the project file; any other name is not one
     if (!IsPlainFolderName(folderName)) {
-        desc.Problem = path + ": no project folder named (Folder: \"" + folderName + "\")";
+        desc.SetProblem(path, "no project folder named (Folder: \"" + folderName + "\")");
         return TOpenFailure::NoDescription;
     }
     const std::string dir = ExtractFileDir(path);
     desc.Folder = (dir.empty() ? "." : dir) + "/" + folderName;
     const std::string info = desc.Folder + "/Info.cfg";
     if (!FileExists(info)) {
-        desc.Problem = info + ": " + MissingFileReason(info);
+        desc.SetProblem(info, MissingFileReason(info));
         return TOpenFailure::NoDescription;
     }
 
@@ -744,18 +787,21 @@ TOpenFailure ReadProject(const std::string& path, TProjectDesc& desc) {
     errno = 0;
     const pugi::xml_parse_result parsed = cfg.load_file(info.c_str(), kParse);
     if (!parsed) {
-        desc.Problem = XmlProblem(info, parsed);
+        desc.SetProblem(info, XmlProblem(info, parsed));
         return TOpenFailure::Description;
     }
     const pugi::xml_node root = cfg.document_element();
     if (!root) {
-        desc.Problem = info + ": no document element";
+        desc.SetProblem(info, "no document element");
         return TOpenFailure::Description;
     }
     try {
         desc.Settings = ReadSettings(root.child("Setting"), desc.Folder);
     } catch (const EDamaged& e) {
-        desc.Problem = e.File.empty() ? info + ": Setting: " + e.what() : e.File + ": " + e.what();
+        if (e.File.empty())
+            desc.SetProblem(info, std::string("Setting: ") + e.what());
+        else
+            desc.SetProblem(e.File, e.what());
         return TOpenFailure::Description;
     }
     for (int n = 1;; ++n) {
@@ -766,14 +812,26 @@ TOpenFailure ReadProject(const std::string& path, TProjectDesc& desc) {
             desc.Layers.push_back(ReadLayer(e));
         } catch (const EDamaged& damage) {
             desc.Damaged = true;
-            desc.Problem = info + ": " + name + ": " + damage.what();
+            desc.ProblemLayer = n;
+            desc.SetProblem(info, damage.what());
             break;
         }
     }
     return TOpenFailure::None;
 }
 
-// ---- Building the layers ----
+// ---- Decoding the pictures ----
+
+// A layer's picture, decoded before the document is touched.
+struct TLayerPicture {
+    std::string File;     // "" when the layer has no picture file (or it is missing)
+    bool Missing = false; // named, but not there: the layer is left out
+    TBitmap32 Picture;
+    bool Decoded = false;
+    std::string Failure, FailureReason;  // "file: reason" and the reason alone
+    std::exception_ptr Error;            // anything else (no memory): rethrown when the layer is built
+    double FactorX = 1.0, FactorY = 1.0; // decoded size / full size (DCT-scaled previews)
+};
 
 // The picture file of a content layer, "" when it has none (placeholders) or
 // when its name reaches outside its folder (then it counts as missing).
@@ -785,8 +843,8 @@ std::string PictureFileOf(const TLayerDesc& d, const std::string& folder) {
         base = folder + "/UserImage/";
         break;
     case itClipart:
-        base = ResourceRoot() + "Cliparts/";
-        break;
+        if (!IsConfinedName(d.Photo)) return "";
+        return LibraryFile("Cliparts/" + NativePath(d.Photo));
     case itUserClipart:
         base = folder + "/Clipart/Customize/";
         break;
@@ -796,6 +854,80 @@ std::string PictureFileOf(const TLayerDesc& d, const std::string& folder) {
     if (!IsConfinedName(d.Photo)) return "";
     return base + NativePath(d.Photo);
 }
+
+bool KnownContentKind(uint8_t t) {
+    return t == itPhoto || t == itClipart || t == itText || t == itPlaceholder || t == itUserClipart;
+}
+
+// How large a scaled load needs a photo: the fraction of its full size that
+// still fills its box at `scale`, from the box and the crop of the
+// description (1 when the whole picture is needed).
+double NeededFraction(const TLayerDesc& d, double scale) {
+    if (scale >= 1.0 || !d.ViewedRect) return 1.0;
+    const double vw = std::abs(double(d.ViewedRect->Width())), vh = std::abs(double(d.ViewedRect->Height()));
+    const double bw = std::abs(double(d.Location.Width())) * scale,
+                 bh = std::abs(double(d.Location.Height())) * scale;
+    if (vw < 1 || vh < 1) return 1.0;
+    return std::clamp(std::max(bw / vw, bh / vh), 0.0, 1.0);
+}
+
+// Decodes the pictures of every content layer. This is the one place where
+// a project's pictures are read: each is an independent job, run on the
+// cores the program may use (VELMORA_THREADS caps them); the layers are then
+// built in stacking order on the calling thread. Nothing here shows a
+// message.
+std::vector<TLayerPicture> DecodeLayerPictures(const TProjectDesc& desc, double scale) {
+    std::vector<TLayerPicture> pictures(desc.Layers.size());
+    std::vector<int> jobs;
+    for (size_t i = 0; i < desc.Layers.size(); ++i) {
+        const TLayerDesc& d = desc.Layers[i];
+        if (d.Border || !KnownContentKind(d.ImageType) || d.ImageType == itPlaceholder) continue;
+        TLayerPicture& p = pictures[i];
+        p.File = PictureFileOf(d, desc.Folder);
+        if (p.File.empty() || !FileExists(p.File)) {
+            p.Missing = true;
+            continue;
+        }
+        jobs.push_back(int(i));
+    }
+    ForEachJob(int(jobs.size()), [&](int k) {
+        const size_t i = size_t(jobs[size_t(k)]);
+        const TLayerDesc& d = desc.Layers[i];
+        TLayerPicture& p = pictures[i];
+        try {
+            if (!LoadableExtension(p.File))
+                throw EUserError(kPictureReadFailed, p.File, "unsupported file type");
+            int minW = 0, minH = 0;
+            TPictureSize full;
+            const double fraction = d.ImageType == itPhoto ? NeededFraction(d, scale) : 1.0;
+            const std::string ext = LowerExtension(p.File);
+            if (fraction < 1.0 && (ext == ".jpg" || ext == ".jpeg")) {
+                full = ReadJPEGSize(p.File);
+                // the shorter side decides: a turned picture swaps its sides
+                minW = minH = int(std::ceil(std::min(full.Width, full.Height) * fraction));
+            }
+            DecodePictureFile(p.File, p.Picture, minW, minH);
+            if (full.Width > 0 && full.Height > 0) {
+                p.FactorX = double(p.Picture.Width()) / full.Width;
+                p.FactorY = double(p.Picture.Height()) / full.Height;
+            }
+            p.Decoded = true;
+        } catch (const EUserError& e) {
+            // gone since it was found: left out as a missing picture
+            if (!FileExists(p.File)) {
+                p.Missing = true;
+                return;
+            }
+            p.Failure = e.Detail();
+            p.FailureReason = e.File().empty() ? std::string(e.what()) : e.Reason();
+        } catch (...) {
+            p.Error = std::current_exception();
+        }
+    });
+    return pictures;
+}
+
+// ---- Building the layers ----
 
 void DropLayer(TCollageDocument& doc, TNewRotLayer*& layer) {
     const int index = doc.Layers().IndexOf(layer);
@@ -814,25 +946,56 @@ void MakePlaceholder(TNewRotLayer& layer) {
     layer.FlipH = layer.FlipV = false;
 }
 
+// What the building of the layers could not read: the lines of the error
+// message and, for callers that report failures themselves, the details.
+struct TLoadReport {
+    std::vector<std::string> Lines; // "file: reason"
+    std::vector<TLoadFailure>* Failures = nullptr;
+
+    void Add(int layer, int imageType, const std::string& file, const std::string& reason,
+             bool shown = true) {
+        if (shown) Lines.push_back(file + ": " + reason);
+        Record(layer, imageType, file, reason);
+    }
+    void Add(int layer, int imageType, const EUserError& e) {
+        Lines.push_back(e.Detail());
+        Record(layer, imageType, e.File(), e.File().empty() ? std::string(e.what()) : e.Reason());
+    }
+    void Record(int layer, int imageType, const std::string& file, const std::string& reason) {
+        if (Failures)
+            Failures->push_back(
+                {layer, layer > 0 && imageType >= 0 ? LayerKindName(imageType) : "", file, reason});
+    }
+};
+
+TRect ScaledRect(const TRect& r, double sx, double sy) {
+    return {Round(r.Left * sx), Round(r.Top * sy), Round(r.Right * sx), Round(r.Bottom * sy)};
+}
+
 // Builds one content layer at the top of the collection. Missing pictures
 // drop the layer quietly. A picture that cannot be decoded turns the layer
 // into a placeholder at its place -- location, angle, mask, sub-frame,
 // shadow and transparency kept -- so the user can put a photo there again;
 // masks and sub-frames that cannot be decoded are left off. Each such
-// failure adds "file: reason" to failures.
-void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::string& folder,
-                       TNewRotLayer*& building, std::vector<std::string>& failures) {
-    const bool known = d.ImageType == itPhoto || d.ImageType == itClipart || d.ImageType == itText ||
-                       d.ImageType == itPlaceholder || d.ImageType == itUserClipart;
-    if (!known) return; // a kind this program does not make
+// failure goes into the report.
+void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, int number, TLayerPicture& picture,
+                       double scale, TNewRotLayer*& building, TLoadReport& report) {
+    if (!KnownContentKind(d.ImageType)) return; // a kind this program does not make
+    if (picture.Error) std::rethrow_exception(picture.Error);
+    if (picture.Missing) {
+        // left out without a message, as a picture deleted by hand would be
+        report.Add(number, d.ImageType, picture.File.empty() ? d.Photo : picture.File,
+                   picture.File.empty() ? "not inside the project folder" : MissingFileReason(picture.File),
+                   false);
+        return;
+    }
     TNewRotLayer* layer = doc.Layers().Add<TNewRotLayer>();
     building = layer;
     layer->AlphaHit = true;
     layer->ImageType = d.ImageType;
-    const std::string file = PictureFileOf(d, folder);
     switch (d.ImageType) {
     case itPhoto:
-        layer->SourceFile = file;
+        layer->SourceFile = picture.File;
         break;
     case itPlaceholder:
         layer->SourceFile.clear();
@@ -857,27 +1020,16 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
 
     if (d.ImageType == itPlaceholder) {
         MakePlaceholder(*layer);
+    } else if (!picture.Decoded) {
+        report.Lines.push_back(picture.Failure);
+        report.Record(number, d.ImageType, picture.File, picture.FailureReason);
+        MakePlaceholder(*layer);
+        layer->Text.clear();
+        layer->SetFont(nullptr);
     } else {
-        if (file.empty() || !FileExists(file)) {
-            DropLayer(doc, building);
-            return;
-        }
-        bool loaded = false;
-        try {
-            if (!LoadableExtension(file)) throw EUserError(kPictureReadFailed, file, "unsupported file type");
-            loaded = LoadPicture32(file, layer->Picture);
-        } catch (const EUserError& e) {
-            failures.push_back(e.Detail());
-            MakePlaceholder(*layer);
-            layer->Text.clear();
-            layer->SetFont(nullptr);
-        }
-        if (!loaded && layer->ImageType != itPlaceholder) { // gone since it was found
-            DropLayer(doc, building);
-            return;
-        }
-        if (loaded && d.FlipH) layer->SetFlipH(true);
-        if (loaded && d.FlipV) layer->SetFlipV(true);
+        codec::AdoptPixels(layer->Picture, std::move(picture.Picture));
+        if (d.FlipH) layer->SetFlipH(true);
+        if (d.FlipV) layer->SetFlipV(true);
     }
     TBitmap32& pic = layer->Picture;
     pic.DrawMode = TDrawMode::Blend;
@@ -887,32 +1039,45 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
 
     layer->SetAngle(d.Angle);
     layer->Locked = d.Locked;
-    layer->SetLocation(FloatRect(d.Location));
+    TFloatRect box = FloatRect(d.Location);
+    if (scale != 1.0)
+        box = {float(box.Left * scale), float(box.Top * scale), float(box.Right * scale),
+               float(box.Bottom * scale)};
+    layer->SetLocation(box);
     if (d.Trans) pic.MasterAlpha = *d.Trans;
     const std::string frame = TrimSpaces(d.SubFrame);
-    try {
-        if (!frame.empty() && IsConfinedName(frame) &&
-            FileExists(ResourceRoot() + "Frames/" + NativePath(frame)))
-            ApplySubFrameByName(*layer, d.SubFrame);
-    } catch (const EUserError& e) {
-        failures.push_back(e.Detail());
+    if (!frame.empty() && IsConfinedName(frame)) {
+        const std::string file = LibraryFile("Frames/" + NativePath(frame));
+        try {
+            if (FileExists(file))
+                ApplySubFrameByName(*layer, d.SubFrame);
+            else
+                report.Add(number, d.ImageType, file, MissingFileReason(file), false);
+        } catch (const EUserError& e) {
+            report.Add(number, d.ImageType, e);
+        }
     }
     const std::string mask = TrimSpaces(d.Mask);
-    try {
-        if (!mask.empty() && IsConfinedName(mask) && FileExists(ResourceRoot() + "Masks/" + NativePath(mask)))
-            ApplyMaskByName(*layer, mask);
-    } catch (const EUserError& e) {
-        failures.push_back(e.Detail());
+    if (!mask.empty() && IsConfinedName(mask)) {
+        const std::string file = LibraryFile("Masks/" + NativePath(mask));
+        try {
+            if (FileExists(file))
+                ApplyMaskByName(*layer, mask);
+            else
+                report.Add(number, d.ImageType, file, MissingFileReason(file), false);
+        } catch (const EUserError& e) {
+            report.Add(number, d.ImageType, e);
+        }
     }
     if (layer->ImageType == itPlaceholder)
         layer->SetViewedRect({0, 0, pic.Width() - 1, pic.Height() - 1});
     else if (d.ViewedRect)
-        layer->SetViewedRect(*d.ViewedRect);
+        layer->SetViewedRect(ScaledRect(*d.ViewedRect, picture.FactorX, picture.FactorY));
     if (d.Shadow) {
-        layer->SetShadowOffsetX(d.Shadow->OffsetX);
-        layer->SetShadowOffsetY(d.Shadow->OffsetY);
+        layer->SetShadowOffsetX(Round(d.Shadow->OffsetX * scale));
+        layer->SetShadowOffsetY(Round(d.Shadow->OffsetY * scale));
         layer->SetShadowTransparent(d.Shadow->Transparent);
-        layer->SetShadowSmooth(d.Shadow->Smooth);
+        layer->SetShadowSmooth(scale == 1.0 ? d.Shadow->Smooth : Round(d.Shadow->Smooth * scale));
         layer->SetShadowColor(d.Shadow->Color);
         layer->SetShadowEnabled(true);
     }
@@ -920,8 +1085,8 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
     building = nullptr;
 }
 
-void BuildBorder(TCollageDocument& doc, const TLayerDesc& d, std::vector<std::string>& failures) {
-    const std::string path = ResourceRoot() + "Frames/" + NativePath(d.Photo);
+void BuildBorder(TCollageDocument& doc, const TLayerDesc& d, int number, TLoadReport& report) {
+    const std::string path = LibraryFile("Frames/" + NativePath(d.Photo));
     // A missing or unreadable frame: the border keeps its name (a later save
     // still refers to it) but shows nothing.
     if (IsConfinedName(d.Photo) && FileExists(path)) {
@@ -929,13 +1094,15 @@ void BuildBorder(TCollageDocument& doc, const TLayerDesc& d, std::vector<std::st
             SetBorderByName(doc, d.Photo);
             return;
         } catch (const EUserError& e) {
-            failures.push_back(e.Detail());
+            report.Add(number, itBorderFrame, e);
         }
     } else if (IsConfinedName(d.Photo)) {
         TBitmap32 none;
         LoadPicture32(path, none); // reports the missing picture
+        report.Add(number, itBorderFrame, path, MissingFileReason(path), false);
     } else {
         ShowError("Picture does not exists!\r" + d.Photo + ": not inside the Frames folder");
+        report.Add(number, itBorderFrame, d.Photo, "not inside the Frames folder", false);
     }
     TNewRotLayer* border = doc.BorderLayer;
     if (!border) {
@@ -957,61 +1124,133 @@ void BuildBorder(TCollageDocument& doc, const TLayerDesc& d, std::vector<std::st
     KeepBorderOnTop(doc);
 }
 
+// A page built at a fraction of its size: a tiled or centred background
+// picture is drawn again at that fraction, as the page would show it.
+void ScaleBackgroundPicture(TCollageDocument& doc, double scale) {
+    const TCollageSettings& s = doc.CollageSettings;
+    if (scale == 1.0 || s.BKType != 2 || s.BKImageFillType > 1) return;
+    TBitmap32 picture;
+    try {
+        DecodePictureFile(s.BKImageFile, picture);
+    } catch (const EUserError&) {
+        return; // the page keeps what ApplyCanvasSettings made of it
+    }
+    const int w = std::max(1, Round(picture.Width() * scale)),
+              h = std::max(1, Round(picture.Height() * scale));
+    TBitmap32 small(w, h);
+    ShrinkPicture(picture, w, h, small);
+    if (small.Empty()) return;
+    TBitmap32& canvas = doc.ImageScreen.Bitmap;
+    small.DrawMode = canvas.DrawMode;
+    canvas.Clear(0xFFFFFFFF);
+    if (s.BKImageFillType == 0) {
+        for (int x = 0; x < canvas.Width() - 1; x += w)
+            for (int y = 0; y < canvas.Height() - 1; y += h) canvas.Draw(x, y, small);
+    } else {
+        canvas.Draw((canvas.Width() - w) / 2, (canvas.Height() - h) / 2, small);
+    }
+}
+
 } // namespace
+
+std::string LayerKindName(int imageType) {
+    switch (imageType) {
+    case itPhoto:
+        return "photo";
+    case itClipart:
+        return "clipart";
+    case itText:
+        return "text";
+    case itPlaceholder:
+        return "placeholder";
+    case itBorderFrame:
+        return "border frame";
+    case itUserClipart:
+        return "user clipart";
+    default:
+        return "layer of kind " + std::to_string(imageType);
+    }
+}
 
 // ---- Loading ----
 
 bool LoadProject(TCollageDocument& doc, const std::string& path, bool asTemplate) {
+    TLoadOptions options;
+    options.AsTemplate = asTemplate;
+    return LoadProject(doc, path, options);
+}
+
+bool LoadProject(TCollageDocument& doc, const std::string& path, const TLoadOptions& options) {
     TBusyScope busy;
     TProjectDesc desc;
-    switch (ReadProject(path, desc)) {
+    const TOpenFailure failure = ReadProject(path, desc);
+    if (failure != TOpenFailure::None && options.Failures)
+        options.Failures->push_back({desc.ProblemLayer, "", desc.ProblemFile, desc.ProblemReason});
+    switch (failure) {
     case TOpenFailure::None:
         break;
     case TOpenFailure::ProjectFile:
-        ShowError(Lang("The project file is error") + ".\r" + desc.Problem);
+        ShowError(Lang("The project file is error") + ".\r" + desc.Problem());
         return false;
     case TOpenFailure::NoDescription:
-        ShowError(Lang("The project file is error") + "!\r" + desc.Problem);
+        ShowError(Lang("The project file is error") + "!\r" + desc.Problem());
         return false;
     case TOpenFailure::Description:
-        ShowError(Lang("The project file is error") + "\r" + desc.Problem);
+        ShowError(Lang("The project file is error") + "\r" + desc.Problem());
         return false;
     }
+    const int longer = std::max(desc.Settings.Width, desc.Settings.Height);
+    const double scale =
+        options.PreviewSide > 0 && options.PreviewSide < longer ? double(options.PreviewSide) / longer : 1.0;
+    if (scale != 1.0) {
+        desc.Settings.Width = std::max(1, Round(desc.Settings.Width * scale));
+        desc.Settings.Height = std::max(1, Round(desc.Settings.Height * scale));
+    }
+    // every picture is read before the document changes
+    std::vector<TLayerPicture> pictures = DecodeLayerPictures(desc, scale);
 
     // The description is usable: the document is replaced from here on.
     doc.Layers().Clear();
     doc.BorderLayer = nullptr;
     doc.CollageSettings = desc.Settings;
     doc.ApplyCanvasSettings();
+    ScaleBackgroundPicture(doc, scale);
     // Everything that could not be read is told in one message: the damaged
     // description first, then every picture, mask or frame with its reason.
-    std::vector<std::string> failures;
-    if (desc.Damaged) failures.push_back(desc.Problem);
+    TLoadReport report;
+    report.Failures = options.Failures;
+    if (desc.Damaged) {
+        report.Lines.push_back(desc.Problem());
+        report.Record(desc.ProblemLayer, -1, desc.ProblemFile, desc.ProblemReason);
+    }
     {
         TUpdateScope<TImage32> update(doc.ImageScreen);
         TNewRotLayer* building = nullptr;
         try {
-            for (const TLayerDesc& d : desc.Layers) {
+            for (size_t i = 0; i < desc.Layers.size(); ++i) {
+                const TLayerDesc& d = desc.Layers[i];
                 if (d.Border)
-                    BuildBorder(doc, d, failures);
+                    BuildBorder(doc, d, int(i) + 1, report);
                 else
-                    BuildContentLayer(doc, d, desc.Folder, building, failures);
+                    BuildContentLayer(doc, d, int(i) + 1, pictures[i], scale, building, report);
+                pictures[i].Picture.SetSize(0, 0); // its memory is the layer's now, or no longer needed
             }
         } catch (const std::exception& e) {
             // no memory for a layer, say: the layers before it stay
             if (building) DropLayer(doc, building);
-            failures.push_back(FailureLine(e));
+            report.Lines.push_back(FailureLine(e));
+            report.Record(0, -1, path, FailureLine(e));
         }
         KeepBorderOnTop(doc);
     }
-    const bool damaged = !failures.empty();
+    const bool damaged = !report.Lines.empty();
     if (damaged) {
         std::string message = Lang("The project file is error");
-        for (const std::string& f : failures) message += "\r" + f;
+        for (const std::string& f : report.Lines) message += "\r" + f;
         ShowError(message);
     }
 
-    if (asTemplate || damaged) {
+    if (options.AsTemplate || damaged) {
         doc.ProjectFile.clear();
         doc.CaptionTitle = TCaptionTitle::Untitled;
     } else {

@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TCollageDocument;
 
@@ -50,6 +51,29 @@ bool ConfirmProjectFolderReplace(const std::string& path);
 // history is cleared and no layer is selected. Every error names the file
 // and the reason on the lines after the first.
 bool LoadProject(TCollageDocument& doc, const std::string& path, bool asTemplate);
+
+// Something a load could not read, with the layer it belongs to, for callers
+// that report failures themselves (the command line).
+struct TLoadFailure {
+    int Layer = 0;      // the layer element's number (LayerN); 0: the project as a whole
+    std::string Kind;   // "photo", "clipart", "text", "placeholder", "user clipart", "border frame"
+    std::string File;   // the file that failed
+    std::string Reason; // the decoder's or the file system's words
+};
+struct TLoadOptions {
+    bool AsTemplate = false;
+    // When positive, the collage is built at a fraction of its page so that
+    // the longer side is at most this many pixels: the page, every box and
+    // shadow scaled, JPEG photos decoded in the DCT domain no larger than
+    // their boxes need. For quick previews.
+    int PreviewSide = 0;
+    // Receives every failure, including pictures that are missing (which
+    // the editor leaves out quietly). The messages are shown as always.
+    std::vector<TLoadFailure>* Failures = nullptr;
+};
+bool LoadProject(TCollageDocument& doc, const std::string& path, const TLoadOptions& options);
+// What a layer kind is called in failure reports ("photo", ...).
+std::string LayerKindName(int imageType);
 
 // The project folder that belongs to a project file: the extension replaced
 // by "_CLV" ("/d/P.clv" -> "/d/P_CLV").

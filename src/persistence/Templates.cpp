@@ -17,6 +17,19 @@ std::string CollageTemplateFolder() {
     return ResourceRoot() + "template/Collage/";
 }
 
+std::string TemplateSaveFolder() {
+    const std::string folder = WritableLibraryFolder("template/Free/");
+    ForceDirectories(folder);
+    return folder;
+}
+
+std::vector<std::string> TemplateThumbnails(const std::vector<std::string>& folders) {
+    std::vector<std::string> paths;
+    for (const std::string& folder : folders)
+        for (std::string& p : TemplateThumbnails(folder)) paths.push_back(std::move(p));
+    return paths;
+}
+
 std::vector<std::string> TemplateThumbnails(const std::string& folder) {
     std::vector<std::string> paths;
     const QDir dir(QString::fromStdString(folder));

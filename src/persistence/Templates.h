@@ -12,12 +12,19 @@ class TCollageDocument;
 // ResourceRoot() + "template/Free/" and "template/Collage/".
 std::string FreeTemplateFolder();
 std::string CollageTemplateFolder();
+// Where Save as Template offers to write: the shipped "template/Free/"
+// when it can be written (a build tree), else the same folder in the
+// user's library (created when missing).
+std::string TemplateSaveFolder();
 
 // The thumbnails of a template folder: every file (not folder) whose
 // extension is ".jpg" in any letter case, as full paths sorted by name
 // (letter case ignored, then byte order) so the grid does not depend on the
 // order the file system returns. A missing folder gives an empty list.
 std::vector<std::string> TemplateThumbnails(const std::string& folder);
+// The thumbnails of several folders, each folder's after the previous one's
+// (a category of the shipped library, then the user's).
+std::vector<std::string> TemplateThumbnails(const std::vector<std::string>& folders);
 
 // The caption of a thumbnail: the file name without extension, its first
 // character upper case and the rest lower case ("birthday PARTY.jpg" ->

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct TFileDialogRequest {
     std::string Caption;
@@ -14,11 +15,17 @@ struct TFileDialogRequest {
     std::string FileName;
     std::string DefaultExt;  // without dot
     int FilterIndex = 1;     // 1-based, as the dialog reports it
+    bool Multiple = false;   // open dialogs: several files may be chosen
+    // Folders offered beside the dialog's own places (the library's folders
+    // of the shipped and the user's library).
+    std::vector<std::string> Places{};
 };
 
 struct TFileDialogResult {
-    std::string FileName; // empty: cancelled
+    std::string FileName; // empty: cancelled; the first chosen file
     int FilterIndex = 1;
+    // Every chosen file of a Multiple dialog (empty otherwise: FileName).
+    std::vector<std::string> FileNames{}; // "{}": short {name, index} initialisers stay warning-free
 };
 
 class TDialogService {

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 std::string gOverride;
@@ -34,6 +35,46 @@ std::string UserDataFolder() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (base.isEmpty()) base = QDir::homePath() + "/.config";
     return (base + "/VelmoraFree2011").toStdString();
+}
+
+std::string UserLibraryRoot() {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    // relative values are invalid and ignored, as the base directory rules say
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + "/.local/share";
+    return WithSlash((base + "/velmora").toStdString());
+}
+
+std::vector<std::string> LibraryRoots() {
+    std::vector<std::string> roots{ResourceRoot()};
+    const std::string user = UserLibraryRoot();
+    const QString a = QDir(QString::fromStdString(roots[0])).canonicalPath();
+    const QString b = QDir(QString::fromStdString(user)).canonicalPath();
+    if (user != roots[0] && (a.isEmpty() || a != b)) roots.push_back(user);
+    return roots;
+}
+
+std::string LibraryFile(const std::string& relative) {
+    const std::vector<std::string> roots = LibraryRoots();
+    for (const std::string& root : roots)
+        if (FileExists(root + relative)) return root + relative;
+    return roots.front() + relative;
+}
+
+std::vector<std::string> LibraryFolders(const std::string& relative) {
+    std::vector<std::string> folders;
+    for (const std::string& root : LibraryRoots())
+        if (DirectoryExists(root + relative)) folders.push_back(root + relative);
+    return folders;
+}
+
+bool FolderWritable(const std::string& folder) {
+    return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0 && DirectoryExists(folder);
+}
+
+std::string WritableLibraryFolder(const std::string& relative) {
+    const std::string shipped = ResourceRoot() + relative;
+    if (FolderWritable(shipped)) return shipped;
+    return UserLibraryRoot() + relative;
 }
 
 std::string NativePath(std::string path) {

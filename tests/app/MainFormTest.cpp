@@ -2,11 +2,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QSlider>
 #include <QTest>
@@ -17,11 +20,14 @@
 #include "browser/ui/SidePanel.h"
 #include "common/TestSupport.h"
 #include "common/TranslationCheck.h"
+#include "editing/AddPictures.h"
+#include "engine/Codecs.h"
 #include "engine/Errors.h"
 #include "language/Language.h"
 #include "output/ui/PreviewForm.h"
 #include "output/ui/PrintPreviewForm.h"
 #include "output/ui/WallpaperOptForm.h"
+#include "persistence/ProjectFile.h"
 #include "persistence/ui/TemplateForm.h"
 #include "platform/Paths.h"
 #include "platform/ui/QtDialogs.h"
@@ -178,14 +184,99 @@ TEST(MainForm, NoFailureReachesTheEventLoop) {
     form.Doc.SetModified(false);
 }
 
-TEST(MainForm, DroppedFilesOnlyOpenAnExistingProjectNamedLast) {
+TEST(MainForm, FilesFromTheFileManagerTheDesktopClipboardAndOpenRecent) {
     TMainForm form(Quiet());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     TScriptedMessages messages;
     const std::string dir = MakeTempDir();
-    form.FilesDropped({QString::fromStdString(dir + "/missing.clv")});
-    form.FilesDropped({QString::fromStdString(dir + "/a.clv"), QString::fromStdString(dir + "/b.png")});
+    auto jpeg = [&](const std::string& name, int w, int h) {
+        TBitmap32 b;
+        b.SetSize(w, h);
+        b.Clear(0xFF4080C0);
+        EncodeJPEGFile(dir + "/" + name, b);
+        return QUrl::fromLocalFile(QString::fromStdString(dir + "/" + name));
+    };
+    auto drop = [&](const QList<QUrl>& urls, QPointF at = {300, 200}) {
+        QMimeData mime;
+        mime.setUrls(urls);
+        QDropEvent e(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        form.ImageScreen->OnDrop(&e);
+    };
+    // content layers (the selection's handles are layers too)
+    auto count = [&] {
+        int n = 0;
+        for (int i = 0; i < form.Doc.LayerCount(); ++i) n += form.Doc.ContentLayerAt(i) != nullptr;
+        return n;
+    };
+    const int before = count();
+    const QUrl a = jpeg("a.jpg", 64, 48), b = jpeg("b.JPG", 30, 60);
+    // pictures only: photos at the drop point, a step apart, one undo step
+    drop({a, b});
+    ASSERT_EQ(count(), before + 2);
+    TNewRotLayer* first = form.Doc.ContentLayerAt(before);
+    TNewRotLayer* second = form.Doc.ContentLayerAt(before + 1);
+    EXPECT_EQ(first->SourceFile, dir + "/a.jpg");
+    EXPECT_EQ(first->ImageType, itPhoto);
+    const TFloatRect v1 = first->LocationToView(first->Location),
+                     v2 = second->LocationToView(second->Location);
+    EXPECT_NEAR(v1.Left, 300, 1);
+    EXPECT_NEAR(v1.Top, 200, 1);
+    EXPECT_NEAR(v2.Left - v1.Left, kDroppedPictureStep, 1);
+    form.Editor.MenuUnDoClick();
+    EXPECT_EQ(count(), before);
+    // anything but pictures, or a missing project: nothing happens
+    {
+        QFile notes(QString::fromStdString(dir + "/notes.txt"));
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    }
+    drop({a, QUrl::fromLocalFile(QString::fromStdString(dir + "/notes.txt"))});
+    drop({QUrl::fromLocalFile(QString::fromStdString(dir + "/missing.clv"))});
+    EXPECT_EQ(count(), before);
     EXPECT_TRUE(messages.Errors.empty());
-    EXPECT_EQ(form.Doc.ProjectFile, "");
+
+    // Ctrl+V: a picture copied in another program becomes a photo, until
+    // layers are copied here again
+    TBitmap32 copied;
+    copied.SetSize(20, 10);
+    copied.Clear(0xFFFF0000);
+    QGuiApplication::clipboard()->setImage(copied.ToImage());
+    QApplication::processEvents();
+    form.PasteCommand();
+    ASSERT_EQ(count(), before + 1);
+    EXPECT_EQ(form.Doc.ContentLayerAt(before)->Picture.Width(), 20);
+    drop({a});
+    form.Editor.DeselectAll();
+    form.Editor.SelectLayer(form.Doc.ContentLayerAt(before + 1));
+    QAction* copy = form.findChild<QAction*>("MenuCopy");
+    ASSERT_NE(copy, nullptr);
+    copy->trigger();
+    form.PasteCommand();
+    ASSERT_EQ(count(), before + 3);
+    EXPECT_EQ(form.Doc.ContentLayerAt(before + 2)->Picture.Width(), 64);
+
+    // a drop that holds projects opens the first; opened projects are the
+    // recent ones, the latest first, and the window names its file
+    TCollageDocument other;
+    ASSERT_TRUE(SaveProject(other, dir + "/p.clv", false));
+    ASSERT_TRUE(SaveProject(other, dir + "/q.clv", false));
+    form.Doc.SetModified(false);
+    drop({a, QUrl::fromLocalFile(QString::fromStdString(dir + "/p.clv")),
+          QUrl::fromLocalFile(QString::fromStdString(dir + "/q.clv"))});
+    EXPECT_EQ(form.Doc.ProjectFile, dir + "/p.clv");
+    EXPECT_EQ(form.windowFilePath().toStdString(), dir + "/p.clv");
+    drop({QUrl::fromLocalFile(QString::fromStdString(dir + "/q.clv"))});
+    EXPECT_EQ(form.Doc.ProjectFile, dir + "/q.clv");
+    EXPECT_EQ(form.Configuration.RecentProjects[0], dir + "/q.clv");
+    EXPECT_EQ(form.Configuration.RecentProjects[1], dir + "/p.clv");
+    QFile::remove(QString::fromStdString(dir + "/q.clv"));
+    form.RefreshRecentMenu();
+    const QList<QAction*> recent = form.MenuOpenRecent->actions();
+    ASSERT_EQ(recent.size(), 1);
+    EXPECT_TRUE(recent[0]->text().endsWith("p.clv"));
+    recent[0]->trigger();
+    EXPECT_EQ(form.Doc.ProjectFile, dir + "/p.clv");
+    EXPECT_TRUE(messages.Errors.empty());
 }
 
 namespace {

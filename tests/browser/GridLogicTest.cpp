@@ -111,7 +111,7 @@ TEST(Categories, FirstShowChoosesFreeAndTranslates) {
     const std::string root = MakeTempDir();
     for (const char* d : {"FREE", "Hearts"}) MakeFolder(root + "/Masks/" + d);
     TCategoryPair pair;
-    pair.Fill(root + "/Masks/");
+    pair.Fill({root + "/Masks/"});
     EXPECT_EQ(pair.ItemIndex, -1);
     EXPECT_TRUE(pair.Names.empty());
     const TLookup lookup = [](const std::string& s) { return s == "FREE" ? std::string("Gratis") : s; };
@@ -126,10 +126,23 @@ TEST(Categories, FirstShowChoosesFreeAndTranslates) {
 
     TCategoryPair noFree;
     MakeFolder(root + "/Frames/Gold");
-    noFree.Fill(root + "/Frames/");
+    noFree.Fill({root + "/Frames/"});
     EXPECT_FALSE(noFree.FirstShow());
     EXPECT_EQ(noFree.ItemIndex, -1);
     EXPECT_EQ(noFree.Names, (std::vector<std::string>{"Gold"}));
+
+    // the user's library beside the shipped one: a category in both is
+    // listed once, and its folders come shipped first
+    const std::string user = MakeTempDir();
+    for (const char* d : {"Gold", "Mine"}) MakeFolder(user + "/Frames/" + d);
+    TCategoryPair both;
+    both.Fill({root + "/Frames/", user + "/Frames/"});
+    both.FirstShow();
+    EXPECT_EQ(both.Names, (std::vector<std::string>{"Gold", "Mine"}));
+    EXPECT_EQ(CategoryDirectories({root + "/", user + "/"}, "Frames", "Gold"),
+              (std::vector<std::string>{root + "/Frames/Gold/", user + "/Frames/Gold/"}));
+    EXPECT_EQ(CategoryDirectories({root + "/", user + "/"}, "Frames", "Mine"),
+              (std::vector<std::string>{user + "/Frames/Mine/"}));
 }
 
 TEST(Categories, NamesAndFolders) {

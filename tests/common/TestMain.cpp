@@ -1,7 +1,7 @@
 // Test entry: the program's application object on the offscreen platform
 // (widget tests need it, text rendering needs at least a QGuiApplication) and
-// a private HOME and configuration folder, so tests never touch the real
-// user's files.
+// a private HOME, configuration, data and cache folder, so tests never touch
+// the real user's files.
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    // the user's own library and the thumbnail cache, private as well
+    qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
+    qputenv("XDG_CACHE_HOME", (home.path() + "/.cache").toUtf8());
     if (qEnvironmentVariableIsEmpty("VELMORA_RESOURCES")) qputenv("VELMORA_RESOURCES", VELMORA_BUILD_BIN);
     TApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -751,7 +751,8 @@ TEST(Compositing, DegenerateSizesDrawNothingAndStayBounded) {
     layer->SetShadowSmooth(-4);
     EXPECT_EQ(layer->ShadowPicture->Width(), 100 + 20);
     // a shadow picture past the size limits cannot be made: drawing the
-    // layer at full resolution then fails instead of leaving it out unsaid
+    // layer at full resolution then fails and says why instead of leaving it
+    // out unsaid
     layer->SetShadowSmooth(10);
     layer->SetLocation({0, 0, float(kMaxPictureSide - 100), 10});
     EXPECT_TRUE(layer->ShadowPicture->Empty());
@@ -903,4 +904,34 @@ TEST(CanvasPaintCache, HandleMovesReuseTheContentAndMatchAFullPaint) {
     }
     EXPECT_TRUE(same());
     EXPECT_EQ(cache.Paints, 6);
+}
+
+TEST(Compositing, HighDensityScreenPaintsAtDevicePixelsAndHitsInViewPixels) {
+    // a page with a one-pixel black column at x = 40, shown at 100 % on a
+    // screen with two device pixels per view pixel
+    TImage32 image;
+    SetUpCanvas(image, 100, 60, 100, 60, 1.0f);
+    image.Bitmap.FillRect(40, 0, 41, 60, 0xFF000000);
+    auto* layer = AddPictureLayer(image.Layers, Filled(40, 40, 0xFF2080C0), {50, 10, 90, 50});
+    image.SetDeviceRatio(2.0f);
+    layer->RebuildScreenCache();
+    const TBitmap32 buffer = Paint(image);
+    ASSERT_EQ(buffer.Width(), 200);
+    ASSERT_EQ(buffer.Height(), 120);
+    for (const int y : {0, 59, 119}) {
+        EXPECT_EQ(buffer.Pixel(79, y), 0xFFFFFFFFu) << y;
+        EXPECT_EQ(buffer.Pixel(80, y), 0xFF000000u) << y;
+        EXPECT_EQ(buffer.Pixel(81, y), 0xFF000000u) << y;
+        EXPECT_EQ(buffer.Pixel(82, y), 0xFFFFFFFFu) << y;
+    }
+    // the layer covers its box in device pixels, edge to edge
+    EXPECT_EQ(layer->ScreenPicture.Width(), 80);
+    EXPECT_EQ(buffer.Pixel(100, 20), 0xFF2080C0u);
+    EXPECT_EQ(buffer.Pixel(179, 99), 0xFF2080C0u);
+    EXPECT_EQ(buffer.Pixel(180, 99), 0xFFFFFFFFu);
+    // pointer positions stay in view pixels
+    EXPECT_EQ(image.Layers.LayerAt(51, 11), layer);
+    EXPECT_EQ(image.Layers.LayerAt(89, 49), layer);
+    EXPECT_EQ(image.Layers.LayerAt(91, 30), nullptr);
+    EXPECT_EQ(image.Layers.LayerAt(45, 30), nullptr);
 }

@@ -2,12 +2,14 @@
 
 #include <QFile>
 #include <QProcess>
+#include <pugixml.hpp>
 
 #include "document/EditorTestSupport.h"
 #include "engine/Codecs.h"
 #include "engine/Errors.h"
 #include "output/Export.h"
 #include "persistence/ProjectFile.h"
+#include "persistence/ProjectPreview.h"
 #include "platform/Paths.h"
 #include "text/TextCommands.h"
 
@@ -174,8 +176,9 @@ TEST(CommandLineExport, RendersAProjectHeadlessWithExitCodes) {
     for (int y = 0; y < got.Height(); ++y)
         for (int x = 100; x < got.Width(); ++x) red += got.Pixel(x, y) == 0xFFFF0000u;
     EXPECT_GT(red, 40);
-    EXPECT_EQ(RunCommandLineExport(dir + "/missing.clv", dir + "/x.png"), 1);
-    EXPECT_EQ(RunCommandLineExport(dir + "/c.clv", dir + "/x.tif"), 1);
+    EXPECT_EQ(RunCommandLineExport(dir + "/missing.clv", dir + "/x.png"), ExitProject);
+    EXPECT_EQ(RunCommandLineExport(dir + "/c.clv", dir + "/x.tif"), ExitUsage);
+    EXPECT_EQ(RunCommandLineExport(dir + "/c.clv", dir + "/no/such/x.png"), ExitOutput);
     EXPECT_FALSE(FileExists(dir + "/x.png"));
 
     // the real program, with no display at all
@@ -196,12 +199,120 @@ TEST(CommandLineExport, RendersAProjectHeadlessWithExitCodes) {
             {"--export", QString::fromStdString(dir + "/nope.clv"), QString::fromStdString(dir + "/d.jpg")});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_NE(p.exitCode(), 0);
-    // what failed, then the file and the reason
+    // one line: what failed, the file and the reason
     const QString err = p.readAllStandardError();
-    EXPECT_EQ(err.toStdString(),
-              "velmora: The project file is error.\n" + dir + "/nope.clv: No such file or directory\n");
+    EXPECT_EQ(err.toStdString(), "velmora: project: " + dir + "/nope.clv: No such file or directory\n");
     p.start(exe, {"--help"});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_TRUE(p.readAllStandardOutput().contains("--export PROJECT OUTPUT"));
+    const QByteArray help = p.readAllStandardOutput();
+    EXPECT_TRUE(help.contains("--export PROJECT OUTPUT"));
+    EXPECT_TRUE(help.contains("--thumbnail PROJECT OUTPUT SIZE"));
+    EXPECT_TRUE(help.contains("Exit status:"));
+}
+
+TEST(CommandLineExport, FillPutsPhotosIntoThePlaceholdersBottomFirst) {
+    TScriptedMessages quiet;
+    TEditorFixture f;
+    f.Doc.CollageSettings.Width = 200;
+    f.Doc.CollageSettings.Height = 100;
+    f.Doc.ApplyCanvasSettings();
+    f.AddLayer({0, 0, 100, 100}, itPlaceholder);
+    f.AddLayer({100, 0, 200, 100}, itPlaceholder);
+    const std::string dir = MakeTempDir();
+    const std::string clv = dir + "/booth.clv";
+    ASSERT_TRUE(SaveProject(f.Doc, clv, true));
+    auto photo = [&](const char* name, int w, int h, TColor32 c) {
+        TBitmap32 b;
+        b.SetSize(w, h);
+        b.Clear(c);
+        EncodeJPEGFile(dir + "/" + name, b, 95);
+        return dir + "/" + name;
+    };
+    const std::string red = photo("red.jpg", 300, 120, 0xFFE00000),
+                      blue = photo("blue.jpg", 40, 90, 0xFF0000E0);
+    auto pixel = [&](const std::string& png, int x, int y) {
+        TBitmap32 b;
+        DecodePNGToBitmapFile(dir + "/" + png, b);
+        return b.Pixel(x, y);
+    };
+    auto run = [&](std::vector<std::string> photos, const std::string& out) {
+        TExportOptions o;
+        o.Fill = std::move(photos);
+        return RunCommandLineExport(clv, dir + "/" + out, o);
+    };
+    ASSERT_EQ(run({}, "none.png"), ExitOk);
+    const TColor32 empty = pixel("none.png", 150, 50);
+    EXPECT_EQ(pixel("none.png", 50, 50), empty); // both still placeholders
+
+    // as many as there are: the bottom placeholder gets the first, each
+    // photo cropped to cover its whole box
+    ASSERT_EQ(run({red, blue}, "two.png"), ExitOk);
+    for (const int x : {2, 50, 97}) {
+        EXPECT_GT(RedOf(pixel("two.png", x, 50)), 200) << x;
+        EXPECT_LT(BlueOf(pixel("two.png", x, 50)), 40) << x;
+    }
+    for (const int y : {2, 97}) EXPECT_GT(BlueOf(pixel("two.png", 150, y)), 200) << y;
+    // fewer: the rest stay placeholders
+    ASSERT_EQ(run({blue}, "one.png"), ExitOk);
+    EXPECT_GT(BlueOf(pixel("one.png", 50, 50)), 200);
+    EXPECT_EQ(pixel("one.png", 150, 50), empty);
+    // more than there are, or one that cannot be read: nothing is written
+    EXPECT_EQ(run({red, blue, red}, "three.png"), ExitFill);
+    EXPECT_EQ(run({red, dir + "/lost.jpg"}, "lost.png"), ExitFill);
+    EXPECT_FALSE(FileExists(dir + "/three.png") || FileExists(dir + "/lost.png"));
+    // the template itself is not changed
+    TCollageDocument back;
+    ASSERT_TRUE(LoadProject(back, clv, true));
+    ASSERT_EQ(back.LayerCount(), 2);
+    EXPECT_EQ(back.ContentLayerAt(0)->ImageType, itPlaceholder);
+}
+
+TEST(CommandLineThumbnail, TheSavedPreviewOrAQuickRenderAtTheAskedSize) {
+    TExportFixture f;
+    TScriptedMessages quiet;
+    const std::string dir = MakeTempDir();
+    const std::string clv = dir + "/t.clv";
+    ASSERT_TRUE(SaveProject(f.Doc, clv, false));
+    // saving keeps a preview in the project file (never larger than the
+    // page) and gives the desktop's thumbnail cache its picture
+    TBitmap32 preview;
+    int pageW = 0, pageH = 0;
+    ASSERT_TRUE(ReadProjectPreview(clv, preview, &pageW, &pageH));
+    EXPECT_EQ(preview.Width(), 200);
+    EXPECT_EQ(preview.Height(), 100);
+    EXPECT_EQ(pageW, 200);
+    TBitmap32 cached;
+    DecodePNGToBitmapFile(DesktopThumbnailPath(clv, false), cached);
+    EXPECT_EQ(cached.Width(), 128);
+
+    auto thumbnail = [&](const std::string& out, int size) {
+        TBitmap32 b;
+        EXPECT_EQ(RunCommandLineThumbnail(clv, dir + "/" + out, size), ExitOk) << out;
+        DecodePNGToBitmapFile(dir + "/" + out, b);
+        return b;
+    };
+    for (const int size : {64, 150}) {
+        const TBitmap32 t = thumbnail("p" + std::to_string(size) + ".png", size);
+        EXPECT_EQ(t.Width(), size);
+        EXPECT_EQ(t.Height(), size / 2);
+        EXPECT_EQ(t.Pixel(size / 4, size / 4), 0xFF20A040u);    // the layer
+        EXPECT_EQ(AlphaOf(t.Pixel(size * 3 / 4, size / 4)), 0); // the see-through page
+    }
+    // a project without a preview (written by an older program) is drawn
+    pugi::xml_document xml;
+    ASSERT_TRUE(xml.load_file(clv.c_str()));
+    ASSERT_TRUE(xml.document_element().remove_child(kPreviewElement));
+    ASSERT_TRUE(xml.save_file(clv.c_str()));
+    ASSERT_FALSE(ReadProjectPreview(clv, preview));
+    const TBitmap32 drawn = thumbnail("drawn.png", 64);
+    EXPECT_EQ(drawn.Width(), 64);
+    EXPECT_EQ(drawn.Height(), 32);
+    EXPECT_EQ(drawn.Pixel(16, 16), 0xFF20A040u);
+    EXPECT_EQ(AlphaOf(drawn.Pixel(48, 16)), 0);
+
+    EXPECT_EQ(RunCommandLineThumbnail(dir + "/missing.clv", dir + "/m.png", 64), ExitProject);
+    EXPECT_EQ(RunCommandLineThumbnail(clv, dir + "/z.png", 0), ExitUsage);
+    EXPECT_EQ(RunCommandLineThumbnail(clv, dir + "/no/such/z.png", 64), ExitOutput);
+    EXPECT_FALSE(FileExists(dir + "/m.png") || FileExists(dir + "/z.png"));
 }

@@ -50,6 +50,7 @@ TConfiguration Edited() {
     c.PrintSettings.BorderBox = false;
     c.PrintSettings.PrintTime = "2011-05-02 10:00";
     c.LanguageIndex = 3;
+    c.RecentProjects = {"/home/anna/Urlaub 2011.clv", "/home/anna/a=b.clv"};
     return c;
 }
 
@@ -120,6 +121,27 @@ TEST_F(ConfigurationFolder, WriteThenReadKeepsEveryValue) {
     EXPECT_EQ(ReadRaw(ConfigurationFile()), first);
     EXPECT_EQ(fs::directory_iterator(UserDataFolder())->path().filename(), "cfg.ini");
     EXPECT_EQ(std::distance(fs::directory_iterator(UserDataFolder()), fs::directory_iterator()), 1);
+
+    // File > Open Recent: the latest first, once each, at most eight; the
+    // files that are gone leave the list
+    const std::string dir = MakeTempDir();
+    for (int i = 0; i < 10; ++i) {
+        WriteRaw(dir + "/" + std::to_string(i) + ".clv", "x");
+        RememberRecentProject(read, dir + "/" + std::to_string(i) + ".clv");
+    }
+    RememberRecentProject(read, dir + "/5.clv");
+    ASSERT_EQ(read.RecentProjects.size(), size_t(kMaxRecentProjects));
+    EXPECT_EQ(read.RecentProjects[0], dir + "/5.clv");
+    EXPECT_EQ(read.RecentProjects[1], dir + "/9.clv");
+    EXPECT_EQ(read.RecentProjects[7], dir + "/2.clv"); // 0.clv and 1.clv fell off
+    fs::remove(dir + "/9.clv");
+    EXPECT_TRUE(DropVanishedRecentProjects(read));
+    EXPECT_EQ(read.RecentProjects.size(), 7u);
+    EXPECT_EQ(read.RecentProjects[1], dir + "/8.clv");
+    ASSERT_TRUE(WriteConfiguration(read));
+    TConfiguration again;
+    ReadConfiguration(again);
+    EXPECT_EQ(again.RecentProjects, read.RecentProjects);
 }
 
 TEST(Configuration, KeysAreWrittenInTheirFixedOrder) {

@@ -16,6 +16,7 @@
 #include "engine/PictureUtils.h"
 #include "filters/FilterCommands.h"
 #include "persistence/ProjectFile.h"
+#include "persistence/ProjectPreview.h"
 #include "persistence/ProjectTestSupport.h"
 #include "persistence/ProjectValues.h"
 #include "platform/Paths.h"
@@ -189,6 +190,52 @@ TEST_F(ProjectTest, EveryLayerKindAndSettingSurvivesSaveAndLoad) {
     EXPECT_FALSE(back.UndoHistory.CanUndo());
 }
 
+TEST_F(ProjectTest, TheUsersOwnFramesAndClipartsSurviveARoundTrip) {
+    // a frame and a clipart the user dropped into their own library; a name
+    // the shipped library has as well is taken from the shipped one
+    const std::string user = UserLibraryRoot();
+    ASSERT_EQ(user, qEnvironmentVariable("XDG_DATA_HOME").toStdString() + "/velmora/");
+    fs::create_directories(user + "Frames/Mine");
+    fs::create_directories(user + "Frames/Free");
+    fs::create_directories(user + "Cliparts/Mine");
+    fs::copy_file(Library.Root + "Frames/Free/gold.frm", user + "Frames/Mine/own.frm");
+    fs::copy_file(Library.Root + "Frames/Free/gold.msk", user + "Frames/Mine/own.msk");
+    fs::copy_file(Library.Root + "Frames/Free/plain.frm", user + "Frames/Free/gold.frm");
+    WritePng(user + "Cliparts/Mine/dog.png", 40, 30, 3, true);
+    struct TCleanUp {
+        std::string Root;
+        ~TCleanUp() { fs::remove_all(Root); }
+    } cleanUp{user};
+    EXPECT_EQ(LibraryFile("Frames/Free/gold.frm"), Library.Root + "Frames/Free/gold.frm");
+    EXPECT_EQ(LibraryFile("Frames/Mine/own.frm"), user + "Frames/Mine/own.frm");
+
+    TCollageDocument doc;
+    doc.CollageSettings.Width = 400;
+    doc.CollageSettings.Height = 300;
+    doc.ApplyCanvasSettings();
+    TNewRotLayer* photo = AddLayer(doc, itPhoto, Photo("a.jpg", 80, 60), {10, 20, 170, 140}, Dir + "/a.jpg");
+    ApplySubFrameByName(*photo, "Mine\\own.frm");
+    ASSERT_TRUE(photo->SubFramePicture);
+    ASSERT_TRUE(photo->SubFrameMask);
+    AddLayer(doc, itClipart, user + "Cliparts/Mine/dog.png", {200, 30, 280, 90}, "Mine\\dog.png");
+    SetBorderByName(doc, "Free\\gold.frm");
+    const std::string clv = Dir + "/mine.clv";
+    ASSERT_TRUE(SaveProject(doc, clv, false));
+    TCollageDocument back;
+    ASSERT_TRUE(LoadProject(back, clv, false));
+    EXPECT_TRUE(Messages.Errors.empty()) << Messages.Errors.front();
+    ASSERT_EQ(back.LayerCount(), doc.LayerCount());
+    EXPECT_EQ(back.ContentLayerAt(0)->SubFrameName, "Mine\\own.frm");
+    EXPECT_TRUE(back.ContentLayerAt(0)->SubFrameMask);
+    EXPECT_EQ(back.ContentLayerAt(1)->SourceFile, "Mine\\dog.png");
+    ExpectSameRender(doc, back);
+    // saving put the page's preview into the project file
+    TBitmap32 preview;
+    ASSERT_TRUE(ReadProjectPreview(clv, preview));
+    EXPECT_EQ(preview.Width(), 256);
+    EXPECT_EQ(preview.Height(), 192);
+}
+
 TEST_F(ProjectTest, PictureBackgroundIsCopiedAndTheCanvasWrittenWhenItsFileIsGone) {
     TCollageDocument doc;
     doc.CollageSettings.BKType = 2;
@@ -243,7 +290,8 @@ TEST_F(ProjectTest, WrittenFilesFollowTheLayoutElementByElement) {
     pugi::xml_document file;
     const pugi::xml_node root = LoadXml(file, clv);
     EXPECT_STREQ(root.name(), "File");
-    EXPECT_EQ(ChildNames(root), (std::vector<std::string>{"Version", "Type", "Folder"}));
+    // the page's preview for file managers comes after what every reader knows
+    EXPECT_EQ(ChildNames(root), (std::vector<std::string>{"Version", "Type", "Folder", "Preview"}));
     EXPECT_STREQ(root.child("Version").text().get(), "2011.5.02");
     EXPECT_STREQ(root.child("Type").text().get(), "Project");
     EXPECT_STREQ(root.child("Folder").text().get(), "P_CLV");

@@ -26,6 +26,7 @@ TCatalogue Catalogue() {
     AddMasks(items);
     AddCliparts(items);
     AddUi(items);
+    AddIcons(items);
     return items;
 }
 
@@ -36,6 +37,9 @@ void WritePictures(const std::string& root, const std::vector<TPicture>& picture
         case TFormat::Jpeg: WriteJpeg(path, p.Image, p.Quality); break;
         case TFormat::Png: WritePng(path, p.Image); break;
         case TFormat::Gif: WriteGif(path, p.Image); break;
+        case TFormat::Svg:
+            WriteText(path, p.Text);
+            break;
         }
     }
 }

@@ -10,7 +10,7 @@
 
 namespace resgen {
 
-enum class TFormat { Jpeg, Png, Gif };
+enum class TFormat { Jpeg, Png, Gif, Svg };
 
 // One file: its path relative to the library root and its picture.
 struct TPicture {
@@ -18,6 +18,7 @@ struct TPicture {
     TFormat Format = TFormat::Png;
     QImage Image;
     int Quality = 92; // JPEG only
+    std::string Text; // SVG only: the document
 };
 
 // One catalogue entry; most draw one file, a frame with a companion mask two.
@@ -35,6 +36,13 @@ void AddTextures(TCatalogue& items);
 void AddBackgrounds(TCatalogue& items);
 void AddPhotos(TCatalogue& items);
 void AddUi(TCatalogue& items);
+// The program's icon for the desktop's icon theme, beside the library:
+// icons/hicolor/<n>x<n>/apps/<id>.png for every size of kIconSizes and
+// icons/hicolor/scalable/apps/<id>.svg.
+void AddIcons(TCatalogue& items);
+inline constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+// The program's one application id (desktop entry, icon, metadata).
+inline constexpr const char* kApplicationId = "org.velmora.Velmora";
 
 // Everything, in a fixed order.
 TCatalogue Catalogue();

@@ -1,6 +1,7 @@
 #include "Output.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <stdexcept>
 
@@ -38,6 +39,14 @@ void WriteGif(const std::string& path, const QImage& image) {
     MakeParent(path);
     // At most 256 greys, so the encoder keeps every level exactly.
     EncodeGIFFile(path, ToBitmap(image.convertToFormat(QImage::Format_Grayscale8)));
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    MakeParent(path);
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        f.write(text.data(), qint64(text.size())) != qint64(text.size()))
+        throw std::runtime_error("cannot write " + path);
 }
 
 } // namespace resgen

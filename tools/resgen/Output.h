@@ -18,5 +18,7 @@ constexpr int kLibraryPngLevel = 6;
 void WritePng(const std::string& path, const QImage& image);
 // 8-bit GIF with a 256-level grey palette (the picture is converted to grey).
 void WriteGif(const std::string& path, const QImage& grey);
+// A text file (SVG pictures), UTF-8.
+void WriteText(const std::string& path, const std::string& text);
 
 } // namespace resgen

@@ -51,13 +51,15 @@ void MiniLandscape(QPainter& p, const QRectF& r, QColor skyTop, QColor skyBottom
 }
 
 // A polaroid-style card with a picture, rotated about its centre.
-void PhotoCard(QImage& img, QPointF centre, double angle, const std::function<void(QPainter&, const QRectF&)>& picture) {
+void PhotoCard(QImage& img, QPointF centre, double angle,
+               const std::function<void(QPainter&, const QRectF&)>& picture, double scale) {
     const double w = 122, h = 142;
     QImage card = NewArt(img.width(), img.height());
     {
         QPainter p(&card);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.scale(scale, scale);
         p.translate(centre);
         p.rotate(angle);
         const QRectF body(-w / 2, -h / 2, w, h);
@@ -73,19 +75,23 @@ void PhotoCard(QImage& img, QPointF centre, double angle, const std::function<vo
         picture(p, photo);
         p.restore();
     }
-    const QImage shadowed = WithShadow(card, 3, 6, 5, 0.5f);
+    const QImage shadowed = WithShadow(card, float(3 * scale), float(6 * scale), float(5 * scale), 0.5f);
     QPainter q(&img);
     q.drawImage(0, 0, shadowed);
 }
 
-QImage Splash() {
+// The start-up picture at `scale` times its size (2 for high-density
+// screens): the same drawing on a finer grid.
+QImage Splash(double scale) {
     const int W = 520, H = 320, m = 8;
-    QImage img = NewArt(W, H);
+    const int SW = int(std::lround(W * scale)), SH = int(std::lround(H * scale));
+    QImage img = NewArt(SW, SH);
     const QRectF cardRect(m, m, W - 2 * m, H - 2 * m);
-    QImage card = NewArt(W, H);
+    QImage card = NewArt(SW, SH);
     {
         QPainter p(&card);
         p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
         QLinearGradient bg(cardRect.topLeft(), cardRect.bottomRight());
         bg.setColorAt(0, QColor(0x222a4a));
         bg.setColorAt(0.55, QColor(0x1c1f38));
@@ -123,22 +129,32 @@ QImage Splash() {
         p.drawRoundedRect(cardRect.adjusted(0.5, 0.5, -0.5, -0.5), 22, 22);
     }
     // Three photo cards fanned out on the left: the collage motif.
-    PhotoCard(card, QPointF(92, 118), -13, [](QPainter& p, const QRectF& r) {
-        MiniLandscape(p, r, QColor(0x2f6fc0), QColor(0xbcd8f0), QColor(0xfff6dc), QColor(0x8aa0bc),
-                      QColor(0x2e5a3a), true);
-    });
-    PhotoCard(card, QPointF(138, 196), 9, [](QPainter& p, const QRectF& r) {
-        MiniLandscape(p, r, QColor(0x4a2f6e), QColor(0xffb070), QColor(0xfff0c0), QColor(0x6a3a5a),
-                      QColor(0x2a1a2e), false);
-    });
-    PhotoCard(card, QPointF(74, 234), -4, [](QPainter& p, const QRectF& r) {
-        MiniLandscape(p, r, QColor(0x5aa8e0), QColor(0xd8f0f0), QColor(0xffffff), QColor(0x2ec4c8),
-                      QColor(0xe0cc9a), false);
-    });
+    PhotoCard(
+        card, QPointF(92, 118), -13,
+        [](QPainter& p, const QRectF& r) {
+            MiniLandscape(p, r, QColor(0x2f6fc0), QColor(0xbcd8f0), QColor(0xfff6dc), QColor(0x8aa0bc),
+                          QColor(0x2e5a3a), true);
+        },
+        scale);
+    PhotoCard(
+        card, QPointF(138, 196), 9,
+        [](QPainter& p, const QRectF& r) {
+            MiniLandscape(p, r, QColor(0x4a2f6e), QColor(0xffb070), QColor(0xfff0c0), QColor(0x6a3a5a),
+                          QColor(0x2a1a2e), false);
+        },
+        scale);
+    PhotoCard(
+        card, QPointF(74, 234), -4,
+        [](QPainter& p, const QRectF& r) {
+            MiniLandscape(p, r, QColor(0x5aa8e0), QColor(0xd8f0f0), QColor(0xffffff), QColor(0x2ec4c8),
+                          QColor(0xe0cc9a), false);
+        },
+        scale);
     {
         QPainter p(&card);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
+        p.scale(scale, scale);
         QFont title("DejaVu Sans");
         title.setPixelSize(56);
         title.setWeight(QFont::Light);
@@ -162,7 +178,7 @@ QImage Splash() {
         p.drawText(QPointF(234, 220), "Photo collages, beautifully simple");
     }
     QPainter q(&img);
-    q.drawImage(0, 0, WithShadow(card, 0, 3, 4, 0.45f));
+    q.drawImage(0, 0, WithShadow(card, 0, float(3 * scale), float(4 * scale), 0.45f));
     return img;
 }
 
@@ -243,7 +259,8 @@ TItem UiItem(const std::string& path, std::function<QImage()> draw) {
 } // namespace
 
 void AddUi(TCatalogue& items) {
-    items.push_back(UiItem("resource/start.png", Splash));
+    items.push_back(UiItem("resource/start.png", [] { return Splash(1); }));
+    items.push_back(UiItem("resource/start@2x.png", [] { return Splash(2); }));
     items.push_back(UiItem("resource/rotate.png", RotateCursor));
     items.push_back(UiItem("cursor.png", PictureHandle));
 }

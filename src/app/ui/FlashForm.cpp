@@ -12,7 +12,12 @@ TFlashForm::TFlashForm(const QString& resourceRoot)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName("FlashForm");
     setAttribute(Qt::WA_TranslucentBackground);
-    const QString file = resourceRoot + "resource/start.png";
+    // a high-density screen gets the picture drawn at twice the size
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    const QString sharp = resourceRoot + "resource/start@2x.png";
+    const bool twice = ratio > 1.0 && QFileInfo::exists(sharp);
+    const QString file = twice ? sharp : resourceRoot + "resource/start.png";
     if (QFileInfo::exists(file)) {
         TBitmap32 bmp;
         try {
@@ -22,6 +27,7 @@ TFlashForm::TFlashForm(const QString& resourceRoot)
         }
         if (!bmp.Empty()) {
             FPicture = bmp.ToImage();
+            if (twice) FPicture.setDevicePixelRatio(2.0); // the text below goes where it would at 1x
             QPainter p(&FPicture);
             QFont font("Arial");
             font.setPointSize(16);
@@ -30,8 +36,8 @@ TFlashForm::TFlashForm(const QString& resourceRoot)
             p.drawText(QRect(200, 50, 300, 200), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, "Loading...");
         }
     }
-    resize(FPicture.isNull() ? QSize(400, 250) : FPicture.size());
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    resize(FPicture.isNull() ? QSize(400, 250) : FPicture.deviceIndependentSize().toSize());
+    if (screen) {
         const QRect g = screen->geometry();
         move(g.center() - rect().center());
     }

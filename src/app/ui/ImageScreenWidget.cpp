@@ -63,6 +63,13 @@ void TImageScreenWidget::scrollContentsBy(int, int) {
 
 void TImageScreenWidget::paintEvent(QPaintEvent*) {
     UpdateViewport();
+    // On a high-density screen the page is painted at the screen's own
+    // resolution; what the editor computes stays in view coordinates.
+    const float ratio = float(viewport()->devicePixelRatioF());
+    if (ratio != FDocument.ImageScreen.DeviceRatio()) {
+        FDocument.ImageScreen.SetDeviceRatio(ratio);
+        if (OnDeviceRatioChanged) OnDeviceRatioChanged();
+    }
     // While a selection handle is dragged only the handles move: the layers
     // under them come from the cache instead of being painted again.
     TImage32& screen = FDocument.ImageScreen;
@@ -77,6 +84,8 @@ void TImageScreenWidget::paintEvent(QPaintEvent*) {
     if (FBuffer.Empty()) return;
     QImage shown(reinterpret_cast<const uchar*>(FBuffer.Bits()), FBuffer.Width(), FBuffer.Height(),
                  FBuffer.Width() * 4, QImage::Format_RGB32);
+    // device pixels: drawn one to one, outlines in view coordinates
+    shown.setDevicePixelRatio(FDocument.ImageScreen.DeviceRatio());
     if (!FOutlines.empty()) {
         QImage withOutlines = shown.copy();
         QPainter op(&withOutlines);

@@ -40,6 +40,10 @@ public:
     std::function<bool(QDragMoveEvent*)> OnDragMove;
     std::function<void(QDropEvent*)> OnDrop;
     std::function<void()> OnDragLeave;
+    // The screen's device pixel ratio changed (the window moved to another
+    // screen, or the first paint): the layers' screen pictures must be made
+    // again at the new resolution.
+    std::function<void()> OnDeviceRatioChanged;
 
     TBitmap32& ViewBuffer() { return FBuffer; }
 

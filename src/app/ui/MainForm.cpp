@@ -3,9 +3,12 @@
 #include <QAbstractButton>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,13 +17,13 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QToolButton>
-#include <QFile>
 #include <QScrollBar>
 #include <QSlider>
 #include <QThread>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <tuple>
 
 #include "app/ui/Cursors.h"
@@ -44,6 +47,17 @@
 #include "platform/ui/QtDialogs.h"
 #include "platform/ui/QtMessages.h"
 #include "text/ui/TextPage.h"
+
+namespace {
+// The local files of a drop or of the desktop clipboard (file managers put
+// them there as URLs).
+QStringList LocalFiles(const QMimeData* mime) {
+    QStringList files;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    return files;
+}
+} // namespace
 
 // ---- Start-up and shutdown ----
 
@@ -127,6 +141,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     BuildLanguageMenu();
     ApplyLanguage(LanguageIndex);
     if (LanguageIndex == -1) MenuEnglish->setChecked(true);
+    MenuOpenRecent->menuAction()->setEnabled(!Configuration.RecentProjects.empty());
 
     // 4. page defaults; the default background picture when it exists
     Doc.CollageSettings = TCollageSettings{};
@@ -243,6 +258,11 @@ void TMainForm::CreateMenus() {
     AddAction(file, "MenuOpenProject", "&Open Project", nullptr, [this] {
         if (OpenProjectCommand(Doc)) ProjectReplaced();
     });
+    MenuOpenRecent = file->addMenu(QString());
+    MenuOpenRecent->setObjectName("MenuOpenRecent");
+    FTranslated.push_back({MenuOpenRecent->menuAction(), "Open &Recent", "", ""});
+    // projects whose file is gone leave the list when it is shown
+    connect(MenuOpenRecent, &QMenu::aboutToShow, this, [this] { RefreshRecentMenu(); });
     file->addSeparator();
     AddAction(file, "MenuSaveasProject", "Save Pro&ject", "Ctrl+S", [this] { SaveProjectCommand(Doc); });
     AddAction(file, "MenuSaveProjAs", "Save Project As...", nullptr, [this] { SaveProjectAsCommand(Doc); });
@@ -268,9 +288,15 @@ void TMainForm::CreateMenus() {
     MenuUnDo = AddAction(edit, "MenuUnDo", "&UnDo", "Ctrl+Z", [this] { Editor.MenuUnDoClick(); });
     MenuReDo = AddAction(edit, "MenuReDo", "&ReDo", "Ctrl+R", [this] { Editor.MenuReDoClick(); });
     edit->addSeparator();
-    AddAction(edit, "MenuCut", "C&ut", "Ctrl+X", [this] { MenuCutClick(Editor, Clipboard); });
-    AddAction(edit, "MenuCopy", "&Copy", "Ctrl+C", [this] { MenuCopyClick(Editor, Clipboard); });
-    AddAction(edit, "MenuPaste", "&Paste", "Ctrl+V", [this] { MenuPasteClick(Editor, Clipboard); });
+    AddAction(edit, "MenuCut", "C&ut", "Ctrl+X", [this] {
+        MenuCutClick(Editor, Clipboard);
+        if (!Clipboard.Entries.empty()) FInternalCopyTime = ++FClipboardClock;
+    });
+    AddAction(edit, "MenuCopy", "&Copy", "Ctrl+C", [this] {
+        MenuCopyClick(Editor, Clipboard);
+        if (!Clipboard.Entries.empty()) FInternalCopyTime = ++FClipboardClock;
+    });
+    AddAction(edit, "MenuPaste", "&Paste", "Ctrl+V", [this] { PasteCommand(); });
     AddAction(edit, "MenuDelete", "&Delete", "Del", [this] { MenuDeleteClick(Editor); });
     AddAction(edit, "MenuSelectAll", "Select &All", "Ctrl+A", [this] { MenuSelectAllClick(Editor); });
     edit->addSeparator();
@@ -484,9 +510,19 @@ void TMainForm::WireSidePanel() {
             TFileDialogRequest req;
             req.Filter = "All Supported Format|*.bmp;*.jpg;*.jpeg;*.gif;*.png";
             req.Caption = "Add Clipart";
+            req.Multiple = true;
             const TFileDialogResult r = DialogService().OpenFile(req);
             if (r.FileName.empty()) return;
-            NotebookPanel->PicFileListClipart->AddFiles(AddUserCliparts({r.FileName}));
+            // the grid shows what reached the folder, also when a later copy
+            // failed
+            std::vector<std::string> added;
+            struct TShowAdded {
+                TPicFileList* List;
+                std::vector<std::string>& Added;
+                ~TShowAdded() { List->AddFiles(Added); }
+            } show{NotebookPanel->PicFileListClipart, added};
+            AddUserCliparts(r.FileNames.empty() ? std::vector<std::string>{r.FileName} : r.FileNames, added,
+                            NotebookPanel->ClipartTypeSelector->CurrentCategory());
         });
     });
     connect(p.BtnDelClipart, &QPushButton::clicked, this, [this] {
@@ -494,7 +530,7 @@ void TMainForm::WireSidePanel() {
             TPicFileList* list = NotebookPanel->PicFileListClipart;
             TPicPanel* cell = list->SelectedPicPanel();
             if (!cell || !FileExists(cell->FileName())) return;
-            QFile::remove(QString::fromStdString(cell->FileName()));
+            DeleteUserClipart(cell->FileName()); // a failure keeps the cell: the file is still there
             list->DeleteSelected();
         });
     });
@@ -523,20 +559,40 @@ void TMainForm::WireSidePanel() {
     }
     connect(p.ImageButtonDelBorder, &QPushButton::clicked, this, [this] { RunNamed("MenuDelFrameBorder"); });
     WireTextPage();
-    // thumbnails dragged over the canvas outline their drop target
+    // thumbnails dragged over the canvas outline their drop target; so does
+    // a single picture file dragged from the file manager
     ImageScreen->OnDragMove = [this](QDragMoveEvent* e) {
-        if (!e->mimeData()->hasFormat(kPictureMimeType)) return false;
+        const QMimeData* mime = e->mimeData();
+        if (!mime->hasFormat(kPictureMimeType)) {
+            std::vector<std::string> names;
+            for (const QString& f : LocalFiles(mime)) names.push_back(f.toStdString());
+            const TFileDrop drop = PlanFileDrop(names);
+            if (drop.Project.empty() && drop.Pictures.empty()) return false;
+            if (drop.Pictures.size() != 1) {
+                RunCommand([this] { Editor.CanvasDragEnded(); });
+                Editor.DropTargetLayer = nullptr;
+                return true;
+            }
+        }
         RunCommand([&] { Editor.CanvasDragOver(int(e->position().x()), int(e->position().y())); });
         return true;
     };
     ImageScreen->OnDrop = [this](QDropEvent* e) {
         e->acceptProposedAction();
         RunCommand([this] { Editor.CanvasDragEnded(); });
+        if (e->mimeData()->hasFormat(kPictureMimeType)) return; // the thumbnail's end of drag does the rest
+        TNewRotLayer* target = Editor.DropTargetLayer;
+        Editor.DropTargetLayer = nullptr;
+        FilesDropped(LocalFiles(e->mimeData()), e->position().toPoint(), target);
     };
     ImageScreen->OnDragLeave = [this] {
         RunCommand([this] { Editor.CanvasDragEnded(); });
         Editor.DropTargetLayer = nullptr;
     };
+    // Paste takes whichever was copied last: layers here or pictures in
+    // another program
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { FDesktopCopyTime = ++FClipboardClock; });
 }
 
 void TMainForm::WireTextPage() {
@@ -627,7 +683,7 @@ void TMainForm::ShowPopupMenu(int x, int y, const QPoint& globalPos) {
     };
     show("PMenuCut", p.Cut);
     show("PMenuCopy", p.Copy);
-    show("PMenuPaste", p.Paste);
+    show("PMenuPaste", p.Paste || DesktopClipboardHasPictures());
     show("PMenuSetShadow", p.SetShadow);
     show("PMenuDelShadow", p.DelShadow);
     show("PMenuCrop", p.Crop);
@@ -703,6 +759,7 @@ void TMainForm::CreateStatusBar() {
     connect(TrackBarScale, &QSlider::sliderPressed, this,
             [this] { RunCommand([this] { TrackBarScaleMouseDown(); }); });
     connect(TrackBarScale, &QSlider::sliderReleased, this, [this] { TrackBarScaleMouseUp(); });
+    ImageScreen->OnDeviceRatioChanged = [this] { RunCommand([this] { Editor.TrackBarScaleMouseUp(); }); };
     ImageScreen->OnZoomWheel = [this](int steps, QPoint at) {
         FZoomAnchor = at;
         TrackBarScale->setValue(TrackBarScale->value() + steps * TrackBarScale->pageStep());
@@ -771,6 +828,15 @@ void TMainForm::DocumentStateChanged() {
     LabelSize->setText(QString::fromStdString(Doc.SizeLabel()));
     LabelSaved->setText(QString::fromStdString(Doc.SavedLabel()));
     setWindowTitle(QString::fromStdString(Doc.Caption()));
+    // the desktop learns which file the window shows
+    setWindowFilePath(QString::fromStdString(Doc.ProjectFile));
+    // a project opened or saved under a new name goes to the top of File >
+    // Open Recent
+    if (!Doc.ProjectFile.empty() && Doc.ProjectFile != FRecentShown) {
+        FRecentShown = Doc.ProjectFile;
+        RememberRecentProject(Configuration, Doc.ProjectFile);
+        if (MenuOpenRecent) MenuOpenRecent->menuAction()->setEnabled(true);
+    }
 }
 
 void TMainForm::RequestZoom(int percent) {
@@ -888,13 +954,30 @@ bool TMainForm::OpenProjectFromOutside(const std::string& path) {
     return true;
 }
 
-void TMainForm::FilesDropped(const QStringList& files) {
-    if (files.isEmpty()) return;
-    const QString last = files.last();
-    if (QFileInfo(last).isFile() && LowerExtension(last.toStdString()) == ".clv")
-        RunCommand([&] {
-            if (ModifiedProjectPrompt()) OpenProjectFromOutside(last.toStdString());
-        });
+void TMainForm::FilesDropped(const QStringList& files, std::optional<QPoint> viewPoint,
+                             TNewRotLayer* target) {
+    std::vector<std::string> names;
+    for (const QString& f : files) names.push_back(f.toStdString());
+    const TFileDrop drop = PlanFileDrop(names);
+    RunCommand([&] {
+        if (!drop.Project.empty()) {
+            if (ModifiedProjectPrompt()) OpenProjectFromOutside(drop.Project);
+            return;
+        }
+        if (drop.Pictures.empty()) return;
+        // a picture dropped on a photo or placeholder replaces its picture,
+        // as a thumbnail dropped there does
+        if (drop.Pictures.size() == 1 && target && Doc.Layers().IndexOf(target) >= 0) {
+            DropPhotoOnLayer(Editor, *target, drop.Pictures.front());
+            return;
+        }
+        std::vector<TDroppedPicture> pictures;
+        for (const std::string& f : drop.Pictures) pictures.push_back({f, nullptr});
+        if (viewPoint)
+            AddPhotoLayers(Editor, pictures, TPlacement::DropPoint, viewPoint->x(), viewPoint->y());
+        else
+            AddPhotoLayers(Editor, pictures, TPlacement::VisibleCorner);
+    });
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
@@ -902,11 +985,60 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
 }
 
 void TMainForm::dropEvent(QDropEvent* e) {
-    QStringList files;
-    for (const QUrl& url : e->mimeData()->urls())
-        if (url.isLocalFile()) files << url.toLocalFile();
+    const QStringList files = LocalFiles(e->mimeData());
     e->acceptProposedAction();
-    FilesDropped(files);
+    FilesDropped(files); // beside the canvas: pictures go to the visible corner
+}
+
+// ---- Recent projects ----
+
+void TMainForm::RefreshRecentMenu() {
+    DropVanishedRecentProjects(Configuration);
+    MenuOpenRecent->clear();
+    int n = 0;
+    for (const std::string& path : Configuration.RecentProjects) {
+        // "&1 /home/anna/Holiday.clv": the number is the accelerator
+        QString text = QString::fromStdString(path).replace('&', "&&");
+        if (++n <= 9) text = QString("&%1 ").arg(n) + text;
+        QAction* a = MenuOpenRecent->addAction(text);
+        a->setObjectName(QString("MenuRecent%1").arg(n));
+        connect(a, &QAction::triggered, this, [this, path] {
+            RunCommand([&] {
+                if (ModifiedProjectPrompt()) OpenProjectFromOutside(path);
+            });
+        });
+    }
+    MenuOpenRecent->menuAction()->setEnabled(!Configuration.RecentProjects.empty());
+}
+
+// ---- Paste from the desktop clipboard ----
+
+bool TMainForm::DesktopClipboardHasPictures() const {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime) return false;
+    if (mime->hasImage()) return true;
+    const QStringList files = LocalFiles(mime);
+    return !files.isEmpty() && std::all_of(files.begin(), files.end(),
+                                           [](const QString& f) { return IsPhotoFile(f.toStdString()); });
+}
+
+void TMainForm::PasteCommand() {
+    const bool desktopNewer = Clipboard.Empty() || FDesktopCopyTime > FInternalCopyTime;
+    if (!desktopNewer || !DesktopClipboardHasPictures()) {
+        MenuPasteClick(Editor, Clipboard);
+        return;
+    }
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    std::vector<TDroppedPicture> pictures;
+    TBitmap32 copied; // a picture without a file, copied from an image editor
+    const QStringList files = LocalFiles(mime);
+    if (!files.isEmpty()) {
+        for (const QString& f : files) pictures.push_back({f.toStdString(), nullptr});
+    } else {
+        copied.FromImage(qvariant_cast<QImage>(mime->imageData()));
+        pictures.push_back({"", &copied});
+    }
+    AddPhotoLayers(Editor, pictures, TPlacement::VisibleCorner);
 }
 
 // ---- Shortcuts ----

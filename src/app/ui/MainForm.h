@@ -166,11 +166,28 @@ public:
     void RefreshFilterPages(TNewRotLayer* photo = nullptr);
     TFilterPreview FilterPreview;
 
-    // Opens a project file given from outside (command line, dropped file);
-    // true when it was opened.
+    // Opens a project file given from outside (command line, dropped file,
+    // File > Open Recent); true when it was opened.
     bool OpenProjectFromOutside(const std::string& path);
-    // The last of the dropped names, when it is an existing ".clv" file.
-    void FilesDropped(const QStringList& files);
+    // Files dropped from the file manager: the first existing ".clv" file
+    // opens (after the modified-project question); a drop of picture files
+    // only adds them as photos -- at the view point of the canvas when
+    // dropped there, or, for one picture dropped on the photo or placeholder
+    // `target`, replaces its picture. Anything else is ignored.
+    void FilesDropped(const QStringList& files, std::optional<QPoint> viewPoint = {},
+                      TNewRotLayer* target = nullptr);
+
+    // File > Open Recent: the projects opened or saved last.
+    QMenu* MenuOpenRecent = nullptr;
+    // Rebuilds the menu, dropping projects whose file is gone.
+    void RefreshRecentMenu();
+
+    // Paste (Ctrl+V): the newer of this program's own clipboard of layers and
+    // the desktop clipboard, whose pictures and picture files become photos.
+    void PasteCommand();
+    // Pictures on the desktop clipboard: picture files copied in a file
+    // manager, or a picture copied in another program.
+    bool DesktopClipboardHasPictures() const;
 
 protected:
     void closeEvent(QCloseEvent*) override;
@@ -233,4 +250,8 @@ private:
     bool FShown = false;
     std::unique_ptr<QPrinter> FPrinter;
     bool FProjectFromCommandLine = false;
+    // Which clipboard was filled last: a clock ticked by every copy to the
+    // program's own clipboard and every change of the desktop clipboard.
+    uint64_t FClipboardClock = 0, FInternalCopyTime = 0, FDesktopCopyTime = 0;
+    std::string FRecentShown; // the project last put into the recent list
 };

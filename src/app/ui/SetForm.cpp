@@ -276,6 +276,8 @@ void TSetForm::ButtonLoadImageClick() {
         "Portable Network Graphics (*.png)|*.png|GIF Image (*.gif)|*.gif|JPEG Image File (*.jpg)|*.jpg|"
         "JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp";
     req.InitialDir = FPictureFolder;
+    // the backgrounds of the user's library beside the shipped ones
+    req.Places = {ResourceRoot + "background/", UserLibraryRoot() + "background/"};
     const TFileDialogResult chosen = DialogService().OpenFile(req);
     if (chosen.FileName.empty()) return;
     FPictureFolder = ExtractFileDir(chosen.FileName);

@@ -34,9 +34,12 @@ TCategorySelector::TCategorySelector(const QString& caption, std::string baseFol
     connect(Visible, &QComboBox::currentIndexChanged, this, [this](int index) { VisibleChange(index); });
 }
 
-void TCategorySelector::Fill(const std::string& resourceRoot) {
-    FRoot = resourceRoot;
-    FPair.Fill(JoinPath(resourceRoot, FBase) + "/");
+void TCategorySelector::Fill(const std::string& resourceRoot, const std::string& userRoot) {
+    FRoots = {resourceRoot};
+    if (!userRoot.empty() && userRoot != resourceRoot) FRoots.push_back(userRoot);
+    std::vector<std::string> bases;
+    for (const std::string& root : FRoots) bases.push_back(JoinPath(root, FBase) + "/");
+    FPair.Fill(bases);
     const QSignalBlocker block(Visible);
     Hidden->clear();
     Hidden->addItems(ToQt(FPair.Folders));
@@ -59,7 +62,7 @@ void TCategorySelector::HiddenChange() {
     const std::string name = TrimText(Hidden->currentText().toStdString());
     // no category chosen: the base folder itself is never shown
     if (name.empty()) return;
-    if (List) List->SetDirectory(CategoryDirectory(FRoot, FBase, name));
+    if (List) List->SetDirectories(CategoryDirectories(FRoots, FBase, name));
     if (OnCategoryShown) OnCategoryShown(name);
 }
 

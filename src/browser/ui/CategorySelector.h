@@ -26,15 +26,18 @@ public:
     TPicFileList* List = nullptr;
     const std::string& BaseFolder() const { return FBase; }
 
-    // Lists the categories of resourceRoot + base folder into the hidden
-    // list; the visible list stays empty until FirstShow.
-    void Fill(const std::string& resourceRoot);
+    // Lists the categories of the base folder in the shipped library
+    // (resourceRoot) and in the user's own (userRoot; "" for none) into the
+    // hidden list, each name once; the visible list stays empty until
+    // FirstShow.
+    void Fill(const std::string& resourceRoot, const std::string& userRoot = "");
     // Chooses "Free" (without regard to case) and shows it when there is
     // one; fills the visible list with the translated names and gives it the
     // same choice (none without "Free"). True when a category was shown.
     bool FirstShow(const TLookup& lookup = {});
-    // Shows the category chosen in the hidden list: the grid's folder
-    // becomes resourceRoot + base + "/" + trimmed name + "/".
+    // Shows the category chosen in the hidden list: the grid shows
+    // resourceRoot + base + "/" + trimmed name + "/" and, after it, the same
+    // folder of the user's library.
     void HiddenChange();
     // A choice in the visible list (also when made through setCurrentIndex):
     // the same position in the hidden list, then HiddenChange.
@@ -48,6 +51,7 @@ public:
     std::function<void(const std::string& category)> OnCategoryShown;
 
 private:
-    std::string FBase, FRoot;
+    std::string FBase;
+    std::vector<std::string> FRoots;
     TCategoryPair FPair;
 };

@@ -101,8 +101,16 @@ int TPicFileList::PendingThumbnails() const {
 // ---- Directory and rescan ----
 
 void TPicFileList::SetDirectory(const std::string& folder) {
-    if (!DirectoryExists(folder) || folder == FDirectory) return;
-    FDirectory = folder;
+    SetDirectories({folder});
+}
+
+void TPicFileList::SetDirectories(const std::vector<std::string>& folders) {
+    std::vector<std::string> existing;
+    for (const std::string& f : folders)
+        if (DirectoryExists(f)) existing.push_back(f);
+    if (existing.empty() || existing == FDirectories) return;
+    FDirectories = std::move(existing);
+    FDirectory = FDirectories.front();
     Rescan();
 }
 
@@ -115,9 +123,11 @@ void TPicFileList::Rescan() {
     FHoverCell = nullptr;
     FCells.clear();
     NewScrollBox();
-    const std::vector<std::string> names = ScanPictureFiles(FDirectory, Filter());
-    FCells.reserve(names.size());
-    for (const std::string& name : names) StartLoad(CreateCell(Count()), JoinPath(FDirectory, name));
+    for (const std::string& folder : FDirectories) {
+        const std::vector<std::string> names = ScanPictureFiles(folder, Filter());
+        FCells.reserve(FCells.size() + names.size());
+        for (const std::string& name : names) StartLoad(CreateCell(Count()), JoinPath(folder, name));
+    }
     UpdateContentSize();
 }
 

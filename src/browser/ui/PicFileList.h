@@ -60,6 +60,13 @@ public:
     // An existing folder other than the current one (exact comparison) is
     // stored and listed anew; anything else changes nothing.
     void SetDirectory(const std::string& folder);
+    // Several folders shown as one grid, each folder's pictures after the
+    // previous folder's (a category of the shipped library, then the same
+    // category of the user's). Folders that do not exist are skipped; when
+    // none exists, or the list is the one shown, nothing changes. Directory()
+    // is the first folder shown.
+    void SetDirectories(const std::vector<std::string>& folders);
+    const std::vector<std::string>& Directories() const { return FDirectories; }
 
     bool ShowPhoto = false; // only .PNG .GIF .BMP .JPG .JPEG
     bool ShowMask = false;  // only .MSK
@@ -153,6 +160,7 @@ private:
     void FlushGraveyard();
 
     std::string FDirectory;
+    std::vector<std::string> FDirectories;
     TMyScrollBox* FScrollBox = nullptr;
     std::vector<TPicPanel*> FCells;
     TPicPanel* FSelected = nullptr;

@@ -45,8 +45,10 @@ protected:
     void paintEvent(QPaintEvent*) override {
         TBitmap32& c = FOwner->Canvas();
         if (c.Empty()) return;
-        const QImage img(reinterpret_cast<const uchar*>(c.Bits()), c.Width(), c.Height(), c.Width() * 4,
-                         QImage::Format_RGB32);
+        QImage img(reinterpret_cast<const uchar*>(c.Bits()), c.Width(), c.Height(), c.Width() * 4,
+                   QImage::Format_RGB32);
+        // the canvas is in device pixels on a high-density screen
+        img.setDevicePixelRatio(double(c.Width()) / std::max(width(), 1));
         QPainter p(this);
         p.drawImage(0, 0, img);
     }
@@ -215,11 +217,24 @@ void TPicPanel::resizeEvent(QResizeEvent* event) {
 
 // ---- Painting ----
 
+double TPicPanel::DeviceRatio() const {
+    return devicePixelRatioF();
+}
+
+namespace {
+int Device(int v, double d) {
+    return d == 1.0 ? v : Round(v * d);
+}
+} // namespace
+
 void TPicPanel::Render() {
+    // On a high-density screen the cell is painted at the screen's own
+    // resolution, so thumbnails (made that much larger) stay sharp.
+    const double d = DeviceRatio();
     TPicCellLook look;
-    look.Width = width();
-    look.Height = height();
-    look.PictureHeight = PictureHeight();
+    look.Width = Device(width(), d);
+    look.Height = Device(height(), d);
+    look.PictureHeight = Device(PictureHeight(), d);
     look.Color = FColor;
     look.BKColor = BKColor;
     look.BorderColor = BorderColor;
@@ -229,7 +244,8 @@ void TPicPanel::Render() {
     look.Hovered = FHover;
     look.ShowName = FShowName;
     const QRect lr = MyLabel->geometry();
-    look.LabelRect = {lr.left(), lr.top(), lr.left() + lr.width(), lr.top() + lr.height()};
+    look.LabelRect = {Device(lr.left(), d), Device(lr.top(), d), Device(lr.left() + lr.width(), d),
+                      Device(lr.top() + lr.height(), d)};
     look.Placeholder = FLoading;
     PaintPicCell(FCanvas, look, FPicture.Empty() ? nullptr : &FPicture, FPictureDest);
     Image->update();
@@ -242,15 +258,17 @@ QSize TPicPanel::BeginLoad(const std::string& path) {
     FPictureDest = {};
     FLoading = true;
     Render();
-    return {width() - 6, PictureHeight() - 6};
+    const double d = DeviceRatio();
+    return {Device(width() - 6, d), Device(PictureHeight() - 6, d)};
 }
 
 void TPicPanel::SetThumbnail(TBitmap32&& thumbnail) {
     FLoading = false;
     FPicture = std::move(thumbnail);
     FPicture.DrawMode = TDrawMode::Blend;
+    const double d = DeviceRatio();
     const int w = FPicture.Width(), h = FPicture.Height();
-    const int left = (width() - w) / 2, top = (PictureHeight() - h) / 2;
+    const int left = (Device(width(), d) - w) / 2, top = (Device(PictureHeight(), d) - h) / 2;
     FPictureDest = {left, top, left + w, top + h};
     Render();
 }
@@ -274,7 +292,10 @@ void TPicPanel::AssignBitmap(const TBitmap32& bitmap) {
     FPicture.Assign(bitmap);
     FPicture.DrawMode = TDrawMode::Opaque; // alpha ignored
     FPicture.Resampler = TResamplerKind::Linear;
-    FPictureDest = bitmap.Empty() ? TRect{} : PicRect;
+    const double d = DeviceRatio();
+    FPictureDest = bitmap.Empty() ? TRect{}
+                                  : TRect{Device(PicRect.Left, d), Device(PicRect.Top, d),
+                                          Device(PicRect.Right, d), Device(PicRect.Bottom, d)};
     Render();
 }
 
@@ -418,7 +439,9 @@ void TPicPanel::StartDrag(QObject* source) {
     if (!FCanvas.Empty()) {
         const QImage img(reinterpret_cast<const uchar*>(FCanvas.Bits()), FCanvas.Width(), FCanvas.Height(),
                          FCanvas.Width() * 4, QImage::Format_RGB32);
-        drag->setPixmap(QPixmap::fromImage(img.copy()));
+        QPixmap pixmap = QPixmap::fromImage(img.copy());
+        pixmap.setDevicePixelRatio(DeviceRatio());
+        drag->setPixmap(pixmap);
         drag->setHotSpot(sourceWidget->mapTo(this, FPressPos));
     }
 

@@ -95,8 +95,12 @@ public:
     QLabel* MyLabel = nullptr;
     // Destination of the last AssignBitmap picture.
     TRect PicRect{0, 0, 100, 100};
-    // Where the current picture is drawn (LoadFromFile / SetThumbnail too).
+    // Where the current picture is drawn (LoadFromFile / SetThumbnail too),
+    // in the canvas's device pixels.
     const TRect& PictureRect() const { return FPictureDest; }
+    // Device pixels per cell pixel: the canvas and thumbnails are made at
+    // the screen's resolution.
+    double DeviceRatio() const;
     // H': the cell height less the caption's lines when the caption is shown.
     int PictureHeight() const;
     bool Hovered() const { return FHover; }

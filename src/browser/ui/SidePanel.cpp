@@ -213,22 +213,32 @@ TSidePanel::TSidePanel(const std::string& resourceRoot, QWidget* parent)
          {PicFileListPhoto, PicFileListMask, PicFileListSubFrame, PicFileListFrame, PicFileListClipart})
         WireHint(l);
     ShellTreeViewPhoto->OnChange = [this](const std::string& path) { ShellTreeViewPhotoChange(path); };
+    ShellTreeViewPhoto->SetPlaces(PhotoPlaces({}));
 
-    // creation: the category lists and the textures with the first selected
+    // creation: the category lists and the textures with the first selected,
+    // the shipped library's and the user's side by side
+    const std::string user = UserLibraryRoot();
     for (TCategorySelector* s :
          {MaskTypeSelector, SubFrameTypeSelector, FrameTypeSelector, ClipartTypeSelector})
-        s->Fill(FRoot);
-    PicFileListTexture->SetDirectory(JoinPath(FRoot, "Textures"));
+        s->Fill(FRoot, user);
+    PicFileListTexture->SetDirectories({JoinPath(FRoot, "Textures"), JoinPath(user, "Textures")});
     PicFileListTexture->SelectByIndex(0);
     ShowPage("Import Photo");
 }
 
 // ---- First show and reports ----
 
+std::vector<TShellTreeView::TPlace> TSidePanel::PhotoPlaces(const TLookup& lookup) const {
+    auto t = [&](const char* s) { return lookup ? lookup(s) : std::string(s); };
+    return TShellTreeView::DefaultPlaces(JoinPath(FRoot, "Photos"), t("Home"), t("Sample Photos"),
+                                         t("File System"));
+}
+
 void TSidePanel::FormShow(const TLookup& lookup) {
     for (TCategorySelector* s :
          {MaskTypeSelector, SubFrameTypeSelector, FrameTypeSelector, ClipartTypeSelector})
         s->FirstShow(lookup);
+    ShellTreeViewPhoto->SetPlaceCaptions(PhotoPlaces(lookup));
     const std::string photos = JoinPath(FRoot, "Photos");
     if (DirectoryExists(photos))
         ShellTreeViewPhoto->SelectFolder(photos);
@@ -242,6 +252,7 @@ void TSidePanel::RetranslateLabels(const TLookup& lookup) {
     LabelSubFrameType->setText(t("Frame Type"));
     LabelFrameType->setText(t("Border Type"));
     LabelClipartType->setText(t("Clipart Type"));
+    ShellTreeViewPhoto->SetPlaceCaptions(PhotoPlaces(lookup));
     ImageButtonMask->setText(t("Mask"));
     ImageButtonSubFrame->setText(t("Frame"));
     ImageButtonFilter->setText(t("Filter"));

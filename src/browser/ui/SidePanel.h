@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "browser/Categories.h"
+#include "browser/ui/ShellTreeView.h"
 
 class QComboBox;
 class QLabel;
@@ -28,7 +29,6 @@ class TCategorySelector;
 class TFilterList;
 class TFilterParamPage;
 class TPicFileList;
-class TShellTreeView;
 class TTextPage;
 
 // Pages chosen by name.
@@ -61,12 +61,13 @@ public:
 
     // The first-show steps: in the order masks, sub-frames, borders,
     // cliparts, choose "Free" and show it, and fill the visible lists with
-    // names translated by `lookup`; then open the photo tree on
-    // resourceRoot + "Photos" when that folder exists.
+    // names translated by `lookup`; then choose the sample photos
+    // (resourceRoot + "Photos") in the photo tree when that folder exists.
     void FormShow(const TLookup& lookup = {});
     // The language texts of the panel's labels and buttons (category labels,
-    // the modify page's tabs, the border and clipart buttons); the main
-    // window runs it at every change of language.
+    // the modify page's tabs, the border and clipart buttons) and of the
+    // photo tree's places; the main window runs it at every change of
+    // language.
     void RetranslateLabels(const TLookup& lookup);
 
     // The photo tree chose a folder: the photo grid shows it and the path is
@@ -141,6 +142,8 @@ public:
 
 private:
     QWidget* NewPage(QVBoxLayout*& column);
+    // The photo tree's places with their captions translated by lookup.
+    std::vector<TShellTreeView::TPlace> PhotoPlaces(const TLookup& lookup) const;
     void WireHint(TPicFileList* list);
     void ClipartCategoryShown(const std::string& category);
 

@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "document/CollageDocument.h"
 #include "engine/PictureUtils.h"
@@ -249,7 +250,7 @@ void TTemplateForm::FormShow() {
     suiButtonOK->setText(Q(Lang("&OK")));
     suiButtonCancel->setText(Q(Lang("&Cancel")));
     SelectedTile = nullptr;
-    FillGrid(ResourceFolder + "template/Free/");
+    FillGrid("template/Free/");
     suiImageButtonFree->WriteCaption(Q(Lang("Free")));
     suiImageButtonFilm->WriteCaption(Q(Lang("Collage")));
     // more templates are whatever the user adds to the library's folder
@@ -258,8 +259,14 @@ void TTemplateForm::FormShow() {
                               Q(Lang("Click Here to Get More Templates")).toHtmlEscaped() + "</a>");
 }
 
-void TTemplateForm::FillGrid(const std::string& folder) {
-    if (!DirectoryExists(folder)) return;
+void TTemplateForm::FillGrid(const std::string& category) {
+    // the category of the shipped library, then the user's own templates
+    std::vector<std::string> folders;
+    for (const std::string& root : {ResourceFolder, UserLibraryRoot()})
+        if (DirectoryExists(root + category) &&
+            std::find(folders.begin(), folders.end(), root + category) == folders.end())
+            folders.push_back(root + category);
+    if (folders.empty()) return;
     SelectedTile = nullptr;
     FTiles.clear();
     TemplatePaths.clear();
@@ -290,7 +297,7 @@ void TTemplateForm::FillGrid(const std::string& folder) {
     QFont tileFont;
     tileFont.setPointSize(9);
     int n = 1;
-    for (const std::string& path : TemplateThumbnails(folder)) {
+    for (const std::string& path : TemplateThumbnails(folders)) {
         auto* tile = new TTemplateTile(surface, int(TemplatePaths.size()));
         tile->move(TileLeft(n), TileTop(n));
         tile->Picture = background;
@@ -344,13 +351,13 @@ void TTemplateForm::OpenTile(TTemplateTile* tile) {
 }
 
 void TTemplateForm::suiButtonFreeClick() {
-    FillGrid(ResourceFolder + "template/Free/");
+    FillGrid("template/Free/");
     SelectedTile = nullptr;
     if (Grid) Grid->setFocus();
 }
 
 void TTemplateForm::suiImageButtonFilmClick() {
-    FillGrid(ResourceFolder + "template/Collage/");
+    FillGrid("template/Collage/");
     SelectedTile = nullptr;
     if (Grid) Grid->setFocus();
 }

@@ -77,9 +77,10 @@ public:
 
     const std::vector<TTemplateTile*>& Tiles() const { return FTiles; }
 
-    // Rebuilds the grid from the thumbnails of folder; a missing folder
-    // leaves the grid as it was.
-    void FillGrid(const std::string& folder);
+    // Rebuilds the grid from the thumbnails of a category folder
+    // ("template/Free/") of the shipped library, then of the user's; when
+    // neither exists the grid stays as it was.
+    void FillGrid(const std::string& category);
     void SelectTile(TTemplateTile* tile);
     // Opens the tile's project as a template; closes the dialog when that
     // worked.

@@ -1,6 +1,8 @@
 #include "platform/ui/QtDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QUrl>
 
 #include "language/Language.h"
 
@@ -23,7 +25,18 @@ TFileDialogResult TQtDialogs::Run(const TFileDialogRequest& request, bool save) 
         request.Caption.empty() ? QString() : QString::fromStdString(Lang(request.Caption));
     QFileDialog dlg(FOwner.data(), caption, QString::fromStdString(request.InitialDir));
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dlg.setFileMode(save               ? QFileDialog::AnyFile
+                    : request.Multiple ? QFileDialog::ExistingFiles
+                                       : QFileDialog::ExistingFile);
+    if (!request.Places.empty()) {
+        QList<QUrl> places = dlg.sidebarUrls();
+        for (const std::string& place : request.Places) {
+            const QString folder = QString::fromStdString(place);
+            const QUrl url = QUrl::fromLocalFile(folder);
+            if (QFileInfo(folder).isDir() && !places.contains(url)) places << url;
+        }
+        dlg.setSidebarUrls(places);
+    }
     const QStringList filters = TranslateFilter(request.Filter);
     dlg.setNameFilters(filters);
     if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
@@ -35,6 +48,8 @@ TFileDialogResult TQtDialogs::Run(const TFileDialogRequest& request, bool save) 
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     TFileDialogResult r;
     r.FileName = dlg.selectedFiles().first().toStdString();
+    if (request.Multiple)
+        for (const QString& f : dlg.selectedFiles()) r.FileNames.push_back(f.toStdString());
     r.FilterIndex = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
     if (r.FilterIndex < 1) r.FilterIndex = 1;
     return r;

@@ -10,7 +10,7 @@
 
 namespace resgen {
 
-enum class TFormat { Jpeg, Png, Gif };
+enum class TFormat { Jpeg, Png, Gif, Bmp };
 
 // One file: its path relative to the library root and its picture.
 struct TPicture {
@@ -35,6 +35,7 @@ void AddTextures(TCatalogue& items);
 void AddBackgrounds(TCatalogue& items);
 void AddPhotos(TCatalogue& items);
 void AddUi(TCatalogue& items);
+void AddButtons(TCatalogue& items);
 
 // Everything, in a fixed order.
 TCatalogue Catalogue();
@@ -44,6 +45,7 @@ void WritePictures(const std::string& root, const std::vector<TPicture>& picture
 
 struct TGenerateOptions {
     std::string LanguagesSource; // folder with the *.ini language files; empty = none
+    std::string HelpSource;      // folder of the user guide's pages; empty = none
     int Threads = 1;
     bool Verbose = false;
     std::string Only; // when set, only items whose path contains this text

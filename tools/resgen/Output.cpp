@@ -40,4 +40,9 @@ void WriteGif(const std::string& path, const QImage& image) {
     EncodeGIFFile(path, ToBitmap(image.convertToFormat(QImage::Format_Grayscale8)));
 }
 
+void WriteBmp(const std::string& path, const QImage& image) {
+    MakeParent(path);
+    EncodeBMPFile(path, ToBitmap(image));
+}
+
 } // namespace resgen

@@ -18,5 +18,7 @@ constexpr int kLibraryPngLevel = 6;
 void WritePng(const std::string& path, const QImage& image);
 // 8-bit GIF with a 256-level grey palette (the picture is converted to grey).
 void WriteGif(const std::string& path, const QImage& grey);
+// 32-bit BMP keeping the alpha (the button pictures).
+void WriteBmp(const std::string& path, const QImage& image);
 
 } // namespace resgen

@@ -101,6 +101,8 @@ const TRawKey kPanel[] = {
     {"Align Left", nullptr},
     {"Align Center", nullptr},
     {"Align Right", nullptr},
+    // the top bar's button that opens the modify page
+    {"&Modify", nullptr},
 };
 
 // Status bar and message boxes of the main window.
@@ -253,6 +255,14 @@ const TRawKey kDialog[] = {
     {"Highlight", nullptr},
     {"Button Face", nullptr},
     {"Info Background", nullptr},
+    // the About box
+    {"About", nullptr},
+    {"Version", nullptr},
+    {"License:", nullptr},
+    {"GNU General Public License, version 3 or later", nullptr},
+    {"Built with:", nullptr},
+    {"User guide:", nullptr},
+    {"This program comes with absolutely no warranty.", nullptr},
 };
 
 const char* const kColours[] = {"Black", "Maroon",  "Green",  "Olive", "Navy",     "Purple",

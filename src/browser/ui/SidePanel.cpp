@@ -18,6 +18,7 @@
 #include "browser/ui/ShellTreeView.h"
 #include "filters/ui/FilterParamPage.h"
 #include "platform/Paths.h"
+#include "platform/ui/ImageButton.h"
 #include "text/ui/TextPage.h"
 
 // ---- TNotebook ----
@@ -144,11 +145,12 @@ TSidePanel::TSidePanel(const std::string& resourceRoot, QWidget* parent)
     QWidget* frame = NewPage(column);
     PicFileListFrame = CreateFrameList(frame);
     FrameTypeSelector = new TCategorySelector("Border Type", "Frames", PicFileListFrame, frame);
-    ImageButtonDelBorder = new QPushButton("&Del Border", frame);
+    ImageButtonDelBorder = new TImageButton(frame);
     ImageButtonDelBorder->setObjectName("ImageButtonDelBorder");
+    ImageButtonDelBorder->setText("&Del Border");
     column->addWidget(FrameTypeSelector);
     column->addWidget(PicFileListFrame, 1);
-    column->addWidget(ImageButtonDelBorder);
+    column->addWidget(ImageButtonDelBorder, 0, Qt::AlignHCenter);
     AddPage("Frame", frame);
 
     // "Output": for the save and print buttons

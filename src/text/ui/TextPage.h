@@ -21,10 +21,11 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class TImageButton;
 class QSlider;
 class QTextEdit;
 class QToolButton;
-class TColorBox;
+class TTextColorBox;
 
 class TTextPage : public QWidget {
     Q_OBJECT
@@ -36,15 +37,16 @@ public:
     QTextEdit* MemoText = nullptr;
     QComboBox* suiFontComboBoxFont = nullptr;
     QComboBox* suiComboBoxSize = nullptr;
-    TColorBox* suiColorBoxColor = nullptr;
+    TTextColorBox* suiColorBoxColor = nullptr;
     QToolButton* SpeedButtonBold = nullptr;
     QToolButton* SpeedButtonItalic = nullptr;
     QToolButton* SpeedButtonULine = nullptr;
     QToolButton* BitBtnLeft = nullptr;
     QToolButton* BitBtnCenter = nullptr;
     QToolButton* BitBtnRight = nullptr;
-    QPushButton* ImageButtonInsertText = nullptr;
-    QPushButton* ImageButtonModText = nullptr;
+    // picture buttons; their pictures come with the window's chrome
+    TImageButton* ImageButtonInsertText = nullptr;
+    TImageButton* ImageButtonModText = nullptr;
     QLabel* LabelHorizontal = nullptr;
     QComboBox* suiComboBoxHorizontal = nullptr;
     QLabel* LabelVertical = nullptr;
@@ -53,7 +55,7 @@ public:
     QCheckBox* CheckBoxHalation = nullptr;
     QWidget* PanelHalation = nullptr;
     QLabel* LabelHalationColor = nullptr;
-    TColorBox* suiColorBoxHalationColor = nullptr;
+    TTextColorBox* suiColorBoxHalationColor = nullptr;
     QLabel* LabelHalationValue = nullptr;
     QSlider* TrackBarHalation = nullptr;
     QCheckBox* CheckBoxTexture = nullptr;

@@ -18,9 +18,10 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <cmath>
+#include <string>
 
 #include "engine/AlphaUtils.h"
-#include "engine/Errors.h"
 #include "engine/NewRotLayer.h"
 #include "engine/ParallelRows.h"
 
@@ -155,15 +156,170 @@ TRect LargestOpaqueRect(const TBitmap32& bitmap, int block) {
     return {r.Left * block, r.Top * block, r.Right * block, r.Bottom * block};
 }
 
+// ---- Cache parts ----
+
+namespace {
+
+int64_t gBudgetOverride = 0;
+constexpr int64_t kMinScreenCacheBudget = int64_t(1) << 20;
+// Boxes larger than this on screen are not drawn at all (a layer stretched
+// beyond any use, an absurd zoom).
+constexpr int64_t kMaxWholeSide = int64_t(1) << 30;
+
+bool FitsBudget(int64_t w, int64_t h, int64_t budget) {
+    return PictureSizeAllowed(w, h) && w * h <= budget;
+}
+
+TCachePart WholePart(int64_t w, int64_t h) {
+    TCachePart p;
+    if (w <= 0 || h <= 0 || w > kMaxWholeSide || h > kMaxWholeSide) return p;
+    p.WholeWidth = int(w);
+    p.WholeHeight = int(h);
+    p.Part = {0, 0, p.WholeWidth, p.WholeHeight};
+    return p;
+}
+
+// The part of a whole picture of (w, h) pixels, drawn through t, that lands
+// in the rectangle `in` of the destination, widened by margin. Two pixels of
+// slack keep every sample the drawing takes for a destination pixel inside
+// the part, so drawing the part gives exactly the pixels of the whole.
+TRect PartShownIn(int w, int h, const TAffineTransformation& t, const TRect& in, int margin) {
+    TAffineTransformation back;
+    if (in.IsEmpty() || w <= 0 || h <= 0 || !t.Inverse(back)) return {};
+    const TFloatRect b = back.TransformedBounds(FloatRect(in));
+    const int64_t slack = 2 + int64_t(margin);
+    TRect r{int(std::clamp<int64_t>(int64_t(std::floor(b.Left)) - slack, 0, w)),
+            int(std::clamp<int64_t>(int64_t(std::floor(b.Top)) - slack, 0, h)),
+            int(std::clamp<int64_t>(int64_t(std::ceil(b.Right)) + slack, 0, w)),
+            int(std::clamp<int64_t>(int64_t(std::ceil(b.Bottom)) + slack, 0, h))};
+    return r.IsEmpty() ? TRect{} : r;
+}
+
+bool Holds(const TRect& held, const TRect& wanted) {
+    return wanted.IsEmpty() || (wanted.Left >= held.Left && wanted.Top >= held.Top &&
+                                wanted.Right <= held.Right && wanted.Bottom <= held.Bottom);
+}
+
+// The whole picture's rectangle in the pixels of a cache holding part of it.
+TRect WholeIn(const TCachePart& p) {
+    return {-p.Part.Left, -p.Part.Top, p.WholeWidth - p.Part.Left, p.WholeHeight - p.Part.Top};
+}
+
+// Scrolling by less than this does not rebuild a cache holding a part.
+int PartMargin(const TRect& viewport) {
+    return std::max(32, std::max(viewport.Width(), viewport.Height()) / 8);
+}
+
+// Crops whose coordinates are this far out draw nothing (their arithmetic
+// would leave the int range).
+bool CropDrawable(const TRect& crop) {
+    constexpr int64_t limit = int64_t(1) << 28;
+    auto ok = [](int v) { return std::abs(int64_t(v)) <= limit; };
+    return ok(crop.Left) && ok(crop.Top) && ok(crop.Right) && ok(crop.Bottom) && !crop.IsEmpty();
+}
+
+} // namespace
+
+int64_t ScreenCacheBudget(int64_t viewportPixels) {
+    if (gBudgetOverride > 0) return gBudgetOverride;
+    return std::max(kMinScreenCacheBudget, viewportPixels);
+}
+
+void SetScreenCacheBudgetOverride(int64_t pixels) {
+    gBudgetOverride = std::max<int64_t>(pixels, 0);
+}
+
+TCachePart TNewRotLayer::WantedScreenPart() const {
+    const TRect v = ViewRectRounded();
+    TCachePart p = WholePart(Width64(v), Height64(v));
+    const TLayerCollection* c = LayerCollection();
+    if (p.Part.IsEmpty() || !c || !c->ViewportRect) return p;
+    const TRect& viewport = *c->ViewportRect;
+    const int64_t budget = ScreenCacheBudget(int64_t(viewport.Width()) * viewport.Height());
+    // ScreenSource holds the whole picture at the view scale
+    const int64_t sw = Round64(Picture.Width() * double(ViewScaleX)),
+                  sh = Round64(Picture.Height() * double(ViewScaleY));
+    if (FitsBudget(p.WholeWidth, p.WholeHeight, budget) && (Picture.Empty() || FitsBudget(sw, sh, budget)))
+        return p;
+    p.FollowsView = true;
+    p.Part = PartShownIn(p.WholeWidth, p.WholeHeight, ScreenBoxTransformation(p.WholeWidth, p.WholeHeight),
+                         viewport, PartMargin(viewport));
+    return p;
+}
+
+TCachePart TNewRotLayer::WantedShadowPart() const {
+    if (!ShadowPicture || ShadowPicture->Empty()) return {};
+    TCachePart p = WholePart(Round64(ShadowPicture->Width() * double(ViewSX())),
+                             Round64(ShadowPicture->Height() * double(ViewSY())));
+    const TLayerCollection* c = LayerCollection();
+    if (p.Part.IsEmpty() || !c || !c->ViewportRect) return p;
+    const TRect& viewport = *c->ViewportRect;
+    if (FitsBudget(p.WholeWidth, p.WholeHeight,
+                   ScreenCacheBudget(int64_t(viewport.Width()) * viewport.Height())))
+        return p;
+    p.FollowsView = true;
+    p.Part =
+        PartShownIn(p.WholeWidth, p.WholeHeight, ScreenShadowBoxTransformation(p.WholeWidth, p.WholeHeight),
+                    viewport, PartMargin(viewport));
+    return p;
+}
+
+bool TNewRotLayer::HoldsWhatShows(const TCachePart& held, const TCachePart& wanted,
+                                  const TAffineTransformation& shown) const {
+    if (!held.FollowsView) return true; // a whole cache is rebuilt by the commands that change it
+    if (held.WholeWidth != wanted.WholeWidth || held.WholeHeight != wanted.WholeHeight) return false;
+    const TLayerCollection* c = LayerCollection();
+    if (!c || !c->ViewportRect) return true;
+    return Holds(held.Part, PartShownIn(held.WholeWidth, held.WholeHeight, shown, *c->ViewportRect, 0));
+}
+
+namespace {
+// A part held for a larger view than the one now is given back.
+bool Oversized(const TCachePart& held, const TCachePart& wanted) {
+    const auto area = [](const TRect& r) { return int64_t(r.Width()) * r.Height(); };
+    return area(held.Part) > 2 * area(wanted.Part);
+}
+} // namespace
+
+void TNewRotLayer::FollowViewport() {
+    if (ScreenPart.FollowsView) {
+        UpdateViewScale();
+        const TCachePart wanted = WantedScreenPart();
+        if (!HoldsWhatShows(ScreenPart, wanted,
+                            ScreenBoxTransformation(wanted.WholeWidth, wanted.WholeHeight)) ||
+            Oversized(ScreenPart, wanted))
+            BuildScreenCaches(); // the shadow too
+    }
+    if (ShadowOn && ShadowPart.FollowsView) {
+        const TCachePart wanted = WantedShadowPart();
+        if (!HoldsWhatShows(ShadowPart, wanted,
+                            ScreenShadowBoxTransformation(wanted.WholeWidth, wanted.WholeHeight)) ||
+            Oversized(ShadowPart, wanted))
+            RebuildScreenShadow();
+    }
+}
+
 // ---- Screen caches ----
 
 void TNewRotLayer::RebuildScreenCache() {
+    BuildScreenCaches();
+    Changed();
+}
+
+void TNewRotLayer::BuildScreenCaches() {
     UpdateViewScale();
+    ScreenPart = WantedScreenPart();
     RebuildScreenSource();
     RebuildScreenSubFrame();
     RebuildScreenMask();
     ComposeScreenPicture();
-    Changed();
+}
+
+TCachePart TNewRotLayer::BoxPart() const {
+    if (ScreenPart.FollowsView) return ScreenPart;
+    // a whole cache follows the box's current size
+    const TRect v = ViewRectRounded();
+    return WholePart(Width64(v), Height64(v));
 }
 
 void TNewRotLayer::RebuildScreenSource() {
@@ -171,7 +327,8 @@ void TNewRotLayer::RebuildScreenSource() {
     const TRect clip = Picture.ClipRect();
     const int64_t w = Round64(double(clip.Width()) * ViewScaleX);
     const int64_t h = Round64(double(clip.Height()) * ViewScaleY);
-    if (!Picture.Empty() && PrepareSurface(ScreenSource, w, h)) {
+    // A cache holding a part of the box is composed from Picture directly.
+    if (!Picture.Empty() && !ScreenPart.FollowsView && PrepareSurface(ScreenSource, w, h)) {
         ScreenSource.DrawMode = Picture.DrawMode;
         ScreenSource.StretchDraw(ScreenSource.BoundsRect(), Picture.BoundsRect(), Picture);
     } else {
@@ -181,24 +338,25 @@ void TNewRotLayer::RebuildScreenSource() {
 }
 
 namespace {
-// A cache of the rounded view size holding source stretched with its own
-// draw mode and resampler; drawMode is the cache's own draw mode (Picture's).
-void BuildViewSized(TBitmap32& cache, const TBitmap32& source, const TRect& view, TDrawMode drawMode) {
-    if (!PrepareSurface(cache, Width64(view), Height64(view))) return;
+// A cache of (part of) the box holding source stretched over the whole box
+// with its own draw mode and resampler; drawMode is the cache's own draw
+// mode (Picture's).
+void BuildViewSized(TBitmap32& cache, const TBitmap32& source, const TCachePart& part, TDrawMode drawMode) {
+    if (!PrepareSurface(cache, part.Part.Width(), part.Part.Height())) return;
     cache.DrawMode = drawMode;
-    cache.StretchDraw(cache.BoundsRect(), source.ClipRect(), source);
+    cache.StretchDraw(WholeIn(part), source.ClipRect(), source);
     cache.Resampler = TResamplerKind::Linear;
 }
 } // namespace
 
 void TNewRotLayer::RebuildScreenSubFrame() {
     if (!SubFramePicture) return;
-    const TRect v = ViewRectRounded();
+    const TCachePart part = BoxPart();
     if (!ScreenSubFrame) ScreenSubFrame = std::make_unique<TBitmap32>();
-    BuildViewSized(*ScreenSubFrame, *SubFramePicture, v, Picture.DrawMode);
+    BuildViewSized(*ScreenSubFrame, *SubFramePicture, part, Picture.DrawMode);
     if (SubFrameMask) {
         if (!ScreenSubFrameMask) ScreenSubFrameMask = std::make_unique<TBitmap32>();
-        BuildViewSized(*ScreenSubFrameMask, *SubFrameMask, v, Picture.DrawMode);
+        BuildViewSized(*ScreenSubFrameMask, *SubFrameMask, part, Picture.DrawMode);
     } else {
         ScreenSubFrameMask.reset();
     }
@@ -207,18 +365,42 @@ void TNewRotLayer::RebuildScreenSubFrame() {
 void TNewRotLayer::RebuildScreenMask() {
     if (!MaskPicture) return;
     if (!ScreenMask) ScreenMask = std::make_unique<TBitmap32>();
-    BuildViewSized(*ScreenMask, *MaskPicture, ViewRectRounded(), Picture.DrawMode);
+    BuildViewSized(*ScreenMask, *MaskPicture, BoxPart(), Picture.DrawMode);
 }
 
 void TNewRotLayer::ComposeScreenPicture() {
-    const TRect v = ViewRectRounded();
-    if (PrepareSurface(ScreenPicture, Width64(v), Height64(v))) {
-        ScreenPicture.DrawMode = ScreenSource.DrawMode;
+    const TCachePart part = BoxPart();
+    ScreenPart = part;
+    if (PrepareSurface(ScreenPicture, part.Part.Width(), part.Part.Height())) {
         // The crop carried over to ScreenSource's scale.
         const TRect r{Round(ViewedRect.Left * double(ViewScaleX)), Round(ViewedRect.Top * double(ViewScaleY)),
                       Round(double(ViewScaleX) * ViewedRect.Right),
                       Round(double(ViewScaleY) * ViewedRect.Bottom)};
-        PaddedStretchDraw(ScreenPicture, ScreenPicture.BoundsRect(), ScreenSource, r);
+        if (!part.FollowsView) {
+            ScreenPicture.DrawMode = ScreenSource.DrawMode;
+            PaddedStretchDraw(ScreenPicture, ScreenPicture.BoundsRect(), ScreenSource, r);
+        } else if (!Picture.Empty() && CropDrawable(ViewedRect)) {
+            // Only the part of what ScreenSource would hold that lands in the
+            // part of the box, drawn the same two times (so that transparency
+            // looks the same at every zoom): the same pixels as a whole cache.
+            ScreenPicture.DrawMode = Picture.DrawMode;
+            TBitmap32 scaled;
+            if (PrepareSurface(scaled, part.Part.Width(), part.Part.Height())) {
+                scaled.DrawMode = Picture.DrawMode;
+                const int64_t sw = Round64(double(Picture.Width()) * ViewScaleX);
+                const int64_t sh = Round64(double(Picture.Height()) * ViewScaleY);
+                const int64_t left = -(int64_t(part.Part.Left) + r.Left),
+                              top = -(int64_t(part.Part.Top) + r.Top);
+                constexpr int64_t limit = int64_t(1) << 30;
+                if (sw > 0 && sh > 0 && sw < limit && sh < limit && std::abs(left) < limit &&
+                    std::abs(top) < limit)
+                    scaled.StretchDraw({int(left), int(top), int(left + sw), int(top + sh)},
+                                       Picture.BoundsRect(), Picture);
+                else // far beyond what ScreenSource could be: the crop alone
+                    scaled.StretchDraw(WholeIn(part), ViewedRect, Picture);
+                ScreenPicture.Draw(0, 0, scaled);
+            }
+        }
         if (ScreenSubFrame) {
             ScreenPicture.StretchDraw(ScreenPicture.BoundsRect(), *ScreenSubFrame);
             if (ScreenSubFrameMask) ApplyMaskAlpha(ScreenPicture, *ScreenSubFrameMask);
@@ -234,18 +416,17 @@ void TNewRotLayer::ComposeScreenPicture() {
 
 void TNewRotLayer::RebuildScreenShadow() {
     if (!ShadowOn) return;
-    if (!ShadowPicture || ShadowPicture->Empty()) {
+    ShadowPart = WantedShadowPart();
+    if (ShadowPart.Part.IsEmpty() ||
+        !PrepareSurface(ScreenShadow, ShadowPart.Part.Width(), ShadowPart.Part.Height())) {
         ScreenShadow.SetSize(0, 0);
         return;
     }
-    const int64_t w = Round64(ShadowPicture->Width() * double(ViewSX()));
-    const int64_t h = Round64(ShadowPicture->Height() * double(ViewSY()));
-    if (!PrepareSurface(ScreenShadow, w, h)) return;
     ScreenShadow.DrawMode = ShadowPicture->DrawMode;
     ScreenShadow.MasterAlpha = 255;
     ShadowPicture->MasterAlpha = 255;
     ScreenShadow.Resampler = TResamplerKind::Linear;
-    ScreenShadow.StretchDraw(ScreenShadow.BoundsRect(), *ShadowPicture);
+    ScreenShadow.StretchDraw(WholeIn(ShadowPart), *ShadowPicture);
 }
 
 // ---- Shadow ----
@@ -333,6 +514,7 @@ uint8_t ShadowAlpha(int32_t transparent, uint32_t composite) {
 
 void TNewRotLayer::Paint(TBitmap32& buffer) {
     if (Picture.Empty()) return;
+    if (!ZoomPreview) FollowViewport();
     // Layers never paint over the grey area around the canvas.
     if (LayerCollection() && LayerCollection()->BitmapRect) {
         const TRect& canvas = *LayerCollection()->BitmapRect;
@@ -342,37 +524,43 @@ void TNewRotLayer::Paint(TBitmap32& buffer) {
     buffer.ResetClipRect();
 }
 
-void TNewRotLayer::RenderFullResolution(TBitmap32& target) {
-    if (Picture.Empty()) return;
+bool TNewRotLayer::RenderFullResolution(TBitmap32& target, std::string* why) {
+    if (Picture.Empty()) return true;
     // Canvas coordinates: no view mapping while drawing, restored on every
-    // way out; hit tests keep using the screen transform afterwards.
+    // way out, with the screen transform.
     struct TRestore {
         TNewRotLayer& L;
         bool Scaled;
         ~TRestore() {
             L.Scaled = Scaled;
-            L.AdjustScreenTransformation(L.ScreenPicture);
+            L.AdjustScreenTransformation();
         }
     } restore{*this, Scaled};
     Scaled = false;
-    Render(target, TRenderTarget::FullResolution);
+    return Render(target, TRenderTarget::FullResolution, why);
 }
 
-void TNewRotLayer::Render(TBitmap32& buffer, TRenderTarget target) {
+bool TNewRotLayer::Render(TBitmap32& buffer, TRenderTarget target, std::string* why) {
+    bool drawn = true;
     if (target == TRenderTarget::FullResolution)
-        RenderCanvas(buffer);
+        drawn = RenderCanvas(buffer, why);
     else if (ZoomPreview)
         RenderZoomPreview(buffer);
     else
         RenderScreen(buffer);
     DrawPlaceholderText(buffer);
+    return drawn;
 }
 
 bool TNewRotLayer::ScreenCover(TTransformCover& cover) const {
     if (!Visible() || Picture.Empty() || ZoomPreview || CompositeAlpha < 255) return false;
     if (ScreenPicture.Empty() || ScreenPicture.Resampler != TResamplerKind::Linear) return false;
     if (ScreenOpaqueRect.Width() < 2 || ScreenOpaqueRect.Height() < 2) return false;
-    cover.Transform = ScreenTransformation(ScreenPicture);
+    // a cache holding a part that is about to follow the view covers nothing yet
+    if (!HoldsWhatShows(ScreenPart, WantedScreenPart(),
+                        ScreenBoxTransformation(ScreenPart.WholeWidth, ScreenPart.WholeHeight)))
+        return false;
+    cover.Transform = ScreenTransformation();
     cover.Opaque = ScreenOpaqueRect;
     return true;
 }
@@ -396,51 +584,63 @@ void TNewRotLayer::RenderScreen(TBitmap32& buffer) {
     }
     if (ShadowOn) {
         ScreenShadow.MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
-        const TAffineTransformation shadow = AdjustScreenShadowTransformation(ScreenShadow);
+        const TAffineTransformation shadow = AdjustScreenShadowTransformation();
         TransformDrawUnder(buffer, ScreenShadow, shadow, covers.data(), int(covers.size()));
     }
-    AdjustScreenTransformation(ScreenPicture);
+    AdjustScreenTransformation();
     const size_t skip = ShadowOn && ownCover ? 1 : 0; // not under itself
     TransformDrawUnder(buffer, ScreenPicture, Transformation, covers.data() + skip,
                        int(covers.size() - skip));
 }
 
 void TNewRotLayer::RenderZoomPreview(TBitmap32& buffer) {
-    // The caches are at the old zoom: stretch them to the new one on the fly.
+    // The caches are at the old zoom: drawn scaled to the new one, without
+    // a buffer of the new size (which may be far larger than the screen).
     const TRect r = RoundRect(LocationScaled(Location));
-    if (ShadowOn && ShadowPicture && !ScreenShadow.Empty()) {
-        const int64_t w = Round64(ShadowPicture->Width() * double(ViewSX()));
-        const int64_t h = Round64(ShadowPicture->Height() * double(ViewSY()));
-        TBitmap32 shadow;
-        if (PrepareSurface(shadow, w, h)) {
-            shadow.DrawMode = ScreenShadow.DrawMode;
-            ScreenShadow.MasterAlpha = 255;
-            shadow.StretchDraw(shadow.BoundsRect(), ScreenShadow);
-            shadow.MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
-            AdjustScreenShadowTransformation(shadow);
-            TransformDraw(buffer, shadow, Transformation);
-        }
+    if (ShadowOn && ShadowPicture && !ScreenShadow.Empty() && ShadowPart.WholeWidth > 0 &&
+        ShadowPart.WholeHeight > 0) {
+        const double w = double(Round64(ShadowPicture->Width() * double(ViewSX())));
+        const double h = double(Round64(ShadowPicture->Height() * double(ViewSY())));
+        Transformation = ScreenShadowBoxTransformation(w, h, ShadowPart.Part, w / ShadowPart.WholeWidth,
+                                                       h / ShadowPart.WholeHeight);
+        ScreenShadow.MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
+        TransformDraw(buffer, ScreenShadow, Transformation);
     }
-    if (PrepareSurface(RenderBuffer, Width64(r), Height64(r))) {
-        RenderBuffer.DrawMode = Picture.DrawMode;
-        RenderBuffer.MasterAlpha = 255;
-        ScreenPicture.MasterAlpha = 255;
-        RenderBuffer.StretchDraw(RenderBuffer.BoundsRect(), ScreenPicture);
-        RenderBuffer.MasterAlpha = ClampAlpha(CompositeAlpha);
+    if (!ScreenPicture.Empty() && ScreenPart.WholeWidth > 0 && ScreenPart.WholeHeight > 0) {
+        Transformation = ScreenBoxTransformation(r.Width(), r.Height(), ScreenPart.Part,
+                                                 double(r.Width()) / ScreenPart.WholeWidth,
+                                                 double(r.Height()) / ScreenPart.WholeHeight);
+        ScreenPicture.MasterAlpha = ClampAlpha(CompositeAlpha);
+        TransformDraw(buffer, ScreenPicture, Transformation);
     }
-    AdjustScreenTransformation(RenderBuffer);
-    TransformDraw(buffer, RenderBuffer, Transformation);
 }
 
-void TNewRotLayer::RenderCanvas(TBitmap32& target) {
+bool TNewRotLayer::RenderCanvas(TBitmap32& target, std::string* why) {
     const int64_t w = Round64(Location.Width()), h = Round64(Location.Height());
-    // The layer is composed first (that touches only RenderBuffer), so that
-    // the shadow can leave out what the layer then replaces outright.
-    const bool composed = PrepareSurface(RenderBuffer, w, h);
+    bool drawn = true;
+    auto fail = [&](const std::string& reason) {
+        drawn = false;
+        if (why && why->empty()) *why = reason;
+    };
+    // Only the part of the layer that lands in the target is composed (the
+    // same pixels as composing all of it), so a layer much larger than the
+    // page draws too. The layer is composed first (that touches only
+    // RenderBuffer), so that the shadow can leave out what the layer then
+    // replaces outright.
+    TCachePart part = WholePart(w, h);
+    if (!part.Part.IsEmpty())
+        part.Part =
+            PartShownIn(part.WholeWidth, part.WholeHeight, AdjustTransformation(), target.ClipRect(), 0);
+    const bool composed =
+        !part.Part.IsEmpty() && PrepareSurface(RenderBuffer, part.Part.Width(), part.Part.Height());
+    if (!composed && !part.Part.IsEmpty())
+        fail("too large to draw (" + std::to_string(part.Part.Width()) + " x " +
+             std::to_string(part.Part.Height()) + " pixels)");
     if (composed) {
         RenderBuffer.DrawMode = TDrawMode::Blend;
         RenderBuffer.MasterAlpha = 255;
-        const TRect whole = RenderBuffer.BoundsRect();
+        const TRect whole = WholeIn(part);
+        const int pw = part.Part.Width(), ph = part.Part.Height();
         PaddedStretchDraw(RenderBuffer, whole, Picture, ViewedRect);
         if (SubFramePicture) {
             // drawn with the photo's draw mode and resampler
@@ -453,36 +653,36 @@ void TNewRotLayer::RenderCanvas(TBitmap32& target) {
             frame.DrawMode = mode;
             frame.Resampler = resampler;
             if (SubFrameMask) {
-                TBitmap32 cut{int(w), int(h)};
-                cut.StretchDraw(cut.BoundsRect(), *SubFrameMask);
+                TBitmap32 cut{pw, ph};
+                cut.StretchDraw(whole, *SubFrameMask);
                 ApplyMaskAlpha(RenderBuffer, cut);
             }
         }
         if (MaskPicture) {
-            TBitmap32 mask{int(w), int(h)};
-            mask.StretchDraw(mask.BoundsRect(), *MaskPicture);
+            TBitmap32 mask{pw, ph};
+            mask.StretchDraw(whole, *MaskPicture);
             ApplyMaskAlpha(RenderBuffer, mask);
         }
         RenderBuffer.MasterAlpha = ClampAlpha(CompositeAlpha);
     }
-    if (ShadowOn && composed && ShadowPicture && ShadowPicture->Empty())
-        throw EUserError("The shadow of a layer is too large to be drawn.");
+    if (ShadowOn && w > 0 && h > 0 && (!ShadowPicture || ShadowPicture->Empty()))
+        fail("its shadow is too large to draw");
     if (ShadowOn && ShadowPicture && !ShadowPicture->Empty()) {
         TTransformCover cover;
         int covers = 0;
         if (composed && RenderBuffer.MasterAlpha == 255 && RenderBuffer.Resampler == TResamplerKind::Linear) {
             cover.Opaque = LargestOpaqueRect(RenderBuffer, 8); // a coarse grid suffices
-
-            cover.Transform = AdjustTransformation();
+            cover.Transform = AdjustTransformation(part.Part);
             covers = 1;
         }
         ShadowPicture->MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
         AdjustShadowTransformation();
         TransformDrawUnder(target, *ShadowPicture, Transformation, &cover, covers);
     }
-    if (!composed) return;
-    AdjustTransformation();
+    if (!composed) return drawn;
+    AdjustTransformation(part.Part);
     TransformDraw(target, RenderBuffer, Transformation);
+    return drawn;
 }
 
 void TNewRotLayer::DrawPlaceholderText(TBitmap32& buffer) {

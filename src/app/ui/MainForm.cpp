@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -255,11 +256,11 @@ void TMainForm::CreateMenus() {
         if (form.Accepted) SetCollageAsWallpaper(Doc, form.Style());
     });
     file->addSeparator();
-    AddAction(file, "MenuPaperSettings", "Paper &Settings", nullptr, nullptr);
+    AddAction(file, "MenuPaperSettings", "Paper &Settings", nullptr, [this] { MenuPaperSettingsClick(); });
     FTranslated.back().Suffix = "...";
-    AddAction(file, "MenuPrintPreview", "Print Pre&view", nullptr, nullptr);
+    AddAction(file, "MenuPrintPreview", "Print Pre&view", nullptr, [this] { MenuPrintPreviewClick(); });
     FTranslated.back().Suffix = "...";
-    AddAction(file, "MenuPrint", "&Print", nullptr, nullptr);
+    AddAction(file, "MenuPrint", "&Print", nullptr, [this] { MenuPrintClick(); });
     FTranslated.back().Suffix = "...";
     file->addSeparator();
     AddAction(file, "Close1", "E&xit", nullptr, [this] { Close1Click(); });
@@ -298,7 +299,7 @@ void TMainForm::CreateMenus() {
     AddAction(design, "MenuZoomOut", "Zoom &Out", "Ctrl+O", [this] { Editor.SpeedButtonZoomOutClick(); });
 
     QMenu* view = addMenu("MenuView", "&View");
-    AddAction(view, "MenuPreview", "&Preview", "Ctrl+P", nullptr);
+    AddAction(view, "MenuPreview", "&Preview", "Ctrl+P", [this] { MenuPreviewClick(); });
 
     QMenu* layer = addMenu("MenuLayer", "&Layer");
     AddAction(layer, "MenuSendtoFront", "Send to &Front", nullptr, [this] { MenuSendtoFrontClick(Editor); });

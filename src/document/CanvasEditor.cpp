@@ -430,7 +430,7 @@ void TCanvasEditor::ToggleDropOutline(const TNewRotLayer& layer) {
 }
 
 void TCanvasEditor::CanvasDragOver(int x, int y) {
-    if (ActivePanel == 4) return;
+    if (ActivePanel == 1 || ActivePanel == 4 || ActivePanel == 7) return;
     TCustomLayer* l = Doc.Layers().LayerAt(x, y);
     if (l && l != DropTargetLayer) {
         auto* h = dynamic_cast<TRotRubberbandLayer*>(l);

@@ -72,7 +72,9 @@ public:
     void HandleDblClick(TRotRubberbandLayer* handles);
 
     // ---- Drag and drop of thumbnails ----
-    // ActivePanel: 0 photo import, 2 text, 4 border, 5 mask, -1 output.
+    // ActivePanel: 0 photo import, 1 clipart, 2 text, 4 border, 5 mask,
+    // 6 sub-frame, 7 filter, -1 output. On the clipart, border and filter
+    // pages a drop never goes into a photo, so no drop target is outlined.
     int ActivePanel = 0;
     TNewRotLayer* DropTargetLayer = nullptr;
     void CanvasDragOver(int x, int y);

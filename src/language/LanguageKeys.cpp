@@ -291,6 +291,14 @@ const TRawKey kDialog[] = {
     {"Highlight", nullptr},
     {"Button Face", nullptr},
     {"Info Background", nullptr},
+    // the About box
+    {"About", nullptr},
+    {"Version", nullptr},
+    {"License:", nullptr},
+    {"GNU General Public License, version 3 or later", nullptr},
+    {"Built with:", nullptr},
+    {"User guide:", nullptr},
+    {"This program comes with absolutely no warranty.", nullptr},
     // File dialogs: the names of their filters and the clipart dialog's title.
     {"All Supported Format", nullptr},
     {"BMP Format (high quality)", nullptr},

@@ -252,7 +252,7 @@ TEST(MainForm, PrintDialogPrintsWhereItsFieldsSayAndOkKeepsThemButNotTheScale) {
         EXPECT_GT(d->ImagePreview->width(), d->ImagePreview->height());
         QTest::mouseClick(d->ButtonOK, Qt::LeftButton);
     });
-    QPushButton* button = form.findChild<QPushButton*>("ImageButtonPrintPreview");
+    QAbstractButton* button = form.findChild<QAbstractButton*>("ImageButtonPrintPreview");
     ASSERT_NE(button, nullptr);
     button->click();
     EXPECT_EQ(chosen, 2);

@@ -78,7 +78,7 @@ struct TFilterBrowser : ::testing::Test {
         List = Panel->FilterListPanel;
         Page = Panel->FilterParams;
         // the "Modify" page, then its "Filter" button
-        QTest::mouseClick(Form->findChild<QToolButton*>("ImageButtonMod"), Qt::LeftButton);
+        QTest::mouseClick(Form->findChild<QAbstractButton*>("ImageButtonMod"), Qt::LeftButton);
         QTest::mouseClick(Panel->ImageButtonFilter, Qt::LeftButton);
     }
     void TearDown() override {

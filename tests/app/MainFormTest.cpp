@@ -280,11 +280,12 @@ TEST(MainForm, FilesFromTheFileManagerTheDesktopClipboardAndOpenRecent) {
 }
 
 namespace {
-// A resource folder of its own with one language file, for the language
-// tests; the rest of the library is not needed there.
+// A resource folder of its own with one language file and the button
+// pictures of the built library, for the language tests.
 std::string LanguageRoot() {
     const std::string root = MakeTempDir();
     QDir().mkpath(QString::fromStdString(root + "/Languages"));
+    EXPECT_TRUE(QFile::link(VELMORA_BUILD_BIN "/resource", QString::fromStdString(root + "/resource")));
     QFile f(QString::fromStdString(root + "/Languages/Deutsch.ini"));
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[Info]\nLanguage=Deutsch\n[String]\n&File=&Datei\nSaved=Gespeichert\nSize=Größe\n"

@@ -158,7 +158,7 @@ TEST_F(TWorkflow, MasksFramesBordersAndClipart) {
     TNewRotLayer* photo = Content()[0];
 
     // a mask from the Mask page
-    Form->findChild<QToolButton*>("ImageButtonMod")->click();
+    Form->findChild<QAbstractButton*>("ImageButtonMod")->click();
     ASSERT_TRUE(WaitFor([&] { return Panel->PicFileListMask->Count() > 1 && !Panel->PicFileListMask->Loading(); }));
     TPicPanel* mask = Panel->PicFileListMask->Cell(1);
     DoubleClick(mask->Image, {20, 20});
@@ -166,7 +166,7 @@ TEST_F(TWorkflow, MasksFramesBordersAndClipart) {
     EXPECT_EQ(photo->MaskName, expected);
 
     // a border frame, then a second one, and undo brings the first back
-    Form->findChild<QToolButton*>("ImageButtonBorder")->click();
+    Form->findChild<QAbstractButton*>("ImageButtonBorder")->click();
     TPicFileList* frames = Panel->PicFileListFrame;
     ASSERT_TRUE(WaitFor([&] { return frames->Count() > 1 && !frames->Loading(); }));
     DoubleClick(frames->Cell(0)->Image, {20, 20});
@@ -180,7 +180,7 @@ TEST_F(TWorkflow, MasksFramesBordersAndClipart) {
     EXPECT_EQ(Form->Doc.BorderLayer->SourceFile, firstBorder);
 
     // clipart goes below the border
-    Form->findChild<QToolButton*>("ImageButtonAddClipart")->click();
+    Form->findChild<QAbstractButton*>("ImageButtonAddClipart")->click();
     TPicFileList* cliparts = Panel->PicFileListClipart;
     ASSERT_TRUE(WaitFor([&] { return cliparts->Count() > 0 && !cliparts->Loading(); }));
     DoubleClick(cliparts->Cell(0)->Image, {20, 20});

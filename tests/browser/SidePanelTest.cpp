@@ -15,6 +15,7 @@
 #include "browser/ui/ShellTreeView.h"
 #include "browser/ui/SidePanel.h"
 #include "common/TestSupport.h"
+#include "platform/ui/ImageButton.h"
 
 namespace {
 

@@ -11,7 +11,10 @@
 #include <set>
 
 #include "Library.h"
+#include "chrome/ButtonFaces.h"
 #include "engine/Codecs.h"
+
+#include <QRegularExpression>
 
 namespace {
 
@@ -81,6 +84,61 @@ TEST(Library, HoldsEnoughOfEveryKindInItsCategories) {
     EXPECT_TRUE(QFileInfo::exists(Root + "/background/3.jpg"));
     EXPECT_TRUE(QFileInfo::exists(Root + "/resource/start.png"));
     EXPECT_TRUE(QFileInfo::exists(Root + "/cursor.png"));
+}
+
+TEST(Library, ButtonPicturesComeInBothSizesWithTransparentMargins) {
+    for (const TPictureButtonInfo& b : PictureButtons()) {
+        for (int i = 0; i < kFaceCount; ++i) {
+            const std::string file = ButtonPictureFile(b, TFace(i));
+            if (file.empty()) continue;
+            const QString one = Root + "/" + QString::fromStdString(file);
+            const QString two = Root + "/" + QString::fromStdString(DoubleSizeFile(file));
+            ASSERT_EQ(FormatOf(one), TPictureFormat::Bmp) << file;
+            ASSERT_EQ(FormatOf(two), TPictureFormat::Bmp) << DoubleSizeFile(file);
+            const TBitmap32 small = Decode(one), large = Decode(two);
+            EXPECT_EQ(large.Width(), 2 * small.Width()) << file;
+            EXPECT_EQ(large.Height(), 2 * small.Height()) << file;
+            if (MainButtonLeft(b.Name) >= 0) {
+                EXPECT_EQ(small.Width(), kMainButtonWidth);
+                EXPECT_EQ(small.Height(), kMainButtonHeight);
+            }
+            if (ToolButtonTop(b.Name) >= 0) {
+                EXPECT_EQ(small.Width(), kToolButtonWidth);
+                EXPECT_EQ(small.Height(), kToolButtonHeight);
+            }
+            // the bar shows through the corners: the pictures keep their alpha
+            EXPECT_EQ(AlphaOf(small.Pixel(0, 0)), 0) << file;
+            EXPECT_EQ(AlphaOf(large.Pixel(0, 0)), 0) << DoubleSizeFile(file);
+        }
+    }
+}
+
+TEST(Library, TheGuideLinksOnlyToPagesAndPicturesThatShip) {
+    const QDir help(Root + "/help");
+    const QStringList pages = help.entryList({"*.html"}, QDir::Files);
+    EXPECT_GE(pages.size(), 15);
+    for (const char* must :
+         {"index.html", "materials.html", "translating.html", "shortcuts.html", "export.html"})
+        EXPECT_TRUE(pages.contains(must)) << must;
+    const QRegularExpression link(R"((?:href|src)="([^"#]+))");
+    int links = 0, pictures = 0;
+    for (const QString& page : pages) {
+        QFile f(help.filePath(page));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(f.readAll());
+        // the program has no web site: every address is a file of the guide
+        EXPECT_FALSE(html.contains("http:") || html.contains("https:") || html.contains("mailto:"))
+            << page.toStdString();
+        for (auto m = link.globalMatch(html); m.hasNext();) {
+            const QString target = m.next().captured(1);
+            EXPECT_TRUE(QFileInfo(help.filePath(target)).isFile())
+                << page.toStdString() << " -> " << target.toStdString();
+            ++links;
+            pictures += target.startsWith("images/");
+        }
+    }
+    EXPECT_GE(links, 200);
+    EXPECT_GE(pictures, 10);
 }
 
 TEST(Library, MasksAreGreyJpegsWithBothBlackAndWhite) {

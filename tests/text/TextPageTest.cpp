@@ -51,7 +51,7 @@ TEST(TextPage, TypingStylingPlacingAndPickingThroughTheWidgets) {
 
     // "Add Text" shows the page with size 100; typing creates one layer
     // and one step
-    form.findChild<QToolButton*>("ImageButtonAddText")->click();
+    form.findChild<QAbstractButton*>("ImageButtonAddText")->click();
     EXPECT_EQ(form.NotebookPanel->CurrentPage(), "Text");
     EXPECT_EQ(page.suiComboBoxSize->currentText(), "100");
     QTest::keyClicks(page.MemoText, "Happy");

@@ -10,7 +10,7 @@
 
 namespace resgen {
 
-enum class TFormat { Jpeg, Png, Gif, Svg };
+enum class TFormat { Jpeg, Png, Gif, Svg, Bmp };
 
 // One file: its path relative to the library root and its picture.
 struct TPicture {
@@ -43,6 +43,7 @@ void AddIcons(TCatalogue& items);
 inline constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 // The program's one application id (desktop entry, icon, metadata).
 inline constexpr const char* kApplicationId = "org.velmora.Velmora";
+void AddButtons(TCatalogue& items);
 
 // Everything, in a fixed order.
 TCatalogue Catalogue();
@@ -52,6 +53,7 @@ void WritePictures(const std::string& root, const std::vector<TPicture>& picture
 
 struct TGenerateOptions {
     std::string LanguagesSource; // folder with the *.ini language files; empty = none
+    std::string HelpSource;      // folder of the user guide's pages; empty = none
     int Threads = 1;
     bool Verbose = false;
     std::string Only; // when set, only items whose path contains this text

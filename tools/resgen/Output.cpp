@@ -49,4 +49,9 @@ void WriteText(const std::string& path, const std::string& text) {
         throw std::runtime_error("cannot write " + path);
 }
 
+void WriteBmp(const std::string& path, const QImage& image) {
+    MakeParent(path);
+    EncodeBMPFile(path, ToBitmap(image));
+}
+
 } // namespace resgen

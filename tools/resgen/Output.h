@@ -20,5 +20,7 @@ void WritePng(const std::string& path, const QImage& image);
 void WriteGif(const std::string& path, const QImage& grey);
 // A text file (SVG pictures), UTF-8.
 void WriteText(const std::string& path, const std::string& text);
+// 32-bit BMP keeping the alpha (the button pictures).
+void WriteBmp(const std::string& path, const QImage& image);
 
 } // namespace resgen

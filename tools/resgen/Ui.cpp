@@ -50,18 +50,19 @@ void MiniLandscape(QPainter& p, const QRectF& r, QColor skyTop, QColor skyBottom
     hills(0.82, 0.08, 2.1, near, false);
 }
 
-// A polaroid-style card with a picture, rotated about its centre.
+// A polaroid-style card with a picture, rotated about its centre; scale
+// shrinks or enlarges the whole card with its shadow.
 void PhotoCard(QImage& img, QPointF centre, double angle,
-               const std::function<void(QPainter&, const QRectF&)>& picture, double scale) {
+               const std::function<void(QPainter&, const QRectF&)>& picture, double scale = 1) {
     const double w = 122, h = 142;
     QImage card = NewArt(img.width(), img.height());
     {
         QPainter p(&card);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.scale(scale, scale);
         p.translate(centre);
         p.rotate(angle);
+        p.scale(scale, scale);
         const QRectF body(-w / 2, -h / 2, w, h);
         QLinearGradient paper(body.topLeft(), body.bottomRight());
         paper.setColorAt(0, QColor(0xfdfcf8));
@@ -75,9 +76,95 @@ void PhotoCard(QImage& img, QPointF centre, double angle,
         picture(p, photo);
         p.restore();
     }
-    const QImage shadowed = WithShadow(card, float(3 * scale), float(6 * scale), float(5 * scale), 0.5f);
+    const QImage shadowed =
+        WithShadow(card, float(3 * scale), float(6 * scale), float(std::max(5 * scale, 1.0)), 0.5f);
     QPainter q(&img);
     q.drawImage(0, 0, shadowed);
+}
+
+// The three pictures of the program's photo cards: mountains, a dusk, a beach.
+void Mountains(QPainter& p, const QRectF& r) {
+    MiniLandscape(p, r, QColor(0x2f6fc0), QColor(0xbcd8f0), QColor(0xfff6dc), QColor(0x8aa0bc),
+                  QColor(0x2e5a3a), true);
+}
+void Dusk(QPainter& p, const QRectF& r) {
+    MiniLandscape(p, r, QColor(0x4a2f6e), QColor(0xffb070), QColor(0xfff0c0), QColor(0x6a3a5a),
+                  QColor(0x2a1a2e), false);
+}
+void Beach(QPainter& p, const QRectF& r) {
+    MiniLandscape(p, r, QColor(0x5aa8e0), QColor(0xd8f0f0), QColor(0xffffff), QColor(0x2ec4c8),
+                  QColor(0xe0cc9a), false);
+}
+
+// The fan of three cards whose first card's centre is at `first`, all
+// positions and sizes times `scale`.
+void CardFan(QImage& img, QPointF first, double scale) {
+    const QPointF o = first - QPointF(92, 118) * scale;
+    PhotoCard(img, o + QPointF(92, 118) * scale, -13, Mountains, scale);
+    PhotoCard(img, o + QPointF(138, 196) * scale, 9, Dusk, scale);
+    PhotoCard(img, o + QPointF(74, 234) * scale, -4, Beach, scale);
+}
+
+// The dark card behind the splash and the About box: a night-blue to plum
+// gradient with a cool light on the left, a warm one on the lower right and a
+// few bokeh dots along the bottom.
+void NightBackdrop(QPainter& p, const QRectF& r, double radius, uint64_t seed) {
+    QLinearGradient bg(r.topLeft(), r.bottomRight());
+    bg.setColorAt(0, QColor(0x222a4a));
+    bg.setColorAt(0.55, QColor(0x1c1f38));
+    bg.setColorAt(1, QColor(0x35203f));
+    p.setPen(Qt::NoPen);
+    p.setBrush(bg);
+    if (radius > 0)
+        p.drawRoundedRect(r, radius, radius);
+    else
+        p.drawRect(r);
+    p.save();
+    p.setClipPath(RoundRectPath(r, radius));
+    QRadialGradient warm(QPointF(r.right() - 50, r.bottom() - 20), r.width() * 0.45);
+    warm.setColorAt(0, QColor(240, 140, 110, 90));
+    warm.setColorAt(1, QColor(240, 140, 110, 0));
+    p.fillRect(r, warm);
+    QRadialGradient cool(QPointF(r.left() + 82, r.top() + 162), r.width() * 0.33);
+    cool.setColorAt(0, QColor(120, 150, 255, 70));
+    cool.setColorAt(1, QColor(120, 150, 255, 0));
+    p.fillRect(r, cool);
+    TRandom rnd(seed);
+    for (int i = 0; i < 14; ++i) {
+        const QPointF c(r.left() + rnd.Range(0.43, 0.98) * r.width(), r.bottom() - rnd.Range(2, 58));
+        const double d = rnd.Range(4, 14);
+        QRadialGradient dot(c, d);
+        dot.setColorAt(0, QColor(255, 210, 170, 60));
+        dot.setColorAt(0.85, QColor(255, 210, 170, 45));
+        dot.setColorAt(1, QColor(255, 210, 170, 0));
+        p.setBrush(dot);
+        p.drawEllipse(c, d, d);
+    }
+    p.restore();
+}
+
+// The product name in its light face, with its ink gradient and the golden
+// line under it.
+void Wordmark(QPainter& p, QPointF baseline, double pixelSize, bool line) {
+    QFont title("DejaVu Sans");
+    title.setPixelSize(int(std::lround(pixelSize)));
+    title.setWeight(QFont::Light);
+    title.setLetterSpacing(QFont::PercentageSpacing, 104);
+    QPainterPath text;
+    text.addText(baseline, title, "Velmora");
+    QLinearGradient ink(QPointF(0, baseline.y() - pixelSize * 0.8), QPointF(0, baseline.y()));
+    ink.setColorAt(0, QColor(0xffffff));
+    ink.setColorAt(1, QColor(0xe6dcf4));
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    p.drawPath(text);
+    if (!line) return;
+    const double w = text.boundingRect().width() * 1.1;
+    QLinearGradient gold(QPointF(baseline.x() + 2, 0), QPointF(baseline.x() + 2 + w, 0));
+    gold.setColorAt(0, QColor(0xf2c46d));
+    gold.setColorAt(1, QColor(242, 196, 109, 0));
+    p.fillRect(QRectF(baseline.x() + 2, baseline.y() + pixelSize * 0.28, w, std::max(1.0, pixelSize / 28)),
+               gold);
 }
 
 // The start-up picture at `scale` times its size (2 for high-density
@@ -129,27 +216,7 @@ QImage Splash(double scale) {
         p.drawRoundedRect(cardRect.adjusted(0.5, 0.5, -0.5, -0.5), 22, 22);
     }
     // Three photo cards fanned out on the left: the collage motif.
-    PhotoCard(
-        card, QPointF(92, 118), -13,
-        [](QPainter& p, const QRectF& r) {
-            MiniLandscape(p, r, QColor(0x2f6fc0), QColor(0xbcd8f0), QColor(0xfff6dc), QColor(0x8aa0bc),
-                          QColor(0x2e5a3a), true);
-        },
-        scale);
-    PhotoCard(
-        card, QPointF(138, 196), 9,
-        [](QPainter& p, const QRectF& r) {
-            MiniLandscape(p, r, QColor(0x4a2f6e), QColor(0xffb070), QColor(0xfff0c0), QColor(0x6a3a5a),
-                          QColor(0x2a1a2e), false);
-        },
-        scale);
-    PhotoCard(
-        card, QPointF(74, 234), -4,
-        [](QPainter& p, const QRectF& r) {
-            MiniLandscape(p, r, QColor(0x5aa8e0), QColor(0xd8f0f0), QColor(0xffffff), QColor(0x2ec4c8),
-                          QColor(0xe0cc9a), false);
-        },
-        scale);
+    CardFan(card, QPointF(92, 118) * scale, scale);
     {
         QPainter p(&card);
         p.setRenderHint(QPainter::Antialiasing);
@@ -179,6 +246,53 @@ QImage Splash(double scale) {
     }
     QPainter q(&img);
     q.drawImage(0, 0, WithShadow(card, 0, float(3 * scale), float(4 * scale), 0.45f));
+    return img;
+}
+
+// The About box's picture (593 x 422 logical pixels): the night backdrop
+// filling the window, the card fan and the name across its upper part; the
+// lower part stays calm for the texts the program writes there.
+QImage AboutPicture(int scale) {
+    const int W = 593, H = 422;
+    QImage img = NewArt(W * scale, H * scale);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
+        NightBackdrop(p, QRectF(0, 0, W, H), 0, 2203);
+        // a faint band under the texts keeps them readable over the glows
+        QLinearGradient band(QPointF(0, 160), QPointF(0, H));
+        band.setColorAt(0, QColor(10, 12, 24, 0));
+        band.setColorAt(0.25, QColor(10, 12, 24, 90));
+        band.setColorAt(1, QColor(10, 12, 24, 120));
+        p.fillRect(QRectF(0, 160, W, H - 160), band);
+    }
+    CardFan(img, QPointF(70 * scale, 70 * scale), 0.52 * scale);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.scale(scale, scale);
+        Wordmark(p, QPointF(178, 98), 52, true);
+        QFont tag("DejaVu Sans");
+        tag.setPixelSize(15);
+        p.setFont(tag);
+        p.setPen(QColor(0xc9c2e0));
+        p.drawText(QPointF(181, 140), "Photo collages, beautifully simple");
+    }
+    return img;
+}
+
+// The logo at the right end of the top bar (176 x 48): a small card fan and
+// the name, white on the dark bar.
+QImage LogoPicture(int scale) {
+    const int W = 176, H = 48;
+    QImage img = NewArt(W * scale, H * scale);
+    CardFan(img, QPointF(16 * scale, 14 * scale), 0.16 * scale);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
+    Wordmark(p, QPointF(46, 33), 27, false);
     return img;
 }
 
@@ -263,6 +377,16 @@ void AddUi(TCatalogue& items) {
     items.push_back(UiItem("resource/start@2x.png", [] { return Splash(2); }));
     items.push_back(UiItem("resource/rotate.png", RotateCursor));
     items.push_back(UiItem("cursor.png", PictureHandle));
+    using TDraw = QImage (*)(int);
+    for (auto [name, draw] : {std::pair<const char*, TDraw>{"resource/about", AboutPicture},
+                              std::pair<const char*, TDraw>{"resource/logo", LogoPicture}}) {
+        const std::string path = name;
+        auto paint = draw;
+        items.push_back({path + ".png", [path, paint] {
+                             return std::vector<TPicture>{{path + ".png", TFormat::Png, paint(1)},
+                                                          {path + "@2x.png", TFormat::Png, paint(2)}};
+                         }});
+    }
 }
 
 } // namespace resgen

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     resgen::TGenerateOptions options;
 #ifdef RESGEN_SOURCE_DIR
     options.LanguagesSource = RESGEN_SOURCE_DIR "/languages";
+    options.HelpSource = RESGEN_SOURCE_DIR "/help";
 #endif
     options.Threads = std::max(1u, std::min(2u, std::thread::hardware_concurrency()));
     if (qEnvironmentVariableIsSet("RESGEN_THREADS")) options.Threads = qEnvironmentVariableIntValue("RESGEN_THREADS");

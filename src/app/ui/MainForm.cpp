@@ -33,6 +33,7 @@
 #include "browser/ui/PicFileList.h"
 #include "browser/ui/PicPanel.h"
 #include "browser/ui/SidePanel.h"
+#include "chrome/ui/WindowChrome.h"
 #include "editing/AddPictures.h"
 #include "editing/DecorationCommands.h"
 #include "engine/Errors.h"
@@ -44,6 +45,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "platform/ui/ImageButton.h"
 #include "platform/ui/QtDialogs.h"
 #include "platform/ui/QtMessages.h"
 #include "text/ui/TextPage.h"
@@ -109,6 +111,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     NotebookPanel = new TSidePanel(ResourceRootPath, central);
     NotebookPanel->setObjectName("NotebookPanel");
     work->addWidget(NotebookPanel);
+    work->addWidget(Chrome->ToolColumn);
     ImageScreen = new TImageScreenWidget(Doc, central);
     work->addWidget(ImageScreen, 1);
     column->addLayout(work, 1);
@@ -355,53 +358,19 @@ void TMainForm::CreateMenus() {
             [this] { RunCommand([this] { LanguageItemClick(-1); }); });
     MenuLanguages->addSeparator();
     MenuLanguages->addSeparator();
-    AddAction(MenuLanguages, "MenuMoreLanguages", "&More Languages", nullptr, nullptr);
+    AddAction(MenuLanguages, "MenuMoreLanguages", "&More Languages", nullptr,
+              [this] { MenuMoreLanguagesClick(); });
 
     QMenu* help = addMenu("MenuHelp", "&Help");
-    AddAction(help, "MenuHelpContents", "Help &Contents", "F1", nullptr);
+    AddAction(help, "MenuHelpContents", "Help &Contents", "F1", [this] { MenuHelpContentsClick(); });
     help->addSeparator();
-    AddAction(help, "MenuDownloadMoreMaterials", "&Download More Materials", nullptr, nullptr);
+    AddAction(help, "MenuDownloadMoreMaterials", "&Download More Materials", nullptr,
+              [this] { MenuDownloadMoreMaterialsClick(); });
     help->addSeparator();
-    AddAction(help, "MenuAbout", "&About...", nullptr, nullptr);
+    AddAction(help, "MenuAbout", "&About...", nullptr, [this] { MenuAboutClick(); });
 }
 
 // ---- Side panel, top bar and thumbnails ----
-
-void TMainForm::CreateTopBar(QWidget* parent, QBoxLayout* into) {
-    // Plain buttons stand in for the picture buttons of the top bar.
-    auto* bar = new QWidget(parent);
-    bar->setObjectName("PanelTop");
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(6, 4, 6, 4);
-    auto button = [&](const char* name, const std::string& key, std::function<void()> click) {
-        auto* b = new QToolButton(bar);
-        b->setObjectName(name);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        b->setMinimumWidth(90);
-        FTranslated.push_back({b, key, "", ""});
-        if (click)
-            connect(b, &QToolButton::clicked, this, [this, click] { RunCommand(click); });
-        else
-            b->setEnabled(false);
-        row->addWidget(b);
-        return b;
-    };
-    button("ImageButtonAddPhoto", "Add &Photo", [this] { BitBtnPhotoClick(); });
-    button("ImageButtonMod", "&Modify", [this] {
-        NotebookPanel->ShowPage("Modify");
-        BitBtnMaskClick();
-    });
-    button("ImageButtonAddClipart", "Add &Clipart", [this] { NotebookPanel->ShowPage("Clipart"); });
-    button("ImageButtonAddText", "Add &Text", [this] { ImageTextClick(); });
-    button("ImageButtonBorder", "&Border", [this] { ImageButtonBorderClick(); });
-    button("ImageButtonBackdrop", "&Backdrop", [this] { ButtonSetClick(); });
-    button("ImageButtonOupput", "Save", [this] {
-        NotebookPanel->ShowPage("Output");
-        Editor.ActivePanel = -1;
-    });
-    row->addStretch(1);
-    into->addWidget(bar);
-}
 
 void TMainForm::BitBtnPhotoClick() {
     NotebookPanel->ShowPage("Import Photo");
@@ -534,30 +503,9 @@ void TMainForm::WireSidePanel() {
             list->DeleteSelected();
         });
     });
-    // the output page: save and print buttons
-    if (p.OutputPageArea) {
-        auto* column = new QVBoxLayout(p.OutputPageArea);
-        for (auto [name, key, command] :
-             {std::tuple{"ImageButtonSaveAsImage", "Save as &Image", "MenuSaveasImage"},
-              std::tuple{"ImageButtonSaveAsWallpaper", "Save as &Wallpaper", "MenuSaveasWallpaper"},
-              std::tuple{"ImageButtonSaveAsProject", "Save Pro&ject", "MenuSaveasProject"},
-              std::tuple{"ImageButtonPaperSet", "Paper &Settings", "MenuPaperSettings"},
-              std::tuple{"ImageButtonPrintPreview", "Print Pre&view", "MenuPrintPreview"},
-              std::tuple{"ImageButtonPrint", "&Print", "MenuPrint"}}) {
-            auto* b = new QPushButton(p.OutputPageArea);
-            b->setObjectName(name);
-            b->setMinimumHeight(40);
-            FTranslated.push_back({b, key, "", ""});
-            const std::string target = command;
-            if (target.empty())
-                b->setEnabled(false);
-            else
-                connect(b, &QPushButton::clicked, this, [this, target] { RunNamed(target.c_str()); });
-            column->addWidget(b);
-        }
-        column->addStretch(1);
-    }
-    connect(p.ImageButtonDelBorder, &QPushButton::clicked, this, [this] { RunNamed("MenuDelFrameBorder"); });
+    WirePageButtons();
+    connect(p.ImageButtonDelBorder, &QAbstractButton::clicked, this,
+            [this] { RunNamed("MenuDelFrameBorder"); });
     WireTextPage();
     // thumbnails dragged over the canvas outline their drop target; so does
     // a single picture file dragged from the file manager
@@ -703,51 +651,19 @@ void TMainForm::ShowPopupMenu(int x, int y, const QPoint& globalPos) {
 }
 
 void TMainForm::CreateStatusBar() {
-    PanelStatusBar = new QWidget(this);
-    PanelStatusBar->setObjectName("PanelStatusBar");
-    PanelStatusBar->setFixedHeight(26);
-    PanelStatusBar->setAutoFillBackground(true);
-    QPalette pal = PanelStatusBar->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, Qt::white);
-    PanelStatusBar->setPalette(pal);
-    auto* row = new QHBoxLayout(PanelStatusBar);
-    row->setContentsMargins(8, 0, 8, 0);
-    row->setSpacing(8);
-    auto separator = [&](const char* name) {
-        auto* f = new QFrame(PanelStatusBar);
-        f->setObjectName(name);
-        f->setFrameShape(QFrame::VLine);
-        f->setFrameShadow(QFrame::Sunken);
-        f->setFixedHeight(18);
-        return f;
-    };
-    LabelSize = new QLabel(PanelStatusBar);
-    LabelSize->setObjectName("LabelSize");
-    LabelSaved = new QLabel(PanelStatusBar);
-    LabelSaved->setObjectName("LabelSaved");
-    LabelOperation = new QLabel(PanelStatusBar);
-    LabelOperation->setObjectName("LabelOperation");
-    LabelOperation->setAlignment(Qt::AlignCenter);
-    LabelScale = new QLabel(PanelStatusBar);
-    LabelScale->setObjectName("LabelScale");
-    LabelScale->setMinimumWidth(40);
-    LabelScale->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    TrackBarScale = new QSlider(Qt::Horizontal, PanelStatusBar);
-    TrackBarScale->setObjectName("TrackBarScale");
+    // the black bar is the chrome's; the zoom is the window's
+    PanelStatusBar = Chrome->StatusBar;
+    LabelSize = Chrome->LabelSize;
+    LabelSaved = Chrome->LabelSaved;
+    LabelOperation = Chrome->LabelOperation;
+    LabelScale = Chrome->LabelScale;
+    Bevel2 = Chrome->Bevel2;
+    Bevel3 = Chrome->Bevel3;
+    TrackBarScale = Chrome->TrackBarScale;
     TrackBarScale->setRange(3, 500);
     TrackBarScale->setSingleStep(1);
     TrackBarScale->setPageStep(10);
-    TrackBarScale->setFixedWidth(180);
     TrackBarScale->setValue(100);
-    row->addWidget(LabelSize);
-    row->addWidget(separator("Bevel1"));
-    row->addWidget(LabelSaved);
-    row->addWidget(Bevel2 = separator("Bevel2"));
-    row->addWidget(LabelOperation, 1);
-    row->addWidget(Bevel3 = separator("Bevel3"));
-    row->addWidget(LabelScale);
-    row->addWidget(TrackBarScale);
     FZoomRebuild = new QTimer(this);
     FZoomRebuild->setSingleShot(true);
     FZoomRebuild->setInterval(120);
@@ -817,10 +733,13 @@ void TMainForm::ApplyLanguage(int index) {
     NotebookPanel->TextPage->ApplyLanguage();
     FilterLanguageChanged();
     Doc.RelabelPlaceholders();
+    PaintButtonCaptions();
     DocumentStateChanged();
 }
 
-void TMainForm::SetOperationHint(const std::string& text) { LabelOperation->setText(QString::fromStdString(text)); }
+void TMainForm::SetOperationHint(const std::string& text) {
+    Chrome->ShowHint(text);
+}
 
 // ---- Document observer ----
 
@@ -849,6 +768,7 @@ void TMainForm::RequestZoom(int percent) {
 void TMainForm::UndoRedoEnabled(bool undo, bool redo) {
     if (MenuUnDo) MenuUnDo->setEnabled(undo);
     if (MenuReDo) MenuReDo->setEnabled(redo);
+    if (Chrome) Chrome->EnableUndoRedo(undo, redo);
 }
 
 void TMainForm::ToggleOutline(const std::vector<TPoint>& polygon, int penWidth) {

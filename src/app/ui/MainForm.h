@@ -37,6 +37,8 @@ class TQtMessages;
 class TSidePanel;
 class TPicFileList;
 class TTransForm;
+class TWindowChrome;
+struct TPictureButtonInfo;
 
 struct TStartOptions {
     QStringList Arguments;  // command-line arguments after the program name
@@ -69,6 +71,8 @@ public:
     QFrame* Bevel3 = nullptr;
     QWidget* PanelStatusBar = nullptr;
     QTimer* TimerNew = nullptr;
+    // The top bar, the photo tools and the status bar (MainFormChrome.cpp).
+    TWindowChrome* Chrome = nullptr;
 
     QMenu* MenuLanguages = nullptr;
     QAction* MenuEnglish = nullptr;
@@ -91,6 +95,19 @@ public:
     void ApplyLanguage(int index);
     void BuildLanguageMenu();
     void SetOperationHint(const std::string& text);
+
+    // ---- Picture buttons, help and about (MainFormChrome.cpp) ----
+    // Loads every button picture afresh and paints its caption in the
+    // current language.
+    void PaintButtonCaptions();
+    // The caption of a picture button in the current language: its menu
+    // item's caption, or its own language text ('&' still in it).
+    std::string ButtonCaption(const TPictureButtonInfo& button) const;
+    void MenuHelpContentsClick();
+    void MenuDownloadMoreMaterialsClick();
+    void MenuMoreLanguagesClick();
+    void MenuAboutClick();
+    void ImageLogoClick();
 
     // ---- Crop, transparency, shadow and page settings (MainFormDialogs.cpp) ----
     // The transparency window: made at start-up, shown and hidden by its
@@ -203,6 +220,8 @@ private:
     void CreateStatusBar();
     void CreatePopupMenu();
     void CreateTopBar(QWidget* parent, class QBoxLayout* into);
+    void WireChrome();
+    void WirePageButtons();
     void WireSidePanel();
     void WireTextPage();
     void WireFilterPages();
@@ -215,6 +234,9 @@ private:
     // Page switches of the side panel.
     void BitBtnPhotoClick();
     void BitBtnMaskClick();
+    void ImageButtonSubFrameClick();
+    void ImageButtonFilterClick();
+    void ImageButtonModClick();
     void ImageButtonBorderClick();
     void ImageTextClick();
     // Shows the shortcut menu for a right click at a view point.

@@ -19,6 +19,7 @@
 #include "filters/ui/FilterParamPage.h"
 #include "language/Language.h"
 #include "platform/Paths.h"
+#include "platform/ui/ImageButton.h"
 #include "text/ui/TextPage.h"
 
 // ---- TNotebook ----
@@ -145,11 +146,12 @@ TSidePanel::TSidePanel(const std::string& resourceRoot, QWidget* parent)
     QWidget* frame = NewPage(column);
     PicFileListFrame = CreateFrameList(frame);
     FrameTypeSelector = new TCategorySelector("Border Type", "Frames", PicFileListFrame, frame);
-    ImageButtonDelBorder = new QPushButton("&Del Border", frame);
+    ImageButtonDelBorder = new TImageButton(frame);
     ImageButtonDelBorder->setObjectName("ImageButtonDelBorder");
+    ImageButtonDelBorder->setText("&Del Border");
     column->addWidget(FrameTypeSelector);
     column->addWidget(PicFileListFrame, 1);
-    column->addWidget(ImageButtonDelBorder);
+    column->addWidget(ImageButtonDelBorder, 0, Qt::AlignHCenter);
     AddPage("Frame", frame);
 
     // "Output": for the save and print buttons

@@ -28,6 +28,7 @@ class QVBoxLayout;
 class TCategorySelector;
 class TFilterList;
 class TFilterParamPage;
+class TImageButton;
 class TPicFileList;
 class TTextPage;
 
@@ -109,7 +110,7 @@ public:
     TCategorySelector* FrameTypeSelector = nullptr;
     QComboBox* ComboBoxFrameType = nullptr;
     QComboBox* ComboBoxFrameType2 = nullptr;
-    QPushButton* ImageButtonDelBorder = nullptr; // stands in for the picture button
+    TImageButton* ImageButtonDelBorder = nullptr; // its pictures come with the window's chrome
 
     // ---- "Clipart" ----
     TPicFileList* PicFileListClipart = nullptr;
@@ -125,7 +126,7 @@ public:
     QWidget* TextPageArea = nullptr; // the text controls, above the textures
     TTextPage* TextPage = nullptr;   // the same widget
     TPicFileList* PicFileListTexture = nullptr;
-    QWidget* OutputPageArea = nullptr;
+    QWidget* OutputPageArea = nullptr; // the host puts the save and print buttons here
 
     QLabel* LabelMaskType = nullptr;
     QLabel* LabelSubFrameType = nullptr;

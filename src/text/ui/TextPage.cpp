@@ -20,6 +20,7 @@
 
 #include "language/Language.h"
 #include "platform/Paths.h"
+#include "platform/ui/ImageButton.h"
 #include "text/ui/ColorBox.h"
 
 const char* const TTextPage::kSizes[13] = {"10", "12", "14", "18",  "22",  "24", "30",
@@ -175,17 +176,19 @@ TTextPage::TTextPage(QWidget* parent) : QWidget(parent) {
     row->addStretch(1);
     column->addLayout(row);
 
-    // colour, insert and modify
-    row = new QHBoxLayout;
+    // colour, then insert and modify side by side
     suiColorBoxColor = new TTextColorBox(this);
     suiColorBoxColor->setObjectName("suiColorBoxColor");
-    ImageButtonInsertText = new QPushButton(this);
+    column->addWidget(suiColorBoxColor);
+    row = new QHBoxLayout;
+    ImageButtonInsertText = new TImageButton(this);
     ImageButtonInsertText->setObjectName("ImageButtonInsertText");
-    ImageButtonModText = new QPushButton(this);
+    ImageButtonModText = new TImageButton(this);
     ImageButtonModText->setObjectName("ImageButtonModText");
-    row->addWidget(suiColorBoxColor, 1);
+    row->addStretch(1);
     row->addWidget(ImageButtonInsertText);
     row->addWidget(ImageButtonModText);
+    row->addStretch(1);
     column->addLayout(row);
 
     // place on the page, shadow, anti-alias level
@@ -274,8 +277,8 @@ TTextPage::TTextPage(QWidget* parent) : QWidget(parent) {
     connect(BitBtnLeft, &QToolButton::clicked, this, [this] { BitBtnLeftClick(); });
     connect(BitBtnCenter, &QToolButton::clicked, this, [this] { BitBtnCenterClick(); });
     connect(BitBtnRight, &QToolButton::clicked, this, [this] { BitBtnRightClick(); });
-    connect(ImageButtonInsertText, &QPushButton::clicked, this, [this] { suiButtonInsertTextClick(); });
-    connect(ImageButtonModText, &QPushButton::clicked, this, [this] { suiButtonModTextClick(); });
+    connect(ImageButtonInsertText, &QAbstractButton::clicked, this, [this] { suiButtonInsertTextClick(); });
+    connect(ImageButtonModText, &QAbstractButton::clicked, this, [this] { suiButtonModTextClick(); });
     connect(suiComboBoxHorizontal, &QComboBox::currentIndexChanged, this,
             [this] { suiComboBoxHorizontalChange(); });
     connect(suiComboBoxVertical, &QComboBox::currentIndexChanged, this,

@@ -21,6 +21,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class TImageButton;
 class QSlider;
 class QTextEdit;
 class QToolButton;
@@ -43,8 +44,9 @@ public:
     QToolButton* BitBtnLeft = nullptr;
     QToolButton* BitBtnCenter = nullptr;
     QToolButton* BitBtnRight = nullptr;
-    QPushButton* ImageButtonInsertText = nullptr;
-    QPushButton* ImageButtonModText = nullptr;
+    // picture buttons; their pictures come with the window's chrome
+    TImageButton* ImageButtonInsertText = nullptr;
+    TImageButton* ImageButtonModText = nullptr;
     QLabel* LabelHorizontal = nullptr;
     QComboBox* suiComboBoxHorizontal = nullptr;
     QLabel* LabelVertical = nullptr;

@@ -180,17 +180,11 @@ bool TCollageDocument::RenderCollage(TBitmap32& target) {
     TParallelDrawScope parallel;
     target.Assign(ImageScreen.Bitmap);
     target.DrawMode = ImageScreen.Bitmap.DrawMode;
-    for (int i = 0; i < LayerCount(); ++i) {
-        TNewRotLayer* l = ContentLayerAt(i);
-        if (!l) continue;
-        try {
-            l->RenderFullResolution(target);
-        } catch (const std::exception&) {
-            // the layers above the failing one are missing: say so
-            return false;
-        }
-    }
-    return true;
+    std::vector<TNewRotLayer*> layers;
+    for (int i = 0; i < LayerCount(); ++i)
+        if (TNewRotLayer* l = ContentLayerAt(i)) layers.push_back(l);
+    // the layers above a failing one are missing: say so
+    return RenderLayersFullResolution(layers.data(), int(layers.size()), target) == int(layers.size());
 }
 
 void TCollageDocument::PaintBackgroundStage(TBitmap32& buffer) const {

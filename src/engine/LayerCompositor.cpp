@@ -18,10 +18,12 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <optional>
 
 #include "engine/AlphaUtils.h"
 #include "engine/NewRotLayer.h"
 #include "engine/ParallelRows.h"
+#include "engine/PixelOps.h"
 
 namespace {
 
@@ -119,43 +121,59 @@ TRect LargestSetRect(const std::vector<uint8_t>& cells, int w, int h) {
     return result;
 }
 
-bool AllOpaque(const TBitmap32& b) {
-    // in chunks, so that a masked picture (transparent at its first corner)
-    // is told apart at once
-    const TColor32* p = b.Bits();
-    const size_t n = b.PixelCount();
-    for (size_t start = 0; start < n; start += 4096) {
-        uint32_t all = 0xFF000000u;
-        for (size_t i = start, end = std::min(n, start + 4096); i < end; ++i) all &= p[i];
-        if (all != 0xFF000000u) return false;
+// The opaque block × block cells of a surface, gathered row by row (so that
+// a row can be looked at while it is still in the cache, from any thread, as
+// long as each row is added once) and found when every row is in.
+class TOpaqueCells {
+public:
+    TOpaqueCells(int width, int height, int block)
+        : FW(width), FH(height), FBlock(std::max(block, 1)), FGW(width / FBlock),
+          FRowCells(size_t(FGW) * size_t(height)), FRowOpaque(size_t(height)) {}
+
+    void AddRow(int y, const TColor32* row) {
+        uint8_t* cells = FRowCells.data() + size_t(y) * size_t(FGW);
+        uint32_t whole = 0xFF000000u;
+        for (int gx = 0; gx < FGW; ++gx) {
+            uint32_t all = 0xFF000000u;
+            for (int k = 0; k < FBlock; ++k) all &= row[gx * FBlock + k];
+            cells[gx] = all == 0xFF000000u;
+            whole &= all;
+        }
+        for (int x = FGW * FBlock; x < FW; ++x) whole &= row[x];
+        FRowOpaque[size_t(y)] = whole == 0xFF000000u;
     }
-    return true;
-}
+
+    // The largest rectangle of whole opaque cells; the whole surface when
+    // every pixel is opaque.
+    TRect Result() const {
+        if (FW == 0 || FH == 0) return {};
+        if (std::all_of(FRowOpaque.begin(), FRowOpaque.end(), [](uint8_t o) { return o != 0; }))
+            return {0, 0, FW, FH};
+        const int gh = FH / FBlock;
+        if (FGW == 0 || gh == 0) return {};
+        std::vector<uint8_t> cells(size_t(FGW) * size_t(gh), 1);
+        for (int y = 0; y < gh * FBlock; ++y) {
+            const uint8_t* row = FRowCells.data() + size_t(y) * size_t(FGW);
+            uint8_t* cell = cells.data() + size_t(y / FBlock) * size_t(FGW);
+            for (int gx = 0; gx < FGW; ++gx) cell[gx] &= row[gx];
+        }
+        const TRect r = LargestSetRect(cells, FGW, gh);
+        return {r.Left * FBlock, r.Top * FBlock, r.Right * FBlock, r.Bottom * FBlock};
+    }
+
+private:
+    int FW, FH, FBlock, FGW;
+    std::vector<uint8_t> FRowCells; // per row: is each cell's part of the row opaque
+    std::vector<uint8_t> FRowOpaque;
+};
 } // namespace
 
 TRect LargestOpaqueRect(const TBitmap32& bitmap, int block) {
-    const int w = bitmap.Width(), h = bitmap.Height();
-    if (w == 0 || h == 0) return {};
-    if (AllOpaque(bitmap)) return bitmap.BoundsRect();
-    block = std::max(block, 1);
-    // cells of block × block pixels, set when every pixel in them is opaque
-    const int gw = w / block, gh = h / block;
-    if (gw == 0 || gh == 0) return {};
-    std::vector<uint8_t> cells(size_t(gw) * size_t(gh), 1);
-    // bands of whole cell rows, so no two threads touch one cell
-    ForRowBands(0, gh, int64_t(gw) * block * gh * block, [&](int firstCellRow, int endCellRow) {
-        for (int y = firstCellRow * block; y < endCellRow * block; ++y) {
-            const TColor32* row = bitmap.ScanLine(y);
-            uint8_t* cellRow = cells.data() + size_t(y / block) * size_t(gw);
-            for (int gx = 0; gx < gw; ++gx) {
-                uint32_t all = 0xFF000000u;
-                for (int k = 0; k < block; ++k) all &= row[gx * block + k];
-                if (all != 0xFF000000u) cellRow[gx] = 0;
-            }
-        }
+    TOpaqueCells cells(bitmap.Width(), bitmap.Height(), block);
+    ForRowBands(0, bitmap.Height(), int64_t(bitmap.Width()) * bitmap.Height(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) cells.AddRow(y, bitmap.ScanLine(y));
     });
-    const TRect r = LargestSetRect(cells, gw, gh);
-    return {r.Left * block, r.Top * block, r.Right * block, r.Bottom * block};
+    return cells.Result();
 }
 
 // ---- Screen caches ----
@@ -346,6 +364,11 @@ void TNewRotLayer::Paint(TBitmap32& buffer) {
 }
 
 void TNewRotLayer::RenderFullResolution(TBitmap32& target) {
+    ComposeFullResolution();
+    DrawFullResolution(target);
+}
+
+void TNewRotLayer::DrawFullResolution(TBitmap32& target) {
     if (Picture.Empty()) return;
     // Canvas coordinates: no view mapping while drawing, restored on every
     // way out; hit tests keep using the screen transform afterwards.
@@ -358,13 +381,15 @@ void TNewRotLayer::RenderFullResolution(TBitmap32& target) {
         }
     } restore{*this, Scaled};
     Scaled = false;
-    Render(target, TRenderTarget::FullResolution);
+    RenderCanvas(target);
+    DrawPlaceholderText(target);
 }
 
 void TNewRotLayer::Render(TBitmap32& buffer, TRenderTarget target) {
-    if (target == TRenderTarget::FullResolution)
+    if (target == TRenderTarget::FullResolution) {
+        ComposeFullResolution();
         RenderCanvas(buffer);
-    else if (ZoomPreview)
+    } else if (ZoomPreview)
         RenderZoomPreview(buffer);
     else
         RenderScreen(buffer);
@@ -435,45 +460,112 @@ void TNewRotLayer::RenderZoomPreview(TBitmap32& buffer) {
     TransformDraw(buffer, RenderBuffer, Transformation);
 }
 
-void TNewRotLayer::RenderCanvas(TBitmap32& target) {
-    const int64_t w = Round64(Location.Width()), h = Round64(Location.Height());
-    // The layer is composed first (that touches only RenderBuffer), so that
-    // the shadow can leave out what the layer then replaces outright.
-    const bool composed = PrepareSurface(RenderBuffer, w, h);
-    if (composed) {
-        RenderBuffer.DrawMode = TDrawMode::Blend;
-        RenderBuffer.MasterAlpha = 255;
-        const TRect whole = RenderBuffer.BoundsRect();
-        PaddedStretchDraw(RenderBuffer, whole, Picture, ViewedRect);
-        if (SubFramePicture) {
-            // drawn with the photo's draw mode and resampler
-            TBitmap32& frame = *SubFramePicture;
-            const TDrawMode mode = frame.DrawMode;
-            const TResamplerKind resampler = frame.Resampler;
-            frame.DrawMode = Picture.DrawMode;
-            frame.Resampler = Picture.Resampler;
-            RenderBuffer.StretchDraw(whole, frame);
-            frame.DrawMode = mode;
-            frame.Resampler = resampler;
-            if (SubFrameMask) {
-                TBitmap32 cut{int(w), int(h)};
-                cut.StretchDraw(cut.BoundsRect(), *SubFrameMask);
-                ApplyMaskAlpha(RenderBuffer, cut);
-            }
-        }
-        if (MaskPicture) {
-            TBitmap32 mask{int(w), int(h)};
-            mask.StretchDraw(mask.BoundsRect(), *MaskPicture);
-            ApplyMaskAlpha(RenderBuffer, mask);
-        }
-        RenderBuffer.MasterAlpha = ClampAlpha(CompositeAlpha);
+namespace {
+// One stretch of a layer's composition, produced row by row: a plan and how
+// its rows combine. A mask's rows are made in a scratch line that starts
+// transparent black, as the fresh surface the rule stretches it onto.
+struct TComposeStep {
+    TStretchPlan Plan;
+    TCombineKind Kind;
+    uint32_t Master;
+    bool Skip; // blend mode at master alpha 0 draws nothing
+
+    TComposeStep(const TRect& whole, const TBitmap32& source, TDrawMode mode, TResamplerKind resampler,
+                 bool ontoClear)
+        : Plan(whole, source.BoundsRect(), source, whole, resampler),
+          Kind(mode == TDrawMode::Opaque ? TCombineKind::Copy
+                                         : (ontoClear ? TCombineKind::BlendOnClear : TCombineKind::Blend)),
+          Master(source.MasterAlpha), Skip(mode == TDrawMode::Blend && source.MasterAlpha == 0) {}
+
+    // Row y of the stretch over a row that holds what lies under it.
+    void Over(int y, TColor32* row) const {
+        if (!Skip) Plan.Row(y, row + Plan.Clip().Left, Kind, Master);
     }
+    // Row y of the stretch onto transparent black, in line (the whole width).
+    void Alone(int y, TColor32* line, int width) const {
+        const TRect& c = Plan.Clip();
+        if (Skip || c.Left > 0 || c.Right < width || y < c.Top || y >= c.Bottom) {
+            std::fill(line, line + width, 0);
+            if (Skip || y < c.Top || y >= c.Bottom) return;
+        }
+        Plan.Row(y, line + c.Left, Kind, Master);
+    }
+};
+} // namespace
+
+void TNewRotLayer::ComposeFullResolution() {
+    FCanvasComposed = false;
+    FCanvasOpaque = {};
+    if (Picture.Empty()) return;
+    const int64_t w = Round64(Location.Width()), h = Round64(Location.Height());
+    if (!PictureSizeAllowed(w, h)) {
+        RenderBuffer.SetSize(0, 0);
+        return;
+    }
+    // Reused from the last render when the size is the same; every pixel is
+    // written below, so it is not cleared first.
+    RenderBuffer.SetSize(int(w), int(h));
+    RenderBuffer.DrawMode = TDrawMode::Blend;
+    RenderBuffer.MasterAlpha = 255;
+    const TRect whole = RenderBuffer.BoundsRect();
+    // The photo, the sub-frame (with the photo's draw mode and resampler) and
+    // its cut-out, and the mask are stretched row by row into the buffer:
+    // each row passes every step while it is in the cache. The steps work
+    // pixel by pixel, so the result is that of one stretch after the other.
+    const bool direct = !ViewedRect.IsEmpty() && Inside(ViewedRect, Picture);
+    std::optional<TStretchPlan> photo;
+    if (direct) {
+        photo.emplace(whole, ViewedRect, Picture, whole, Picture.Resampler);
+    } else {
+        // a crop reaching past the picture: read through a padded surface
+        RenderBuffer.Clear(0);
+        PaddedStretchDraw(RenderBuffer, whole, Picture, ViewedRect);
+    }
+    const TCombineKind photoKind =
+        Picture.DrawMode == TDrawMode::Opaque ? TCombineKind::Copy : TCombineKind::BlendOnClear;
+    std::optional<TComposeStep> frame, cut, mask;
+    if (SubFramePicture) {
+        frame.emplace(whole, *SubFramePicture, Picture.DrawMode, Picture.Resampler, false);
+        if (SubFrameMask)
+            cut.emplace(whole, *SubFrameMask, SubFrameMask->DrawMode, SubFrameMask->Resampler, true);
+    }
+    if (MaskPicture) mask.emplace(whole, *MaskPicture, MaskPicture->DrawMode, MaskPicture->Resampler, true);
+    const int width = int(w);
+    // The layer replaces most of its shadow outright; where, is found from
+    // the rows as they are finished (a coarse grid suffices).
+    const bool cover = ShadowOn && CompositeAlpha >= 255 && RenderBuffer.Resampler == TResamplerKind::Linear;
+    std::optional<TOpaqueCells> opaque;
+    if (cover) opaque.emplace(width, int(h), 8);
+    ForRowBands(0, int(h), w * h, [&](int first, int end) {
+        std::vector<TColor32> line(cut || mask ? size_t(width) : 0);
+        for (int y = first; y < end; ++y) {
+            TColor32* row = RenderBuffer.ScanLine(y);
+            if (photo) photo->Row(y, row, photoKind, Picture.MasterAlpha);
+            if (frame) {
+                frame->Over(y, row);
+                if (cut) {
+                    cut->Alone(y, line.data(), width);
+                    ApplyMaskAlphaSpan(row, line.data(), width);
+                }
+            }
+            if (mask) {
+                mask->Alone(y, line.data(), width);
+                ApplyMaskAlphaSpan(row, line.data(), width);
+            }
+            if (opaque) opaque->AddRow(y, row);
+        }
+    });
+    RenderBuffer.MasterAlpha = ClampAlpha(CompositeAlpha);
+    FCanvasComposed = true;
+    if (opaque) FCanvasOpaque = opaque->Result();
+}
+
+void TNewRotLayer::RenderCanvas(TBitmap32& target) {
     if (ShadowOn && ShadowPicture && !ShadowPicture->Empty()) {
         TTransformCover cover;
         int covers = 0;
-        if (composed && RenderBuffer.MasterAlpha == 255 && RenderBuffer.Resampler == TResamplerKind::Linear) {
-            cover.Opaque = LargestOpaqueRect(RenderBuffer, 8); // a coarse grid suffices
-
+        if (FCanvasComposed && !FCanvasOpaque.IsEmpty()) {
+            cover.Opaque = FCanvasOpaque;
             cover.Transform = AdjustTransformation();
             covers = 1;
         }
@@ -481,9 +573,42 @@ void TNewRotLayer::RenderCanvas(TBitmap32& target) {
         AdjustShadowTransformation();
         TransformDrawUnder(target, *ShadowPicture, Transformation, &cover, covers);
     }
-    if (!composed) return;
+    if (!FCanvasComposed) return;
     AdjustTransformation();
     TransformDraw(target, RenderBuffer, Transformation);
+}
+
+int RenderLayersFullResolution(TNewRotLayer* const* layers, int count, TBitmap32& target) {
+    const int threads = DrawThreadCount();
+    if (threads <= 1 || count < 2) {
+        for (int i = 0; i < count; ++i) {
+            try {
+                layers[i]->RenderFullResolution(target);
+            } catch (const std::exception&) {
+                return i;
+            }
+        }
+        return count;
+    }
+    // The pictures first, several at once (each layer touches only its own
+    // buffer); then each drawn onto the page in bands, bottom first.
+    std::vector<char> failed(size_t(count), 0);
+    ForEachConcurrently(count, threads, [&](int i) {
+        try {
+            layers[i]->ComposeFullResolution();
+        } catch (...) {
+            failed[size_t(i)] = 1;
+        }
+    });
+    for (int i = 0; i < count; ++i) {
+        if (failed[size_t(i)]) return i;
+        try {
+            layers[i]->DrawFullResolution(target);
+        } catch (const std::exception&) {
+            return i;
+        }
+    }
+    return count;
 }
 
 void TNewRotLayer::DrawPlaceholderText(TBitmap32& buffer) {

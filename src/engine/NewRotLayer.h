@@ -182,6 +182,12 @@ public:
     // Draws the layer at canvas resolution into target (the canvas size),
     // then restores the screen transform so hit tests keep working.
     void RenderFullResolution(TBitmap32& target);
+    // The same in two steps: the layer's picture composed into RenderBuffer
+    // -- which touches nothing but the layer's own scratch and only reads its
+    // pictures, so several layers may be composed at once -- and then drawn
+    // with its shadow onto the page, in stacking order.
+    void ComposeFullResolution();
+    void DrawFullResolution(TBitmap32& target);
     void Render(TBitmap32& buffer, TRenderTarget target);
     // Whether the next screen paint of this layer replaces some pixels
     // outright (its opaque core drawn at full opacity), and where.
@@ -195,6 +201,10 @@ private:
     void RenderScreen(TBitmap32& buffer);
     void RenderZoomPreview(TBitmap32& buffer);
     void RenderCanvas(TBitmap32& target);
+
+    // What ComposeFullResolution left for DrawFullResolution.
+    bool FCanvasComposed = false;
+    TRect FCanvasOpaque; // all-opaque part of RenderBuffer, found for the shadow
     void DrawPlaceholderText(TBitmap32& buffer);
 };
 
@@ -211,3 +221,10 @@ private:
 TRect LargestOpaqueRect(const TBitmap32& bitmap, int block = 1);
 
 bool PaddedStretchDraw(TBitmap32& dest, const TRect& destRect, const TBitmap32& source, const TRect& r);
+
+// Draws the layers at full resolution onto target, bottom first. Within a
+// TParallelDrawScope their pictures are composed on several threads at once
+// and each is then drawn in bands of rows; the pixels are the same as
+// RenderFullResolution one layer after the other. Returns how many layers
+// were drawn: all, or those below the first that failed to draw.
+int RenderLayersFullResolution(TNewRotLayer* const* layers, int count, TBitmap32& target);

@@ -221,8 +221,10 @@ void MakeContinuable(std::vector<uint8_t>& stream) {
 std::vector<uint8_t> CompressPNGData(const std::vector<uint8_t>& data, int level, int pieces) {
     const int deflateLevel = DeflateLevel(level);
     if (pieces <= 0) {
-        // pieces of at least 4 MB, one per thread
-        pieces = int(std::clamp<size_t>(data.size() / (size_t(4) << 20), 1, size_t(ThreadBudget())));
+        // pieces of at least 4 MB, a few per thread so that the threads
+        // finish together (each takes the next piece when it gets free)
+        pieces = int(std::clamp<size_t>(data.size() / (size_t(4) << 20), 1, size_t(4 * ThreadBudget())));
+        if (ThreadBudget() == 1) pieces = 1;
     }
     pieces = std::max(1, std::min<int>(pieces, int(std::max<size_t>(data.size(), 1))));
     std::vector<std::vector<uint8_t>> compressed(static_cast<size_t>(pieces));

@@ -24,8 +24,11 @@ test: asan
 	cd build/asan && ctest --output-on-failure -j $(JOBS)
 
 bench: release
-	cmake --build build/release --target velmora_bench -j $(JOBS)
+	@tools/install-deps.sh bench
+	cmake -S . -B build/release
+	cmake --build build/release --target velmora_bench velmora_history_bench -j $(JOBS)
 	./build/release/bin/velmora_bench
+	./build/release/bin/velmora_history_bench
 
 clean:
 	rm -rf build

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/ui/Application.h"
 #include "app/ui/MainForm.h"
 #include "output/Export.h"
 
@@ -22,8 +23,9 @@ void PrintHelp() {
         "                           (baseline, quality 90), .png (with transparency),\n"
         "                           .gif (at most 256 colours) or .bmp (32-bit).\n"
         "                           Works without a display. Exit status 0 on\n"
-        "                           success; otherwise a one-line message on standard\n"
-        "                           error and status 1.\n"
+        "                           success; otherwise a message on standard error\n"
+        "                           (a file that failed and the reason on the lines\n"
+        "                           after the first) and status 1.\n"
         "  --help                   show this text\n");
 }
 } // namespace
@@ -42,13 +44,13 @@ int main(int argc, char** argv) {
             // Text layers need fonts, hence a GUI application; the offscreen
             // platform needs no display.
             qputenv("QT_QPA_PLATFORM", "offscreen");
-            // only the export's own one-line message goes to standard error
+            // only the export's own message goes to standard error
             qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
             QGuiApplication app(argc, argv);
             return RunCommandLineExport(argv[i + 1], argv[i + 2]);
         }
     }
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     QApplication::setApplicationName("Velmora");
     TStartOptions options;
     options.Arguments = QApplication::arguments().mid(1);

@@ -6,10 +6,15 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config make
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev libgif-dev libexif-dev libpugixml-dev
+    libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev libgif-dev libexif-dev libpugixml-dev libzstd-dev
     libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
     fonts-liberation2 fonts-dejavu-core
+    fonts-dancingscript fonts-lobster fonts-comfortaa fonts-kaushanscript
 )
+
+# "bench": also what the benchmarks compare the program with (libvips beside
+# the filters); the build and the tests never need it.
+if [ "${1:-}" = bench ]; then packages+=(libvips-dev); fi
 
 missing=()
 for p in "${packages[@]}"; do

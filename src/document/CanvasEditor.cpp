@@ -29,19 +29,26 @@ void TCanvasEditor::ResetGestures() {
     HandleDragActive = false;
     DragHandles = nullptr;
     DropTargetLayer = nullptr;
+    NudgeRun = {};
 }
 
 // ---- Selection ----
 
+// The handles call back from inside the canvas's pointer routing: each
+// callback is a command of its own and runs through the command guard, so a
+// failure (a picture that cannot be read after a double-click) is reported
+// there and the routing goes on with its state intact.
 void TCanvasEditor::InstallCallbacks(TRotRubberbandLayer* h) {
     h->OnHandleMouseDown = [this](TRotRubberbandLayer* s, TDragState st, int x, int y, TShiftState sh,
-                                  TMouseButton b) { HandleMouseDown(s, st, x, y, sh, b); };
+                                  TMouseButton b) {
+        RunGuarded([&] { HandleMouseDown(s, st, x, y, sh, b); });
+    };
     h->OnHandleMouseMove = [this](TRotRubberbandLayer* s, TDragState st, int x, int y, TShiftState sh) {
-        HandleMouseMove(s, st, x, y, sh);
+        RunGuarded([&] { HandleMouseMove(s, st, x, y, sh); });
     };
     h->OnHandleMouseUp = [this](TRotRubberbandLayer* s, TDragState st, int x, int y, TShiftState sh,
-                                TMouseButton b) { HandleMouseUp(s, st, x, y, sh, b); };
-    h->OnHandleDblClick = [this](TRotRubberbandLayer* s) { HandleDblClick(s); };
+                                TMouseButton b) { RunGuarded([&] { HandleMouseUp(s, st, x, y, sh, b); }); };
+    h->OnHandleDblClick = [this](TRotRubberbandLayer* s) { RunGuarded([&] { HandleDblClick(s); }); };
 }
 
 void TCanvasEditor::SelectLayer(TNewRotLayer* layer) {
@@ -243,8 +250,10 @@ void TCanvasEditor::HandleMouseMove(TRotRubberbandLayer* handles, TDragState sta
 void TCanvasEditor::CommitPlacement(TRotRubberbandLayer* handles, TDragState state) {
     TNewRotLayer* dragged = handles->EditedLayer();
     int counted = 0, locked = 0;
+    bool opened = false; // only a placement that changes a layer is recorded
     auto record = [&](TNewRotLayer& layer, const TFloatRect& newLocation, float newAngle, float scaleX,
                       float scaleY) {
+        if (!opened) OpenStep(THistoryKind::PlaceLayers), opened = true;
         const TPlacementSide before = PlacementOf(layer);
         if (layer.ImageType == itText) {
             if (Host) Host->ShowTextAlignment(3, 3);
@@ -261,7 +270,6 @@ void TCanvasEditor::CommitPlacement(TRotRubberbandLayer* handles, TDragState sta
         r.After.Location = newLocation;
         r.After.Angle = newAngle;
     };
-    OpenStep(THistoryKind::PlaceLayers);
     if (state == TDragState::Move) {
         TUpdateScope<TImage32> update(Doc.ImageScreen);
         for (TRotRubberbandLayer* h : HandlesLayers()) {
@@ -302,7 +310,17 @@ void TCanvasEditor::CommitPlacement(TRotRubberbandLayer* handles, TDragState sta
 
 void TCanvasEditor::HandleMouseUp(TRotRubberbandLayer* handles, TDragState state, int, int, TShiftState,
                                   TMouseButton) {
-    if (!HandleDragActive || !handles) return;
+    if (!handles) return;
+    if (!HandleDragActive) {
+        // A drag with the right or middle button moves the outline but is no
+        // command: the outline goes back onto its layer, so that what the
+        // handles show is where the layer is.
+        if (TNewRotLayer* layer = handles->EditedLayer()) {
+            handles->SetHandleFlags(handles->HandleFlags() & ~hfFrame);
+            Doc.SyncHandles(*layer);
+        }
+        return;
+    }
     handles->SetHandleFlags(handles->HandleFlags() & ~hfFrame);
     TNewRotLayer* layer = handles->EditedLayer();
     if (!layer) {
@@ -369,8 +387,9 @@ void TCanvasEditor::HandleDblClick(TRotRubberbandLayer* handles) {
     r.Before.SourceFile = layer->SourceFile;
     r.Before.ViewedRect = layer->ViewedRect;
     r.Before.ImageType = layer->ImageType;
-    if (layer->SourceFile.find_first_not_of(' ') == std::string::npos)
-        r.Before.Picture = std::make_unique<TBitmap32>(), r.Before.Picture->Assign(layer->Picture);
+    r.Before.PictureEdited = layer->PictureEdited;
+    if (layer->SourceFile.find_first_not_of(' ') == std::string::npos || layer->PictureEdited)
+        r.Before.Picture = HoldPicture(layer->Picture);
     r.After.SourceFile = chosen.FileName;
     r.After.ViewedRect = {0, 0, w - 1, h - 1};
     r.After.ImageType = itPhoto;
@@ -382,6 +401,7 @@ void TCanvasEditor::HandleDblClick(TRotRubberbandLayer* handles) {
     layer->ImageType = itPhoto;
     layer->SetPictureCenter({float(picture.Width()) / 2, float(picture.Height()) / 2});
     layer->SourceFile = chosen.FileName;
+    layer->PictureEdited = false;
     layer->PlaceholderLine1.clear();
     layer->PlaceholderLine2.clear();
     layer->RebuildScreenCache();

@@ -107,6 +107,15 @@ public:
     TPoint DragStartPoint;
     TRect DragStartCrop;
 
+    // The run of arrow-key nudges going on: the layers it moves and the
+    // history revision after its last nudge. A nudge of the same layers with
+    // nothing recorded, undone or redone since extends the run's step.
+    struct TNudgeRun {
+        uint64_t Revision = 0;
+        std::vector<const TNewRotLayer*> Layers;
+    };
+    TNudgeRun NudgeRun;
+
     // The picture dialog's folder (starts at the library's Photos folder).
     std::string PictureDialogFolder;
 

@@ -110,7 +110,7 @@ void TCollageDocument::ApplyCanvasSettings() {
         try {
             loaded = LoadPicture32(s.BKImageFile, picture);
         } catch (const EUserError& e) {
-            ShowError(e.what());
+            ShowError(ErrorMessage(e));
         }
         if (!loaded || picture.Empty()) {
             canvas.Clear(0xFFFFFFFF);
@@ -169,6 +169,11 @@ void TCollageDocument::AdjustAllLayer(int oldWidth, int oldHeight, int newWidth,
         const TFloatRect r = l->Location;
         l->SetLocation({r.Left * sx, r.Top * sy, r.Left * sx + (r.Right - r.Left) * sx,
                         r.Top * sy + (r.Bottom - r.Top) * sy});
+        // a text keeps the size it is shown at when it is next edited
+        if (l->TextStyle) {
+            l->TextStyle->TextScaleX *= sx;
+            l->TextStyle->TextScaleY *= sy;
+        }
         l->RebuildScreenCache();
         SyncHandles(*l);
     }

@@ -4,8 +4,10 @@
 #include "document/CanvasEditor.h"
 #include "document/Decorations.h"
 #include "document/LayerOrder.h"
+#include "document/PageSettings.h"
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
+#include "language/Language.h"
 #include "platform/Messages.h"
 
 THistoryEntry& TCanvasEditor::OpenStep(THistoryKind kind) {
@@ -51,7 +53,9 @@ void DestroyWithHandles(TCollageDocument& doc, TNewRotLayer* layer) {
 
 void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
     std::string failure;
-    {
+    if (step.Kind == THistoryKind::PageSettings) {
+        failure = ApplyPageSettingsStep(Doc, step, undo);
+    } else {
         TUpdateScope<TImage32> update(Doc.ImageScreen);
         auto& records = step.Records;
         // Undo replays a step's changes backwards wherever their order
@@ -80,6 +84,8 @@ void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
                         if (step.Kind == THistoryKind::InsertLayers && r.Snapshot.TextStyle &&
                             layer->ImageType == itText && Host)
                             Host->ShowTextAlignment(r.Snapshot.TextStyle->HorzAlign, r.Snapshot.TextStyle->VertAlign);
+                        // the text page shows the text that came back
+                        if (layer->ImageType == itText && Host) Host->TextLayerPicked(*layer);
                     } else {
                         TNewRotLayer* layer = Doc.ContentLayerAt(r.Position);
                         if (!layer) break;
@@ -140,15 +146,18 @@ void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
                             TBitmap32 picture;
                             bool ok = true;
                             if (side.Picture)
-                                picture.Assign(*side.Picture);
+                                side.Picture->CopyTo(picture);
                             else if (!Blank(side.SourceFile))
                                 ok = LoadPicture32(side.SourceFile, picture);
                             if (ok) {
                                 const uint8_t alpha = layer->Picture.MasterAlpha;
-                                layer->Picture.Assign(picture);
-                                layer->Picture.MasterAlpha = side.Picture ? side.Picture->MasterAlpha : alpha;
+                                // moved, not copied: a photo's picture may be 96 MB
+                                layer->Picture = std::move(picture);
+                                layer->Picture.MasterAlpha =
+                                    side.Picture ? side.Picture->MasterAlpha() : alpha;
                                 layer->Picture.DrawMode = TDrawMode::Blend;
                                 layer->Picture.Resampler = TResamplerKind::Linear;
+                                layer->PictureEdited = side.PictureEdited;
                             }
                             layer->ImageType = itPhoto;
                             layer->PlaceholderLine1.clear();
@@ -244,6 +253,7 @@ void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
                         layer->TextStyle->HalationSize = side.HalationSize;
                         layer->TextStyle->TextureFile = side.TextureFile;
                         layer->RebuildScreenCache();
+                        if (layer->Handles && Host) Host->TextLayerPicked(*layer);
                         break;
                     }
                     default: break;
@@ -253,7 +263,7 @@ void TCanvasEditor::ApplyStep(THistoryEntry& step, bool undo) {
             } catch (const std::exception& e) {
                 // a library file gone since the step was recorded: the other
                 // records still apply
-                if (failure.empty()) failure = e.what();
+                if (failure.empty()) failure = ErrorMessage(e);
             }
         }
         if (picturesReplaced && Host) Host->PicturesReplaced();

@@ -5,6 +5,7 @@
 #include "document/CanvasEditor.h"
 #include "document/Decorations.h"
 #include "document/LayerOrder.h"
+#include "engine/Errors.h"
 #include "engine/PictureUtils.h"
 #include "language/Language.h"
 #include "platform/Dialogs.h"
@@ -123,10 +124,9 @@ bool DropPhotoOnLayer(TCanvasEditor& ed, TNewRotLayer& target, const std::string
     r.Before.SourceFile = target.SourceFile;
     r.Before.ViewedRect = target.ViewedRect;
     r.Before.ImageType = target.ImageType;
-    if (Trim(target.SourceFile).empty() || target.ImageType == itPlaceholder) {
-        r.Before.Picture = std::make_unique<TBitmap32>();
-        r.Before.Picture->Assign(target.Picture);
-    }
+    r.Before.PictureEdited = target.PictureEdited;
+    if (Trim(target.SourceFile).empty() || target.ImageType == itPlaceholder || target.PictureEdited)
+        r.Before.Picture = HoldPicture(target.Picture);
     r.After.SourceFile = file;
     r.After.ViewedRect = crop;
     r.After.ImageType = itPhoto;
@@ -141,6 +141,7 @@ bool DropPhotoOnLayer(TCanvasEditor& ed, TNewRotLayer& target, const std::string
         }
         target.SetPictureCenter({picture.Width() / 2.0f, picture.Height() / 2.0f});
         target.SourceFile = file;
+        target.PictureEdited = false;
         target.RebuildScreenCache();
         if (target.Handles) {
             doc.SyncHandles(target);
@@ -180,15 +181,15 @@ void PMenuChangephotoClick(TCanvasEditor& ed) {
             r.Before.SourceFile = l->SourceFile;
             r.Before.ViewedRect = l->ViewedRect;
             r.Before.ImageType = l->ImageType;
-            if (Trim(l->SourceFile).empty() || l->ImageType == itPlaceholder) {
-                r.Before.Picture = std::make_unique<TBitmap32>();
-                r.Before.Picture->Assign(l->Picture);
-            }
+            r.Before.PictureEdited = l->PictureEdited;
+            if (Trim(l->SourceFile).empty() || l->ImageType == itPlaceholder || l->PictureEdited)
+                r.Before.Picture = HoldPicture(l->Picture);
             r.After.SourceFile = chosen.FileName;
             r.After.ViewedRect = l->ViewedRect;
             r.After.ImageType = itPhoto;
             SetPictureKeepingTransparency(*l, picture);
             l->SourceFile = chosen.FileName;
+            l->PictureEdited = false;
             l->ImageType = itPhoto;
             l->PlaceholderLine1.clear();
             l->PlaceholderLine2.clear();
@@ -214,7 +215,10 @@ std::vector<std::string> AddUserCliparts(const std::vector<std::string>& files) 
         const std::string base = dot == std::string::npos ? name : name.substr(0, dot);
         const std::string ext = dot == std::string::npos ? "" : name.substr(dot);
         for (int n = 0; FileExists(dest); ++n) dest = folder + base + std::to_string(n) + ext;
-        if (QFile::copy(QString::fromStdString(file), QString::fromStdString(dest))) added.push_back(dest);
+        QFile source(QString::fromStdString(file));
+        if (!source.copy(QString::fromStdString(dest)))
+            throw EUserError(kPictureWriteFailed, dest, source.errorString().toStdString());
+        added.push_back(dest);
     }
     return added;
 }

@@ -34,7 +34,8 @@ void PMenuChangephotoClick(TCanvasEditor& ed);
 // The folder of the Customize clipart category.
 std::string UserClipartFolder();
 // Copies pictures into it under free names (rose.png, rose0.png, rose1.png
-// ...); returns the names written.
+// ...); returns the names written. A copy that fails throws EUserError
+// naming the file and the reason (the pictures before it stay).
 std::vector<std::string> AddUserCliparts(const std::vector<std::string>& files);
 
 // The default mask every new photo gets.

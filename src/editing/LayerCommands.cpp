@@ -1,5 +1,7 @@
 #include "editing/LayerCommands.h"
 
+#include <algorithm>
+
 #include "document/CanvasEditor.h"
 #include "document/LayerOrder.h"
 #include "history/HistoryRecords.h"
@@ -86,12 +88,13 @@ void PMenuRotate90Click(TCanvasEditor& ed) {
     bool opened = false;
     for (int i = 0; i < doc.LayerCount(); ++i) {
         TNewRotLayer* l = doc.ContentLayerAt(i);
-        if (!l) continue;
+        if (!l || !l->Handles || l->Locked) continue;
+        // the step opens with the first layer that turns: a turn that moves
+        // nothing leaves no Undo that does nothing
         if (!opened) {
             ed.OpenStep(THistoryKind::PlaceLayers);
             opened = true;
         }
-        if (!l->Handles || l->Locked) continue;
         const TPlacementSide before = PlacementOf(*l);
         {
             TUpdateScope<TCustomLayer> layerUpdate(*l);
@@ -174,12 +177,13 @@ void MenuDeleteClick(TCanvasEditor& ed) {
         for (int j = 0; j < doc.LayerCount(); ++j) {
             auto* h = dynamic_cast<TRotRubberbandLayer*>(doc.Layers().Items(j));
             if (!h) continue;
+            TNewRotLayer* l = h->EditedLayer();
+            if (!l || l->Locked) continue;
+            // a selection of locked layers only deletes nothing and records nothing
             if (!opened) {
                 ed.OpenStep(THistoryKind::DeleteLayers);
                 opened = true;
             }
-            TNewRotLayer* l = h->EditedLayer();
-            if (!l || l->Locked) continue;
             const int pos = ed.PositionOf(l);
             auto& r = doc.UndoHistory.Add<TSnapshotRecord>(pos);
             r.Snapshot = CaptureLayer(*l, TSnapshotUse::History);
@@ -260,15 +264,43 @@ void MenuPasteClick(TCanvasEditor& ed, const TLayerClipboard& clipboard) {
 }
 
 void NudgeSelection(TCanvasEditor& ed, int dx, int dy) {
-    TUpdateScope<TImage32> update(ed.Doc.ImageScreen);
-    for (int i = 0; i < ed.Doc.LayerCount(); ++i) {
-        TNewRotLayer* l = ed.Doc.ContentLayerAt(i);
-        if (!l || !l->Handles) continue;
-        TFloatRect& r = l->Location; // moved as it is: crop and shadow stay
-        r = {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
-        l->Changed();
-        l->Handles->SetLocation(r);
+    TCollageDocument& doc = ed.Doc;
+    std::vector<TNewRotLayer*> moved;
+    for (int i = 0; i < doc.LayerCount(); ++i) {
+        TNewRotLayer* l = doc.ContentLayerAt(i);
+        if (l && l->Handles) moved.push_back(l);
     }
+    if (moved.empty()) return;
+    // Holding an arrow key repeats it: the whole run of nudges of one
+    // selection is one step, so one Undo takes it back.
+    TUnReDo& history = doc.UndoHistory;
+    const auto& run = ed.NudgeRun.Layers;
+    const bool extend = ed.NudgeRun.Revision == history.Revision() &&
+                        std::equal(moved.begin(), moved.end(), run.begin(), run.end()) && history.CanUndo() &&
+                        history.CurrentStep().Kind == THistoryKind::PlaceLayers &&
+                        history.CurrentStep().Records.size() == moved.size();
+    if (!extend) {
+        ed.OpenStep(THistoryKind::PlaceLayers);
+        for (const TNewRotLayer* l : moved) {
+            auto& r = history.Add<TPlacementRecord>(ed.PositionOf(l));
+            r.Before = r.After = PlacementOf(*l);
+        }
+    }
+    {
+        TUpdateScope<TImage32> update(doc.ImageScreen);
+        auto& records = history.CurrentStep().Records;
+        for (size_t k = 0; k < moved.size(); ++k) {
+            TNewRotLayer* l = moved[k];
+            TFloatRect& r = l->Location; // moved as it is: crop and shadow stay
+            r = {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+            l->Changed();
+            l->Handles->SetLocation(r);
+            static_cast<TPlacementRecord&>(*records[k]).After.Location = r;
+        }
+    }
+    doc.SetModified(true);
+    ed.NudgeRun.Revision = history.Revision();
+    ed.NudgeRun.Layers.assign(moved.begin(), moved.end());
 }
 
 TPopupItems PopupMenuMainPopup(TCanvasEditor& ed, const TLayerClipboard& clipboard, int x, int y) {

@@ -31,7 +31,10 @@ void MenuSelectAllClick(TCanvasEditor& ed);
 void MenuCopyClick(TCanvasEditor& ed, TLayerClipboard& clipboard);
 void MenuCutClick(TCanvasEditor& ed, TLayerClipboard& clipboard);
 void MenuPasteClick(TCanvasEditor& ed, const TLayerClipboard& clipboard);
-// dx, dy: one of (-1, 0), (1, 0), (0, -1), (0, 1), in page pixels.
+// dx, dy: one of (-1, 0), (1, 0), (0, -1), (0, 1), in page pixels. Moves
+// every selected layer, locked ones included, without touching its crop or
+// shadow, and marks the collage modified. A run of nudges of the same
+// selection with nothing else recorded in between is one PlaceLayers step.
 void NudgeSelection(TCanvasEditor& ed, int dx, int dy);
 
 // Which items the shortcut menu shows, by the selection and the layer

@@ -16,7 +16,19 @@ void Colorize(TBitmap32& dest, TColor32 color);
 // One in-place pass, rows top to bottom, columns left to right:
 //   Da(x, y) := (A(x+d, y+d) + A(x+d, y−d) + A(x−d, y+d) + A(x−d, y−d)) >> 2
 // with coordinates clamped into the surface and A reading the current, partly
-// updated, values. RGB unchanged.
+// updated, values. RGB unchanged. Uses the fastest variant below (the
+// scalar reference when VELMORA_SCALAR=1).
 void BlurAlpha(TBitmap32& dest, int distance);
 // BlurAlpha with d = n, n − 1, ..., 1 (nothing for n <= 0).
 void SmoothAlpha(TBitmap32& dest, int passes);
+
+// The pass literally as written above: the reference.
+void BlurAlphaScalar(TBitmap32& dest, int distance);
+// Variants of the pass, the scalar reference first; each gives the
+// reference's result bit for bit (tests compare them).
+struct TAlphaBlurOps {
+    void (*Pass)(TBitmap32& dest, int distance);
+    const char* Name;
+};
+int AlphaBlurVariantCount();
+const TAlphaBlurOps& AlphaBlurVariant(int index);

@@ -16,7 +16,7 @@ namespace codec {
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path, size_t maxBytes) {
     FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) throw EUserError("Cannot open picture " + path + " (" + std::strerror(errno) + ")");
+    if (!f) throw EUserError(kPictureReadFailed, path, std::strerror(errno));
     std::vector<uint8_t> data;
     struct stat st {};
     if (fstat(fileno(f), &st) == 0 && st.st_size > 0)
@@ -32,28 +32,28 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path, size_t maxBytes) {
             break;
         }
     }
+    const int error = failed ? errno : 0;
     std::fclose(f);
-    if (failed) throw EUserError("Cannot read picture " + path);
+    if (failed) throw EUserError(kPictureReadFailed, path, std::strerror(error));
     return data;
 }
 
 void CheckPictureSize(const std::string& name, int64_t width, int64_t height) {
     if (PictureSizeAllowed(width, height)) return;
     if (width <= 0 || height <= 0)
-        throw EUserError("Picture " + name + " has an invalid size (" + std::to_string(width) + " x " +
-                         std::to_string(height) + " pixels)");
-    throw EUserError("Picture " + name + " is too large (" + std::to_string(width) + " x " +
-                     std::to_string(height) + " pixels)");
+        throw EUserError(kPictureReadFailed, name,
+                         "invalid size (" + std::to_string(width) + " x " + std::to_string(height) +
+                             " pixels)");
+    throw EUserError(kPictureReadFailed, name,
+                     "too large (" + std::to_string(width) + " x " + std::to_string(height) + " pixels)");
 }
 
 void ThrowCorrupt(const std::string& name, const std::string& reason) {
-    throw EUserError("Cannot read picture " + name + ": " + reason);
+    throw EUserError(kPictureReadFailed, name, reason);
 }
 
 void WritePictureFile(const std::string& path, const std::vector<uint8_t>& data) {
-    auto fail = [&](int err) {
-        throw EUserError("Cannot write picture " + path + " (" + std::strerror(err) + ")");
-    };
+    auto fail = [&](int err) { throw EUserError(kPictureWriteFailed, path, std::strerror(err)); };
     std::string temp = path + ".XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) fail(errno);

@@ -21,6 +21,7 @@
 #include <optional>
 
 #include "engine/AlphaUtils.h"
+#include "engine/Errors.h"
 #include "engine/NewRotLayer.h"
 #include "engine/ParallelRows.h"
 #include "engine/PixelOps.h"
@@ -55,10 +56,6 @@ bool PrepareSurface(TBitmap32& cache, int64_t w, int64_t h) {
     cache.Clear(0);
     return true;
 }
-
-// Pixel passes allowed for blurring one shadow (a 4000 × 3000 layer at
-// smoothness 10 needs 1.3e8).
-constexpr double kMaxShadowBlurWork = 1e9;
 
 uint8_t ClampAlpha(int64_t a) {
     return uint8_t(std::clamp<int64_t>(a, 0, 255));
@@ -247,7 +244,10 @@ void TNewRotLayer::ComposeScreenPicture() {
         if (ScreenMask) ApplyMaskAlpha(ScreenPicture, *ScreenMask);
     }
     ScreenPicture.Resampler = TResamplerKind::Linear;
-    ScreenOpaqueRect = LargestOpaqueRect(ScreenPicture);
+    // A see-through picture drawn onto the transparent cache leaves no pixel
+    // fully opaque (only a sub-frame drawn over it can): no need to look.
+    ScreenOpaqueRect =
+        Picture.MasterAlpha == 255 || ScreenSubFrame ? LargestOpaqueRect(ScreenPicture) : TRect{};
 }
 
 void TNewRotLayer::RebuildScreenShadow() {
@@ -276,7 +276,7 @@ void TNewRotLayer::SetShadowEnabled(bool on) {
 }
 
 void TNewRotLayer::BuildShadow() {
-    const int64_t s = ShadowSmooth;
+    const int64_t s = std::clamp(ShadowSmooth, 0, kMaxShadowSmooth);
     // room for the blur spreading the silhouette by 1 + 2 + ... + s pixels
     const int64_t margin = s * (s + 1) + 20;
     const int64_t w = std::max<int64_t>(Round64(Location.Width()), 0);
@@ -288,12 +288,9 @@ void TNewRotLayer::BuildShadow() {
     TBitmap32& sp = *ShadowPicture;
     sp.DrawMode = TDrawMode::Blend;
     sp.MasterAlpha = 255;
-    // Blurring costs one pass over the shadow picture per smoothness step; a
-    // smoothness far beyond what the shadow dialog offers (0 .. 10), say from
-    // a damaged project, would take minutes, so such a shadow is left empty.
-    const bool affordable =
-        s <= 0 || double(s) * double(w + margin) * double(h + margin) <= kMaxShadowBlurWork;
-    if (!affordable || !PrepareSurface(sp, w + margin, h + margin) || !PictureSizeAllowed(w, h)) {
+    // A shadow picture beyond the size limits stays empty; drawing the layer
+    // at full resolution then fails rather than leave the shadow out unsaid.
+    if (!PrepareSurface(sp, w + margin, h + margin) || !PictureSizeAllowed(w, h)) {
         sp.SetSize(0, 0);
         RebuildScreenShadow();
         return;
@@ -561,6 +558,8 @@ void TNewRotLayer::ComposeFullResolution() {
 }
 
 void TNewRotLayer::RenderCanvas(TBitmap32& target) {
+    if (ShadowOn && FCanvasComposed && ShadowPicture && ShadowPicture->Empty())
+        throw EUserError("The shadow of a layer is too large to be drawn.");
     if (ShadowOn && ShadowPicture && !ShadowPicture->Empty()) {
         TTransformCover cover;
         int covers = 0;

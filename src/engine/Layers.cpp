@@ -1,8 +1,16 @@
 #include "engine/Layers.h"
 
+#include <atomic>
 #include <cassert>
 
-TCustomLayer::TCustomLayer(TLayerCollection* owner) : FOwner(owner) {}
+namespace {
+uint64_t NextLayerSerial() {
+    static std::atomic<uint64_t> serial{0};
+    return ++serial;
+}
+} // namespace
+
+TCustomLayer::TCustomLayer(TLayerCollection* owner) : FOwner(owner), FSerial(NextLayerSerial()) {}
 
 int TCustomLayer::Index() const {
     return FOwner ? FOwner->IndexOf(this) : -1;
@@ -34,6 +42,12 @@ void TCustomLayer::EndUpdate() {
         FChangedWhileUpdating = false;
         Changed();
     }
+}
+
+int TLayerCollection::IndexOfSerial(uint64_t serial) const {
+    for (size_t i = 0; i < FItems.size(); ++i)
+        if (FItems[i]->Serial() == serial) return int(i);
+    return -1;
 }
 
 int TLayerCollection::IndexOf(const TCustomLayer* layer) const {

@@ -56,6 +56,10 @@ public:
     TCustomLayer& operator=(const TCustomLayer&) = delete;
 
     TLayerCollection* LayerCollection() const { return FOwner; }
+    // A number no other layer of the run has had: it tells a layer that was
+    // deleted (and another created, maybe at the same address) from one that
+    // is still there.
+    uint64_t Serial() const { return FSerial; }
     int Index() const;
     // Moves the layer to another position in its collection.
     void SetIndex(int index);
@@ -93,6 +97,7 @@ public:
 
 private:
     TLayerCollection* FOwner;
+    const uint64_t FSerial;
     int FUpdateCount = 0;
     bool FChangedWhileUpdating = false;
 };
@@ -106,6 +111,8 @@ public:
     int Count() const { return int(FItems.size()); }
     TCustomLayer* Items(int index) const { return FItems[size_t(index)].get(); }
     int IndexOf(const TCustomLayer* layer) const;
+    // Index of the layer with that serial number, -1 when it is gone.
+    int IndexOfSerial(uint64_t serial) const;
 
     // Creates a layer at the top of the collection.
     template <class T, class... Args> T* Add(Args&&... args) {

@@ -288,6 +288,7 @@ void TNewRotLayer::SetShadowTransparent(int32_t value) {
 }
 
 void TNewRotLayer::SetShadowSmooth(int32_t value) {
+    value = std::clamp(value, 0, kMaxShadowSmooth);
     if (value != ShadowSmooth) {
         ShadowSmooth = value;
         SetShadowEnabled(ShadowOn);

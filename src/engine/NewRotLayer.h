@@ -57,6 +57,9 @@ enum : uint8_t {
 // at canvas resolution from the source pictures.
 enum class TRenderTarget { Screen, FullResolution };
 
+// The most blur passes a shadow takes: the range the shadow dialog offers.
+constexpr int32_t kMaxShadowSmooth = 10;
+
 // Rectangles of a source read past its edges are padded through a temporary
 // surface only up to this size; a larger read draws nothing.
 constexpr int kPaddedReadLimit = 20000;
@@ -87,7 +90,7 @@ public:
     int32_t ShadowOffsetX = 35;
     int32_t ShadowOffsetY = 35;
     int32_t ShadowTransparent = 62; // opacity in percent, 0..100
-    int32_t ShadowSmooth = 3;       // blur passes
+    int32_t ShadowSmooth = 3;       // blur passes, 0..kMaxShadowSmooth
     TColor32 ShadowColor = 0xFF000000;
     TRect ViewedRect{0, 0, 0, 0};           // the crop, in Picture pixels
     TRotRubberbandLayer* Handles = nullptr; // owned by the collection, not by the layer
@@ -95,6 +98,9 @@ public:
     std::string Text;
     std::string PlaceholderLine1, PlaceholderLine2;
     std::string SourceFile;
+    // Picture is no longer what SourceFile holds (a filter ran on it): a
+    // save writes the picture itself, and deleting the filters reloads it.
+    bool PictureEdited = false;
     bool FlipH = false, FlipV = false;
     bool Locked = false;
     int32_t AALevel = 0;
@@ -166,6 +172,7 @@ public:
     void SetShadowOffsetY(int32_t value);
     // Stored clamped to 0..100.
     void SetShadowTransparent(int32_t value);
+    // Stored clamped to 0..kMaxShadowSmooth.
     void SetShadowSmooth(int32_t value);
     void SetShadowColor(TColor32 value);
     void SetFont(std::unique_ptr<TLayerFont> font);

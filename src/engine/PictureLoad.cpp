@@ -1,5 +1,8 @@
 // Loading picture files by extension, PNG transparency import and PNG export.
 
+#include <cerrno>
+#include <cstring>
+
 #include "engine/CodecSupport.h"
 #include "engine/Codecs.h"
 #include "engine/Errors.h"
@@ -38,11 +41,21 @@ bool ApplyPNGTransparency(TBitmap32& picture, const TDecodedPNG& png) {
     return png.HasKeyColor || png.HasPaletteAlpha || alphaData;
 }
 
+// The messages about a picture file name it and the reason on a second line.
+std::string Missing(const std::string& path) {
+    const std::string why = MissingFileReason(path);
+    return "Picture does not exists!\r" + path + ": " + (why.empty() ? std::strerror(ENOENT) : why);
+}
+
+std::string Unsupported(const std::string& message, const std::string& path) {
+    return message + "\r" + path + ": unsupported file type";
+}
+
 } // namespace
 
 bool LoadPicture32(const std::string& path, TBitmap32& target) {
     if (!FileExists(path)) {
-        ShowError("Picture does not exists!\r" + path);
+        ShowError(Missing(path));
         return false;
     }
     target.Clear(0xFF000000);
@@ -56,7 +69,7 @@ bool LoadPicture32(const std::string& path, TBitmap32& target) {
     } else if (ext == ".png" || ext == ".frm") {
         LoadPNG32(path, target);
     } else {
-        ShowError("Picture format must be bmp, jpeg, jpg or png!");
+        ShowError(Unsupported("Picture format must be bmp, jpeg, jpg or png!", path));
         return false;
     }
     return true;
@@ -85,7 +98,7 @@ void SavePNG32(const std::string& path, const TBitmap32& source, bool to8bit, in
 
 bool LoadPictureToBitmap(const std::string& path, QImage& bitmap) {
     if (!FileExists(path)) {
-        ShowError("Picture does not exists!\r" + path);
+        ShowError(Missing(path));
         return false;
     }
     const std::string ext = LowerExtension(path);
@@ -99,7 +112,7 @@ bool LoadPictureToBitmap(const std::string& path, QImage& bitmap) {
     } else if (ext == ".png") {
         LoadPNG32(path, picture);
     } else {
-        ShowError("Picture format must be bmp, jpeg, jpg, gif or png!");
+        ShowError(Unsupported("Picture format must be bmp, jpeg, jpg, gif or png!", path));
         return false;
     }
     bitmap = picture.ToImage();

@@ -10,11 +10,13 @@
 
 // ---- Loading (PictureLoad.cpp) ----
 
-// Missing file: ShowError "Picture does not exists!\r" + path, false, target
-// untouched. Otherwise the target is cleared to opaque black and the file is
-// decoded by its extension (case ignored): .bmp, .jpg/.jpeg, .gif (first
-// frame), .png/.frm (LoadPNG32). Another extension: ShowError "Picture format
-// must be bmp, jpeg, jpg or png!", false. Corrupt data throws EUserError.
+// Missing file: ShowError "Picture does not exists!\r" + path + ": " + the
+// file system's reason, false, target untouched. Otherwise the target is
+// cleared to opaque black and the file is decoded by its extension (case
+// ignored): .bmp, .jpg/.jpeg, .gif (first frame), .png/.frm (LoadPNG32).
+// Another extension: ShowError "Picture format must be bmp, jpeg, jpg or
+// png!" with the path on a second line, false. Corrupt data throws
+// EUserError (headline kPictureReadFailed, the file, the decoder's reason).
 bool LoadPicture32(const std::string& path, TBitmap32& target);
 
 // A decoded PNG before its transparency is applied: the picture as opaque

@@ -32,17 +32,23 @@ struct TRestackRecord : THistoryRecord {
 // One side of a picture replacement. A side whose SourceFile names a file
 // keeps no picture and reloads the file; a filter result keeps its picture
 // (and the layer's SourceFile), so that undo and redo restore exactly the
-// pixels before and after the filter.
+// pixels before and after the filter. Neighbouring filter steps share the
+// picture between them (the one after a filter is the one before the next).
 struct TPictureSide {
     std::string SourceFile;
     TRect ViewedRect;
-    std::unique_ptr<TBitmap32> Picture;
+    THistoryPicture Picture;
     int32_t ImageType = itPhoto;
+    bool PictureEdited = false; // the picture is not what SourceFile holds
 };
 
 // ReplacePicture
 struct TPictureRecord : THistoryRecord {
     TPictureSide Before, After;
+    void HeldPictures(std::vector<THistoryPicture>& out) const override {
+        for (const TPictureSide* s : {&Before, &After})
+            if (s->Picture) out.push_back(s->Picture);
+    }
 };
 
 // SetMask, SetSubFrame: names relative to the Masks / Frames folder; empty

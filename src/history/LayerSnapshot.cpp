@@ -31,11 +31,13 @@ TLayerSnapshot CaptureLayer(const TNewRotLayer& layer, TSnapshotUse use) {
     s.PlaceholderLine1 = layer.PlaceholderLine1;
     s.PlaceholderLine2 = layer.PlaceholderLine2;
     s.SourceFile = layer.SourceFile;
+    s.PictureEdited = layer.PictureEdited;
     s.Angle = layer.Angle;
     if (layer.Font) s.Font = std::make_unique<TLayerFont>(*layer.Font);
     if (layer.Font || use == TSnapshotUse::Clipboard) s.AALevel = layer.AALevel;
     if (layer.TextStyle) s.TextStyle = std::make_unique<TTextStyle>(*layer.TextStyle);
     if (use == TSnapshotUse::Clipboard) s.Locked = layer.Locked;
+    if (layer.ImageType == itText) s.TextFlipH = layer.FlipH, s.TextFlipV = layer.FlipV;
     return s;
 }
 
@@ -65,6 +67,7 @@ void RestoreLayer(TNewRotLayer& layer, const TLayerSnapshot& s, TSnapshotUse use
     layer.PlaceholderLine1 = s.PlaceholderLine1;
     layer.PlaceholderLine2 = s.PlaceholderLine2;
     layer.SourceFile = s.SourceFile;
+    layer.PictureEdited = s.PictureEdited;
     layer.SetAngle(s.Angle);
     if (use == TSnapshotUse::Clipboard) {
         layer.AALevel = s.AALevel;
@@ -76,6 +79,8 @@ void RestoreLayer(TNewRotLayer& layer, const TLayerSnapshot& s, TSnapshotUse use
     }
     if (s.SubFramePicture) layer.AssignSubFrame(s.SubFramePicture.get(), s.SubFrameMask.get());
     if (s.MaskPicture) layer.AssignMask(s.MaskPicture.get());
+    if (s.ImageType == itText)
+        layer.FlipH = s.TextFlipH, layer.FlipV = s.TextFlipV; // the picture is mirrored already
     if (s.TextStyle)
         layer.TextStyle = std::make_unique<TTextStyle>(*s.TextStyle);
     else

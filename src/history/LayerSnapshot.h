@@ -2,7 +2,7 @@
 // A full copy of a content layer, as history steps and the internal
 // clipboard keep it. Pictures and fonts are copies owned by the snapshot.
 // Strings are kept whole. FlipH and FlipV are not part of it: the copied
-// Picture already shows the flip.
+// Picture already shows the flip (text layers keep the flags themselves).
 
 #include <memory>
 #include <string>
@@ -23,11 +23,15 @@ struct TLayerSnapshot {
     TRect ViewedRect;
     uint8_t ImageType = itPhoto;
     std::string Text, PlaceholderLine1, PlaceholderLine2, SourceFile;
+    bool PictureEdited = false;
     float Angle = 0;
     std::unique_ptr<TLayerFont> Font;
     int32_t AALevel = 0;
     std::unique_ptr<TTextStyle> TextStyle;
     bool Locked = false; // only clipboard entries carry it
+    // A text layer's mirror flags: its picture is drawn anew on every edit
+    // and mirrored by them, so a text that comes back must keep them.
+    bool TextFlipH = false, TextFlipV = false;
 };
 
 enum class TSnapshotUse {

@@ -9,8 +9,11 @@
 // the business of HistoryApply.
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "history/HeldPicture.h"
 
 enum class THistoryKind : int {
     None = 0,
@@ -28,10 +31,15 @@ enum class THistoryKind : int {
     SetOpacity = 12,
     ModifyText = 13,
     SetBorder = 14,
+    // The page size, orientation or background changed and every layer was
+    // re-placed on the new page.
+    PageSettings = 15,
 };
 
 struct THistoryRecord {
     virtual ~THistoryRecord() = default;
+    // The held pictures of the record (appended to out).
+    virtual void HeldPictures(std::vector<THistoryPicture>& out) const { (void)out; }
     int Position = -1;
 };
 
@@ -45,7 +53,8 @@ public:
     static constexpr int kSlots = 25;
 
     // Opens a new step: every step that could be redone is lost, and a full
-    // ring drops its oldest step. The caller sets the kind.
+    // ring drops its oldest step. The caller sets the kind. The held pictures
+    // of the older steps go to be compressed.
     THistoryEntry& PushStep();
     // The step to undo, or nullptr when there is none.
     THistoryEntry* StepBack();
@@ -62,6 +71,10 @@ public:
     int Newest() const { return FNewest; }
     int Current() const { return FCurrent; }
     const THistoryEntry& Slot(int index) const { return FSlots[size_t(index)]; }
+    // Changes with every step opened, undone, redone and with Clear: a
+    // command that wants to extend the step it opened last (a run of
+    // arrow-key nudges) checks that nothing happened in between.
+    uint64_t Revision() const { return FRevision; }
 
     // Appends a record to the step opened last.
     template <class R> R& Add(int position) {
@@ -75,4 +88,5 @@ public:
 private:
     std::array<THistoryEntry, kSlots> FSlots;
     int FOldest = 0, FNewest = 0, FCurrent = 0;
+    uint64_t FRevision = 0;
 };

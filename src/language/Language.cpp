@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "engine/Errors.h"
 #include "language/IniFile.h"
 #include "platform/Paths.h"
 
@@ -134,4 +135,10 @@ std::vector<std::string> TranslateList(const std::vector<std::string>& names) {
     out.reserve(names.size());
     for (const std::string& n : names) out.push_back(Lang(n));
     return out;
+}
+
+std::string ErrorMessage(const std::exception& e) {
+    const auto* user = dynamic_cast<const EUserError*>(&e);
+    if (!user || user->Headline().empty()) return e.what();
+    return Lang(user->Headline()) + "\r" + user->Detail();
 }

@@ -16,6 +16,7 @@
 // The current language is one global of the program. Lookups and changes
 // happen on the user-interface thread only; nothing here locks.
 
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +74,11 @@ std::string LangDefault(std::string_view key, std::string_view def);
 // Each name looked up with itself as key and default (category folder names,
 // colour names), in order.
 std::vector<std::string> TranslateList(const std::vector<std::string>& names);
+
+// The text of a failure for a message box: a failure about a file
+// (EUserError with a headline) as its translated headline, then the file and
+// the reason on a second line; any other failure as its own text.
+std::string ErrorMessage(const std::exception& e);
 
 // ---- The texts of the program ----
 

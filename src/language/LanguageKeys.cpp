@@ -65,6 +65,7 @@ const TRawKey kMenu[] = {
     {"&Download More Materials", nullptr},
     {"Set &Shadow", nullptr},
     {"Rotate90", nullptr},
+    {"Del Fil&ter", nullptr},
 };
 
 // Labels and buttons of the side panel and the painted button captions.
@@ -82,6 +83,24 @@ const TRawKey kPanel[] = {
     {"Save", nullptr},
     {"&Insert Text", nullptr},
     {"&Modify Text", nullptr},
+    // the text page
+    {"Horizontal", nullptr},
+    {"Vertical", nullptr},
+    {"Left", nullptr},
+    {"Right", nullptr},
+    {"Custom", nullptr},
+    {"Top", nullptr},
+    {"Middle", nullptr},
+    {"Bottom", nullptr},
+    {"Halation", nullptr},
+    {"Texture", nullptr},
+    {"Value", nullptr},
+    {"Bold", nullptr},
+    {"Italic", nullptr},
+    {"Underline", nullptr},
+    {"Align Left", nullptr},
+    {"Align Center", nullptr},
+    {"Align Right", nullptr},
 };
 
 // Status bar and message boxes of the main window.
@@ -102,6 +121,15 @@ const TRawKey kStatus[] = {
     {"Please set antialias level", nullptr},
     {"The layer is locked!", nullptr},
     {"Some layers have been locked", nullptr},
+    {"Font size must greater than 0.", nullptr},
+    {"The text is too large: its picture would be more than 8000 pixels wide or high.", nullptr},
+    {"The picture could not be read.", nullptr},
+    {"The picture could not be written.", nullptr},
+    {"The project could not be saved.", nullptr},
+    {"The file [%s] already exists, do you want to replace it?", nullptr},
+    {"Not enough memory for this operation.", nullptr},
+    {"An unexpected error occurred.", nullptr},
+    {"Selected a photo first and double click a filter to apply an effection", nullptr},
 };
 
 const TRawKey kHint[] = {
@@ -215,16 +243,26 @@ const TRawKey kDialog[] = {
     {"Click Here to Get More Templates", nullptr},
     {"Free", nullptr},
     {"Collage", nullptr},
+    // the colour boxes' extended and system colours
+    {"Money Green", nullptr},
+    {"Sky Blue", nullptr},
+    {"Cream", nullptr},
+    {"Medium Gray", nullptr},
+    {"Window", nullptr},
+    {"Window Text", nullptr},
+    {"Highlight", nullptr},
+    {"Button Face", nullptr},
+    {"Info Background", nullptr},
 };
 
 const char* const kColours[] = {"Black", "Maroon",  "Green",  "Olive", "Navy",     "Purple",
                                 "Teal",  "Gray",    "Silver", "Red",   "Lime",     "Yellow",
                                 "Blue",  "Fuchsia", "Aqua",   "White", "Custom..."};
 
-const char* const kCategories[] = {"Free",        "Circle",  "Heart",   "Star",      "Vignette",
-                                   "Artistic",    "Classic", "Wood",    "Gold",      "Film",
-                                   "Ornament",    "Simple",  "Love",    "Party",     "Nature",
-                                   "Celebration", "Arrows",  "Bubbles", "Customize", "Collage"};
+const char* const kCategories[] = {"Free",      "Circle",  "Heart",  "Star",        "Vignette", "Artistic",
+                                   "Classic",   "Wood",    "Gold",   "Film",        "Ornament", "Simple",
+                                   "Love",      "Party",   "Nature", "Celebration", "Arrows",   "Bubbles",
+                                   "Customize", "Collage", "Baby",   "Travel",      "Winter",   "Wedding"};
 
 std::vector<TLanguageKey> BuildKeys() {
     std::vector<TLanguageKey> keys;

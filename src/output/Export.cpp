@@ -6,6 +6,7 @@
 #include "document/CollageDocument.h"
 #include "engine/Codecs.h"
 #include "engine/Errors.h"
+#include "language/Language.h"
 #include "persistence/ProjectFile.h"
 #include "platform/Background.h"
 #include "platform/Dialogs.h"
@@ -56,7 +57,12 @@ bool SaveAsImageCommand(TCollageDocument& doc, TImageSaveDialogState& state) {
     req.InitialDir = state.Folder;
     req.FileName = state.FileName;
     req.FilterIndex = state.FilterIndex;
-    const TFileDialogResult r = DialogService().SaveFile(req);
+    const TFileDialogResult r = RunSaveDialog(req, [](const std::string& file) {
+        return !FileExists(file) ||
+               ConfirmReplace(ExtractFileName(file),
+                              Lang("The file [%s] already exists, do you want to replace it?"),
+                              Lang("Information"));
+    });
     if (r.FileName.empty()) return false;
     state.Folder = ExtractFileDir(r.FileName);
     state.FileName = ExtractFileName(r.FileName);
@@ -104,12 +110,22 @@ public:
     std::string First;
 
 private:
-    void Add(std::string m) {
-        for (char& c : m)
-            if (c == '\r' || c == '\n') c = ' ';
+    void Add(const std::string& m) {
         if (First.empty()) First = m;
     }
 };
+
+// "velmora: " and the first line of the message; the lines after it (the
+// file and the reason) follow as they are.
+void PrintFailure(const std::string& message) {
+    std::string text = message;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+    for (char& c : text)
+        if (c == '\r') c = '\n';
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    std::fprintf(stderr, "velmora: %s\n", text.c_str());
+}
 } // namespace
 
 int RunCommandLineExport(const std::string& project, const std::string& output) {
@@ -120,17 +136,16 @@ int RunCommandLineExport(const std::string& project, const std::string& output) 
         TImageFormat format;
         if (!FormatOfExtension(output, format))
             throw EUserError("the output must end in .jpg, .jpeg, .png, .gif or .bmp: " + output);
-        if (!FileExists(project)) throw EUserError("no such project file: " + project);
         TCollageDocument doc;
         doc.SetScrollBoxSize(1000, 800);
         if (!LoadProject(doc, project, false) || !messages.First.empty())
             throw EUserError(messages.First.empty() ? "the project could not be opened: " + project
-                                                    : messages.First + " (" + project + ")");
+                                                    : messages.First);
         TBitmap32 picture;
         ComposeCollage(doc, picture);
         WritePicture(output, picture, format);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "velmora: %s\n", e.what());
+        PrintFailure(ErrorMessage(e));
         status = 1;
     }
     SetMessageService(nullptr);

@@ -45,5 +45,6 @@ std::string WallpaperFile();
 void SetCollageAsWallpaper(TCollageDocument& doc, TWallpaperStyle style, const TCommandRunner& run = RunProcess);
 
 // velmora --export PROJECT OUTPUT: renders the project headless. Returns the
-// exit status; failures print one line on standard error.
+// exit status; a failure prints "velmora: " and its message on standard
+// error, a file that failed and the reason on the lines after the first.
 int RunCommandLineExport(const std::string& project, const std::string& output);

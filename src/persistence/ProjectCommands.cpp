@@ -18,17 +18,35 @@ std::string WithProjectExtension(std::string path) {
     return path;
 }
 
-// Runs the save dialog; "" when it was cancelled.
-std::string AskProjectName() {
-    const TFileDialogResult r = DialogService().SaveFile(SaveDialogProj());
-    return r.FileName.empty() ? "" : WithProjectExtension(r.FileName);
-}
-
 std::string ChangeToJpg(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ".jpg";
     return path.substr(0, dot) + ".jpg";
+}
+
+bool ConfirmFileReplace(const std::string& path) {
+    return ConfirmReplace(ExtractFileName(path),
+                          Lang("The file [%s] already exists, do you want to replace it?"),
+                          Lang("Information"));
+}
+
+// Runs the save dialog; "" when it was cancelled. Before the dialog closes,
+// the user is asked about what a save to the chosen name would replace: the
+// project file (and with it its folder), a project folder left without its
+// file, a template's thumbnail. No offers the dialog again.
+std::string AskProjectName(bool asTemplate) {
+    const TFileDialogResult r = RunSaveDialog(SaveDialogProj(), [&](const std::string& chosen) {
+        const std::string path = WithProjectExtension(chosen);
+        if (FileExists(path)) {
+            if (!ConfirmFileReplace(path)) return false;
+        } else if (DirectoryExists(ProjectFolderFor(path)) && !ConfirmProjectFolderReplace(path)) {
+            return false;
+        }
+        const std::string thumbnail = ChangeToJpg(path);
+        return !asTemplate || !FileExists(thumbnail) || ConfirmFileReplace(thumbnail);
+    });
+    return r.FileName.empty() ? "" : WithProjectExtension(r.FileName);
 }
 
 } // namespace
@@ -53,8 +71,8 @@ bool SaveProjectCommand(TCollageDocument& doc) {
 }
 
 bool SaveProjectAsCommand(TCollageDocument& doc) {
-    const std::string path = AskProjectName();
-    return !path.empty() && SaveProject(doc, path, false);
+    const std::string path = AskProjectName(false);
+    return !path.empty() && SaveProject(doc, path, false, TFolderQuestion::Answered);
 }
 
 bool ConfirmSaveModified(TCollageDocument& doc) {
@@ -64,8 +82,8 @@ bool ConfirmSaveModified(TCollageDocument& doc) {
     if (a == TAnswer::No) return true;
     if (a != TAnswer::Yes) return false;
     if (!TrimSpaces(doc.ProjectFile).empty()) return SaveProject(doc, doc.ProjectFile, false);
-    const std::string path = AskProjectName();
-    return !path.empty() && SaveProject(doc, path, false);
+    const std::string path = AskProjectName(false);
+    return !path.empty() && SaveProject(doc, path, false, TFolderQuestion::Answered);
 }
 
 bool OpenProjectCommand(TCollageDocument& doc) {
@@ -79,15 +97,15 @@ bool OpenProjectFile(TCollageDocument& doc, const std::string& path) {
 }
 
 bool SaveAsTemplateCommand(TCollageDocument& doc) {
-    const std::string path = AskProjectName();
+    const std::string path = AskProjectName(true);
     if (path.empty()) return false;
     // the thumbnail shows the photos the project turns into placeholders
     const TBitmap32 thumbnail = TemplateThumbnail(doc);
-    if (!SaveProject(doc, path, true)) return false;
+    if (!SaveProject(doc, path, true, TFolderQuestion::Answered)) return false;
     try {
         SaveThumbnailJPEG(ChangeToJpg(path), thumbnail);
     } catch (const EUserError& e) {
-        ShowError(e.what());
+        ShowError(ErrorMessage(e));
         return false;
     }
     return true;

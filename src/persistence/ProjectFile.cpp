@@ -14,7 +14,9 @@
 #include <pugixml.hpp>
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -29,8 +31,10 @@
 #include "engine/PictureUtils.h"
 #include "language/Language.h"
 #include "persistence/ProjectValues.h"
+#include "platform/Dialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "text/TextRender.h"
 
 namespace fs = std::filesystem;
 
@@ -39,7 +43,8 @@ namespace {
 // ---- Helpers ----
 
 constexpr const char* kProjectVersion = "2011.5.02";
-constexpr int kMaxFontSize = 1638; // points
+// Text sizes are em sizes in pixels; no text picture is larger than this.
+constexpr int kMaxFontSize = kMaxTextPictureSide;
 TProjectLimits gLimits;
 
 // A failure while writing; its text goes into the error box.
@@ -48,10 +53,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A description that cannot be used (reading stops there).
+// A description that cannot be used (reading stops there): the value that
+// could not be read, or a file it names that cannot be found.
 class EDamaged : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EDamaged(const std::string& what, const std::string& file = "")
+        : std::runtime_error(what), File(file) {}
+    std::string File;
 };
 
 std::string CollapseSeparators(const std::string& path) {
@@ -59,6 +67,21 @@ std::string CollapseSeparators(const std::string& path) {
     for (char c : path)
         if (!(!out.empty() && (c == '/' || c == '\\') && out.back() == c)) out += c;
     return out;
+}
+
+// A texture by its name in the library's Textures folder, in the backslash
+// form ("" for none): projects carry no full paths.
+std::string TextureName(const std::string& file) {
+    if (file.empty()) return {};
+    const std::string folder = ResourceRoot() + "Textures/";
+    std::string name = file.rfind(folder, 0) == 0 ? file.substr(folder.size()) : ExtractFileName(file);
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
+}
+
+// A scale factor with a decimal point whatever the locale.
+std::string FormatScale(float v) {
+    return QString::number(double(v), 'g', 9).toStdString();
 }
 
 std::string ChangeExtension(const std::string& path, const std::string& ext) {
@@ -127,11 +150,17 @@ bool LoadableExtension(const std::string& path) {
     return ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".gif" || ext == ".png";
 }
 
+// "file: reason" of a failure about a file, the text of any other.
+std::string FailureLine(const std::exception& e) {
+    const auto* user = dynamic_cast<const EUserError*>(&e);
+    return user ? user->Detail() : e.what();
+}
+
 void WriteLayerPicture(const std::string& path, const TBitmap32& picture) {
     try {
         SavePNG32(path, picture, false, 9, 0xFFFFFF, true);
     } catch (const std::exception& e) {
-        throw ESaveFailed(e.what());
+        throw ESaveFailed(FailureLine(e));
     }
 }
 
@@ -205,7 +234,9 @@ struct TDescriptionWriter {
         switch (layer.ImageType) {
         case itPhoto: {
             if (Template) return std::nullopt;
-            if (FileExists(layer.SourceFile) && LoadableExtension(layer.SourceFile)) {
+            // a filtered photo is no longer what its file holds: its picture
+            // is written instead, as for a photo without a file
+            if (!layer.PictureEdited && FileExists(layer.SourceFile) && LoadableExtension(layer.SourceFile)) {
                 const std::string name = number + FileExtension(layer.SourceFile);
                 CopyWholeFile(layer.SourceFile, Folder + "/UserImage/" + name);
                 Copies.push_back({&layer, layer.SourceFile, "UserImage/" + name});
@@ -218,8 +249,21 @@ struct TDescriptionWriter {
             return name;
         }
         case itText: {
+            // The picture is written as drawn, before any mirroring, with
+            // the flips beside it (as for clipart): the flags stay known,
+            // so the text stays mirrored when it is drawn anew.
             const std::string name = number + ".png";
-            if (!layer.Picture.Empty()) WriteLayerPicture(Folder + "/UserImage/" + name, layer.Picture);
+            if (!layer.Picture.Empty()) {
+                if (layer.FlipH || layer.FlipV) {
+                    TBitmap32 drawn;
+                    drawn.Assign(layer.Picture);
+                    if (layer.FlipH) drawn.FlipHorz();
+                    if (layer.FlipV) drawn.FlipVert();
+                    WriteLayerPicture(Folder + "/UserImage/" + name, drawn);
+                } else {
+                    WriteLayerPicture(Folder + "/UserImage/" + name, layer.Picture);
+                }
+            }
             return name;
         }
         case itUserClipart: {
@@ -243,9 +287,9 @@ struct TDescriptionWriter {
         if (layer.ImageType == itText) {
             AddText(e, "Text", layer.Text);
             if (layer.Font) {
+                // the number of the size box: the em size in pixels
                 const QFont& f = layer.Font->Font;
-                int size = f.pointSize();
-                if (size <= 0) size = f.pixelSize() > 0 ? f.pixelSize() : Round(f.pointSizeF());
+                const int size = f.pixelSize() > 0 ? f.pixelSize() : f.pointSize();
                 AddText(e, "FontName", f.family().toStdString());
                 AddText(e, "FontSize", std::to_string(size));
                 AddText(e, "FontStyle", FormatFontStyle(FontStyleOf(f)));
@@ -253,7 +297,8 @@ struct TDescriptionWriter {
             }
             AddText(e, "AALevel", std::to_string(layer.AALevel));
         }
-        const bool flips = type == itClipart || type == itPlaceholder || type == itBorderFrame || copied;
+        const bool flips =
+            type == itClipart || type == itPlaceholder || type == itBorderFrame || type == itText || copied;
         if (flips) {
             AddText(e, "FlipH", FormatFlip(layer.FlipH));
             AddText(e, "FlipV", FormatFlip(layer.FlipV));
@@ -275,6 +320,22 @@ struct TDescriptionWriter {
             s.append_attribute("Smooth") = layer.ShadowSmooth;
             s.append_attribute("Color") = FormatShadowColor(layer.ShadowColor).c_str();
         }
+        if (layer.ImageType == itText && layer.TextStyle) WriteTextStyle(e, *layer.TextStyle);
+    }
+
+    // Glow, texture, scale and alignment of a text, so that it keeps its
+    // look when it is edited after reopening. Readers that do not know the
+    // element skip it.
+    static void WriteTextStyle(pugi::xml_node e, const TTextStyle& t) {
+        pugi::xml_node s = e.append_child("TextStyle");
+        s.append_attribute("Halation") = t.Halation ? "1" : "0";
+        s.append_attribute("HalationColor") = std::to_string(t.HalationColor).c_str();
+        s.append_attribute("HalationSize") = std::to_string(t.HalationSize).c_str();
+        s.append_attribute("Texture") = TextureName(t.TextureFile).c_str();
+        s.append_attribute("ScaleX") = FormatScale(t.TextScaleX).c_str();
+        s.append_attribute("ScaleY") = FormatScale(t.TextScaleY).c_str();
+        s.append_attribute("HorzAlign") = std::to_string(t.HorzAlign).c_str();
+        s.append_attribute("VertAlign") = std::to_string(t.VertAlign).c_str();
     }
 
     std::string Write() {
@@ -409,17 +470,21 @@ const TProjectLimits& ProjectLimits() {
     return gLimits;
 }
 
-bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate) {
+bool ConfirmProjectFolderReplace(const std::string& path) {
+    return ConfirmReplace(ExtractFileName(ProjectFolderFor(path)),
+                          Lang("The project folder [%s] has existed, do you want to overwrite?"),
+                          Lang("Information"));
+}
+
+bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate,
+                 TFolderQuestion folderQuestion) {
     if (path.empty()) return false;
     TBusyScope busy;
     const std::string folder = ProjectFolderFor(path);
     const std::string folderName = ExtractFileName(folder);
-    if (DirectoryExists(folder) && !FileExists(path)) {
-        std::string question = Lang("The project folder [%s] has existed, do you want to overwrite?");
-        const size_t at = question.find("%s");
-        if (at != std::string::npos) question.replace(at, 2, folderName);
-        if (Ask(question, Lang("Information"), TButtons::YesNo) != TAnswer::Yes) return false;
-    }
+    if (folderQuestion == TFolderQuestion::Ask && DirectoryExists(folder) && !FileExists(path) &&
+        !ConfirmProjectFolderReplace(path))
+        return false;
 
     std::vector<TWrittenCopy> copies;
     try {
@@ -439,7 +504,7 @@ bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate
         save.Swap();
         copies = std::move(writer.Copies);
     } catch (const std::exception& e) {
-        ShowError(Lang("The project could not be saved.") + "\r" + e.what());
+        ShowError(Lang("The project could not be saved.") + "\r" + FailureLine(e));
         return false;
     }
 
@@ -515,7 +580,32 @@ struct TLayerDesc {
     std::string SubFrame, Mask;
     std::optional<TRect> ViewedRect;
     std::optional<TShadowDesc> Shadow;
+    std::optional<TTextStyle> TextStyle;
 };
+
+// A text's TextStyle element; values that cannot be read keep their
+// defaults (it only refines how the text is drawn anew).
+TTextStyle ReadTextStyle(const pugi::xml_node& s) {
+    TTextStyle t;
+    t.Halation = std::string(s.attribute("Halation").value()) == "1";
+    if (const auto c = ParseInt(s.attribute("HalationColor").value())) t.HalationColor = *c & 0xFFFFFF;
+    if (const auto n = ParseInt(s.attribute("HalationSize").value())) t.HalationSize = std::clamp(*n, 1, 100);
+    const std::string texture = TrimSpaces(s.attribute("Texture").value());
+    if (!texture.empty() && IsConfinedName(texture))
+        t.TextureFile = (ResourceRoot() + "Textures/" + NativePath(texture)).substr(0, 255);
+    auto scale = [](const char* text, float& out) {
+        bool ok = false;
+        const double v = QString::fromUtf8(text).trimmed().toDouble(&ok);
+        if (ok && std::isfinite(v) && v >= 1e-4 && v <= 1e4) out = float(v);
+    };
+    scale(s.attribute("ScaleX").value(), t.TextScaleX);
+    scale(s.attribute("ScaleY").value(), t.TextScaleY);
+    if (const auto h = ParseInt(s.attribute("HorzAlign").value()); h && *h >= 0 && *h <= 3)
+        t.HorzAlign = uint8_t(*h);
+    if (const auto v = ParseInt(s.attribute("VertAlign").value()); v && *v >= 0 && *v <= 3)
+        t.VertAlign = uint8_t(*v);
+    return t;
+}
 
 TLayerDesc ReadLayer(const pugi::xml_node& e) {
     TLayerDesc d;
@@ -567,6 +657,8 @@ TLayerDesc ReadLayer(const pugi::xml_node& e) {
         s.Color = *color;
         d.Shadow = s;
     }
+    if (d.ImageType == itText)
+        if (const pugi::xml_node style = e.child("TextStyle")) d.TextStyle = ReadTextStyle(style);
     return d;
 }
 
@@ -576,6 +668,7 @@ struct TProjectDesc {
     TCollageSettings Settings;
     std::vector<TLayerDesc> Layers;
     bool Damaged = false; // reading stopped at a damaged layer
+    std::string Problem;  // what could not be read: "file: reason"
 };
 
 enum class TOpenFailure { None, ProjectFile, NoDescription, Description };
@@ -598,11 +691,21 @@ TCollageSettings ReadSettings(const pugi::xml_node& set, const std::string& fold
     if (s.BKType == 2) {
         const std::string name = TrimSpaces(ChildText(set, "BKImageFile"));
         const std::string file = folder + "/UserImage/" + NativePath(name);
-        if (!IsConfinedName(name) || !FileExists(file)) throw EDamaged("BKImageFile");
+        if (!IsConfinedName(name)) throw EDamaged("BKImageFile: " + name);
+        if (!FileExists(file)) throw EDamaged(MissingFileReason(file), file);
         s.BKImageFile = file;
         s.BKImageFillType = RequireByte(ChildText(set, "BKImageFillType"), "BKImageFillType");
     }
     return s;
+}
+
+// The reason an XML file could not be read: the file system's, or the
+// parser's with the place.
+std::string XmlProblem(const std::string& path, const pugi::xml_parse_result& parsed) {
+    const std::string missing = MissingFileReason(path);
+    if (!missing.empty()) return path + ": " + missing;
+    if (parsed.status == pugi::status_io_error) return path + ": " + ErrnoText();
+    return path + ": " + parsed.description() + " at byte " + std::to_string(parsed.offset);
 }
 
 TOpenFailure ReadProject(const std::string& path, TProjectDesc& desc) {
@@ -610,34 +713,60 @@ TOpenFailure ReadProject(const std::string& path, TProjectDesc& desc) {
     std::string folderName;
     {
         pugi::xml_document clv;
-        if (!FileExists(path) || !clv.load_file(path.c_str(), kParse)) return TOpenFailure::ProjectFile;
+        errno = 0;
+        const pugi::xml_parse_result parsed =
+            FileExists(path) ? clv.load_file(path.c_str(), kParse) : pugi::xml_parse_result();
+        if (!parsed) {
+            desc.Problem = XmlProblem(path, parsed);
+            return TOpenFailure::ProjectFile;
+        }
         const pugi::xml_node root = clv.document_element();
-        if (!root) return TOpenFailure::ProjectFile;
+        if (!root) {
+            desc.Problem = path + ": no document element";
+            return TOpenFailure::ProjectFile;
+        }
         folderName = TrimSpaces(ChildText(root, "Folder"));
     }
     // the folder lies beside the project file; any other name is not one
-    if (!IsPlainFolderName(folderName)) return TOpenFailure::NoDescription;
+    if (!IsPlainFolderName(folderName)) {
+        desc.Problem = path + ": no project folder named (Folder: \"" + folderName + "\")";
+        return TOpenFailure::NoDescription;
+    }
     const std::string dir = ExtractFileDir(path);
     desc.Folder = (dir.empty() ? "." : dir) + "/" + folderName;
     const std::string info = desc.Folder + "/Info.cfg";
-    if (!FileExists(info)) return TOpenFailure::NoDescription;
+    if (!FileExists(info)) {
+        desc.Problem = info + ": " + MissingFileReason(info);
+        return TOpenFailure::NoDescription;
+    }
 
     pugi::xml_document cfg;
-    if (!cfg.load_file(info.c_str(), kParse)) return TOpenFailure::Description;
+    errno = 0;
+    const pugi::xml_parse_result parsed = cfg.load_file(info.c_str(), kParse);
+    if (!parsed) {
+        desc.Problem = XmlProblem(info, parsed);
+        return TOpenFailure::Description;
+    }
     const pugi::xml_node root = cfg.document_element();
-    if (!root) return TOpenFailure::Description;
+    if (!root) {
+        desc.Problem = info + ": no document element";
+        return TOpenFailure::Description;
+    }
     try {
         desc.Settings = ReadSettings(root.child("Setting"), desc.Folder);
-    } catch (const EDamaged&) {
+    } catch (const EDamaged& e) {
+        desc.Problem = e.File.empty() ? info + ": Setting: " + e.what() : e.File + ": " + e.what();
         return TOpenFailure::Description;
     }
     for (int n = 1;; ++n) {
-        const pugi::xml_node e = root.child(("Layer" + std::to_string(n)).c_str());
+        const std::string name = "Layer" + std::to_string(n);
+        const pugi::xml_node e = root.child(name.c_str());
         if (!HasElementChildren(e)) break;
         try {
             desc.Layers.push_back(ReadLayer(e));
-        } catch (const EDamaged&) {
+        } catch (const EDamaged& damage) {
             desc.Damaged = true;
+            desc.Problem = info + ": " + name + ": " + damage.what();
             break;
         }
     }
@@ -674,11 +803,25 @@ void DropLayer(TCollageDocument& doc, TNewRotLayer*& layer) {
     layer = nullptr;
 }
 
+// The white stand-in picture and the two hint lines of a photo placeholder.
+void MakePlaceholder(TNewRotLayer& layer) {
+    layer.ImageType = itPlaceholder;
+    layer.SourceFile.clear();
+    layer.Picture.SetSize(10, 10);
+    layer.Picture.Clear(0xFFFFFFFF);
+    layer.PlaceholderLine1 = Lang("Double Click or");
+    layer.PlaceholderLine2 = Lang("Drag Photo Here.");
+    layer.FlipH = layer.FlipV = false;
+}
+
 // Builds one content layer at the top of the collection. Missing pictures
-// drop the layer quietly; unreadable ones throw (the layer is dropped by the
-// caller).
+// drop the layer quietly. A picture that cannot be decoded turns the layer
+// into a placeholder at its place -- location, angle, mask, sub-frame,
+// shadow and transparency kept -- so the user can put a photo there again;
+// masks and sub-frames that cannot be decoded are left off. Each such
+// failure adds "file: reason" to failures.
 void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::string& folder,
-                       TNewRotLayer*& building) {
+                       TNewRotLayer*& building, std::vector<std::string>& failures) {
     const bool known = d.ImageType == itPhoto || d.ImageType == itClipart || d.ImageType == itText ||
                        d.ImageType == itPlaceholder || d.ImageType == itUserClipart;
     if (!known) return; // a kind this program does not make
@@ -703,27 +846,38 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
         if (!d.FontName.empty()) {
             auto font = std::make_unique<TLayerFont>();
             font->Font.setFamily(QString::fromStdString(d.FontName));
-            font->Font.setPointSize(d.FontSize);
+            font->Font.setPixelSize(d.FontSize);
             if (d.FontStyle) ApplyFontStyle(font->Font, *d.FontStyle);
             if (d.FontColor) font->Color = ToColor32(*d.FontColor);
             layer->SetFont(std::move(font));
         }
         layer->AALevel = d.AALevel;
+        if (d.TextStyle) layer->TextStyle = std::make_unique<TTextStyle>(*d.TextStyle);
     }
 
     if (d.ImageType == itPlaceholder) {
-        layer->Picture.SetSize(10, 10);
-        layer->Picture.Clear(0xFFFFFFFF);
-        layer->PlaceholderLine1 = Lang("Double Click or");
-        layer->PlaceholderLine2 = Lang("Drag Photo Here.");
-        layer->FlipH = layer->FlipV = false;
+        MakePlaceholder(*layer);
     } else {
-        if (file.empty() || !FileExists(file) || !LoadPicture32(file, layer->Picture)) {
+        if (file.empty() || !FileExists(file)) {
             DropLayer(doc, building);
             return;
         }
-        if (d.FlipH) layer->SetFlipH(true);
-        if (d.FlipV) layer->SetFlipV(true);
+        bool loaded = false;
+        try {
+            if (!LoadableExtension(file)) throw EUserError(kPictureReadFailed, file, "unsupported file type");
+            loaded = LoadPicture32(file, layer->Picture);
+        } catch (const EUserError& e) {
+            failures.push_back(e.Detail());
+            MakePlaceholder(*layer);
+            layer->Text.clear();
+            layer->SetFont(nullptr);
+        }
+        if (!loaded && layer->ImageType != itPlaceholder) { // gone since it was found
+            DropLayer(doc, building);
+            return;
+        }
+        if (loaded && d.FlipH) layer->SetFlipH(true);
+        if (loaded && d.FlipV) layer->SetFlipV(true);
     }
     TBitmap32& pic = layer->Picture;
     pic.DrawMode = TDrawMode::Blend;
@@ -736,12 +890,21 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
     layer->SetLocation(FloatRect(d.Location));
     if (d.Trans) pic.MasterAlpha = *d.Trans;
     const std::string frame = TrimSpaces(d.SubFrame);
-    if (!frame.empty() && IsConfinedName(frame) && FileExists(ResourceRoot() + "Frames/" + NativePath(frame)))
-        ApplySubFrameByName(*layer, d.SubFrame);
+    try {
+        if (!frame.empty() && IsConfinedName(frame) &&
+            FileExists(ResourceRoot() + "Frames/" + NativePath(frame)))
+            ApplySubFrameByName(*layer, d.SubFrame);
+    } catch (const EUserError& e) {
+        failures.push_back(e.Detail());
+    }
     const std::string mask = TrimSpaces(d.Mask);
-    if (!mask.empty() && IsConfinedName(mask) && FileExists(ResourceRoot() + "Masks/" + NativePath(mask)))
-        ApplyMaskByName(*layer, mask);
-    if (d.ImageType == itPlaceholder)
+    try {
+        if (!mask.empty() && IsConfinedName(mask) && FileExists(ResourceRoot() + "Masks/" + NativePath(mask)))
+            ApplyMaskByName(*layer, mask);
+    } catch (const EUserError& e) {
+        failures.push_back(e.Detail());
+    }
+    if (layer->ImageType == itPlaceholder)
         layer->SetViewedRect({0, 0, pic.Width() - 1, pic.Height() - 1});
     else if (d.ViewedRect)
         layer->SetViewedRect(*d.ViewedRect);
@@ -757,19 +920,22 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
     building = nullptr;
 }
 
-void BuildBorder(TCollageDocument& doc, const TLayerDesc& d) {
+void BuildBorder(TCollageDocument& doc, const TLayerDesc& d, std::vector<std::string>& failures) {
     const std::string path = ResourceRoot() + "Frames/" + NativePath(d.Photo);
+    // A missing or unreadable frame: the border keeps its name (a later save
+    // still refers to it) but shows nothing.
     if (IsConfinedName(d.Photo) && FileExists(path)) {
-        SetBorderByName(doc, d.Photo);
-        return;
-    }
-    // A missing frame: the border keeps its name (a later save still refers
-    // to it) but shows nothing.
-    if (IsConfinedName(d.Photo)) {
+        try {
+            SetBorderByName(doc, d.Photo);
+            return;
+        } catch (const EUserError& e) {
+            failures.push_back(e.Detail());
+        }
+    } else if (IsConfinedName(d.Photo)) {
         TBitmap32 none;
         LoadPicture32(path, none); // reports the missing picture
     } else {
-        ShowError("Picture does not exists!\r" + d.Photo);
+        ShowError("Picture does not exists!\r" + d.Photo + ": not inside the Frames folder");
     }
     TNewRotLayer* border = doc.BorderLayer;
     if (!border) {
@@ -802,13 +968,13 @@ bool LoadProject(TCollageDocument& doc, const std::string& path, bool asTemplate
     case TOpenFailure::None:
         break;
     case TOpenFailure::ProjectFile:
-        ShowError(Lang("The project file is error") + ".");
+        ShowError(Lang("The project file is error") + ".\r" + desc.Problem);
         return false;
     case TOpenFailure::NoDescription:
-        ShowError(Lang("The project file is error") + "!");
+        ShowError(Lang("The project file is error") + "!\r" + desc.Problem);
         return false;
     case TOpenFailure::Description:
-        ShowError(Lang("The project file is error"));
+        ShowError(Lang("The project file is error") + "\r" + desc.Problem);
         return false;
     }
 
@@ -817,25 +983,33 @@ bool LoadProject(TCollageDocument& doc, const std::string& path, bool asTemplate
     doc.BorderLayer = nullptr;
     doc.CollageSettings = desc.Settings;
     doc.ApplyCanvasSettings();
-    bool damaged = desc.Damaged;
+    // Everything that could not be read is told in one message: the damaged
+    // description first, then every picture, mask or frame with its reason.
+    std::vector<std::string> failures;
+    if (desc.Damaged) failures.push_back(desc.Problem);
     {
         TUpdateScope<TImage32> update(doc.ImageScreen);
         TNewRotLayer* building = nullptr;
         try {
             for (const TLayerDesc& d : desc.Layers) {
                 if (d.Border)
-                    BuildBorder(doc, d);
+                    BuildBorder(doc, d, failures);
                 else
-                    BuildContentLayer(doc, d, desc.Folder, building);
+                    BuildContentLayer(doc, d, desc.Folder, building, failures);
             }
-        } catch (const std::exception&) {
-            // an unreadable picture: the layers before it stay
+        } catch (const std::exception& e) {
+            // no memory for a layer, say: the layers before it stay
             if (building) DropLayer(doc, building);
-            damaged = true;
+            failures.push_back(FailureLine(e));
         }
         KeepBorderOnTop(doc);
     }
-    if (damaged) ShowError(Lang("The project file is error"));
+    const bool damaged = !failures.empty();
+    if (damaged) {
+        std::string message = Lang("The project file is error");
+        for (const std::string& f : failures) message += "\r" + f;
+        ShowError(message);
+    }
 
     if (asTemplate || damaged) {
         doc.ProjectFile.clear();

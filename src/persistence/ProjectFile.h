@@ -27,15 +27,28 @@ class TCollageDocument;
 // document is bound to path and unmodified; on failure the error has been
 // shown, any previous project at path is intact and the document keeps its
 // binding and its modified flag.
-bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate);
+//
+// The save dialogs ask that question themselves, before the dialog closes
+// (TFolderQuestion::Answered): a No there offers the dialog again.
+enum class TFolderQuestion { Ask, Answered };
+bool SaveProject(TCollageDocument& doc, const std::string& path, bool asTemplate,
+                 TFolderQuestion folderQuestion = TFolderQuestion::Ask);
+// The question before a project folder without its project file is replaced
+// by a save to path: "The project folder [%s] has existed, do you want to
+// overwrite?". True for Yes.
+bool ConfirmProjectFolderReplace(const std::string& path);
 
 // Replaces the document by the project at path. False (with the error shown)
 // when the project cannot be opened; the document is then untouched. True
-// when the description was read -- also when reading stopped at a damaged
-// layer, in which case the error has been shown, the layers read so far stay
-// and the document is left untitled so that saving cannot overwrite the
-// intact file with the partial collage. A template (asTemplate) opens
-// untitled as well. The history is cleared and no layer is selected.
+// when the description was read -- also when something in it could not be
+// read: a layer whose picture cannot be decoded becomes a placeholder at its
+// place, a mask or sub-frame that cannot be decoded is left off, and reading
+// stops at a damaged layer element keeping the layers read so far. Then one
+// error lists every failure ("file: reason", a line each) and the document
+// is left untitled so that saving cannot overwrite the intact file with the
+// partial collage. A template (asTemplate) opens untitled as well. The
+// history is cleared and no layer is selected. Every error names the file
+// and the reason on the lines after the first.
 bool LoadProject(TCollageDocument& doc, const std::string& path, bool asTemplate);
 
 // The project folder that belongs to a project file: the extension replaced

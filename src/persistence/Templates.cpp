@@ -68,5 +68,6 @@ TBitmap32 TemplateThumbnail(TCollageDocument& doc) {
 void SaveThumbnailJPEG(const std::string& path, const TBitmap32& picture) {
     QImageWriter writer(QString::fromStdString(path), "jpeg");
     if (picture.Empty() || !writer.write(picture.ToImage().convertToFormat(QImage::Format_RGB32)))
-        throw EUserError("Cannot write " + path + ": " + writer.errorString().toStdString());
+        throw EUserError(kPictureWriteFailed, path,
+                         picture.Empty() ? "empty picture" : writer.errorString().toStdString());
 }

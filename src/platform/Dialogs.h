@@ -4,6 +4,7 @@
 // the window side translates them. An empty result means the user
 // cancelled.
 
+#include <functional>
 #include <string>
 
 struct TFileDialogRequest {
@@ -31,3 +32,15 @@ public:
 // cancels every dialog.
 void SetDialogService(TDialogService* service);
 TDialogService& DialogService();
+
+// A save dialog that never replaces a file unasked: the dialog is shown until
+// the user cancels it or picks a name that mayWrite accepts -- mayWrite asks
+// about the files a save there would replace and says whether the user
+// agreed. A refused name is offered again, with the folder and format the
+// user had chosen.
+TFileDialogResult RunSaveDialog(TFileDialogRequest request,
+                                const std::function<bool(const std::string& fileName)>& mayWrite);
+
+// The Yes/No question before a file is replaced: question holds "%s" for the
+// name of the file. True for Yes.
+bool ConfirmReplace(const std::string& file, const std::string& question, const std::string& caption);

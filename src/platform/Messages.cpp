@@ -1,6 +1,7 @@
 #include "platform/Messages.h"
 
 #include <cstdio>
+#include <exception>
 
 namespace {
 class TConsoleMessages final : public TMessageService {
@@ -14,6 +15,7 @@ public:
 };
 TConsoleMessages gConsole;
 TMessageService* gService = nullptr;
+TCommandGuard gGuard;
 } // namespace
 
 void SetMessageService(TMessageService* service) { gService = service; }
@@ -22,4 +24,20 @@ void ShowError(const std::string& message) { MessageService().Error(message); }
 void ShowInfo(const std::string& message) { MessageService().Info(message); }
 TAnswer Ask(const std::string& message, const std::string& caption, TButtons buttons) {
     return MessageService().Ask(message, caption, buttons);
+}
+
+void SetCommandGuard(TCommandGuard guard) {
+    gGuard = std::move(guard);
+}
+
+void RunGuarded(const std::function<void()>& command) {
+    if (gGuard) {
+        gGuard(command);
+        return;
+    }
+    try {
+        command();
+    } catch (const std::exception& e) {
+        ShowError(e.what());
+    }
 }

@@ -4,6 +4,7 @@
 // boxes, and tests install one that records the texts and answers from a
 // script.
 
+#include <functional>
 #include <string>
 
 enum class TAnswer { Yes, No, Cancel, Ok };
@@ -41,3 +42,16 @@ public:
     TBusyScope(const TBusyScope&) = delete;
     TBusyScope& operator=(const TBusyScope&) = delete;
 };
+
+// ---- The command guard ----
+// Every place that runs a command on behalf of the user -- menus, keys,
+// pointer events, selection-handle callbacks, drops, timers, thumbnail and
+// dialog callbacks -- runs it through RunGuarded, so that a failure ends in an
+// error box instead of unwinding through the event loop. The main window
+// installs its guard at start-up; without one a failure is shown with
+// ShowError. Guards nest: a command that opens a dialog runs the dialog's own
+// commands through the same guard.
+using TCommandGuard = std::function<void(const std::function<void()>& command)>;
+// Installs the guard; an empty function restores the default.
+void SetCommandGuard(TCommandGuard guard);
+void RunGuarded(const std::function<void()>& command);

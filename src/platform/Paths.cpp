@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 std::string gOverride;
@@ -46,6 +49,14 @@ std::string StoredPath(std::string path) {
 bool FileExists(const std::string& path) {
     QFileInfo fi(QString::fromStdString(path));
     return fi.exists() && fi.isFile();
+}
+
+std::string MissingFileReason(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::strerror(errno);
+    if (S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
+    if (!S_ISREG(st.st_mode)) return "not a regular file";
+    return "";
 }
 
 bool DirectoryExists(const std::string& path) { return QFileInfo(QString::fromStdString(path)).isDir(); }

@@ -21,6 +21,10 @@ std::string NativePath(std::string path);
 std::string StoredPath(std::string path);
 
 bool FileExists(const std::string& path);
+// Why path cannot be opened as a file, in the file system's words ("No such
+// file or directory", "Permission denied", "Is a directory"); "" when it can
+// be found as a regular file.
+std::string MissingFileReason(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Creates the folder with all missing parents; true when it exists afterwards.
 bool ForceDirectories(const std::string& path);

@@ -5,12 +5,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSlider>
 #include <QTest>
 
 #include "app/ui/ImageScreenWidget.h"
 #include "app/ui/MainForm.h"
 #include "common/TestSupport.h"
+#include "engine/Errors.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -94,6 +96,74 @@ TEST(MainForm, UnmodifiedDocumentClosesWithoutAsking) {
     TScriptedMessages messages;
     EXPECT_TRUE(form.close());
     EXPECT_TRUE(messages.Questions.empty());
+}
+
+namespace {
+// An object whose event handler fails the way a command can.
+class TFailingObject : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw EUserError(kPictureReadFailed, "/photos/a.png", "bad marker");
+        return QObject::event(e);
+    }
+};
+} // namespace
+
+TEST(MainForm, NoFailureReachesTheEventLoop) {
+    TMainForm form(Quiet());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    TScriptedMessages messages;
+    TScriptedDialogs dialogs;
+    // a placeholder on the page, selected, and a damaged picture chosen for
+    // it after a double-click on the canvas
+    auto* p = form.Doc.Layers().Add<TNewRotLayer>();
+    p->ImageType = itPlaceholder;
+    p->Picture.SetSize(10, 10);
+    p->Picture.Clear(0xFFFFFFFF);
+    p->Picture.DrawMode = TDrawMode::Blend;
+    p->SetLocation({100, 100, 500, 400});
+    p->SetPictureCenter({5, 5});
+    p->SetScaled(true);
+    p->AlphaHit = true;
+    p->SetViewedRect({0, 0, 9, 9});
+    p->RebuildScreenCache();
+    form.Editor.SelectLayer(p);
+    form.ImageScreen->viewport()->repaint(); // hit tests follow what is shown
+    const std::string bad = MakeTempDir() + "/damaged.jpg";
+    {
+        QFile f(QString::fromStdString(bad));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("\xFF\xD8\xFF\xE0 and then nothing a decoder could use");
+    }
+    dialogs.Results = {TFileDialogResult{bad, 1}};
+    const TFloatRect v = p->LocationToView(p->Location);
+    const QPoint at(int((v.Left + v.Right) / 2), int((v.Top + v.Bottom) / 2));
+    QWidget* canvas = form.ImageScreen->viewport();
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, at);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(at), canvas->mapToGlobal(QPointF(at)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &dbl);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, at);
+    ASSERT_EQ(dialogs.Requests.size(), 1u);
+    ASSERT_EQ(messages.Errors.size(), 1u);
+    const std::string head = "The picture could not be read.\r" + bad + ": ";
+    EXPECT_EQ(messages.Errors[0].substr(0, head.size()), head);
+    EXPECT_GT(messages.Errors[0].size(), head.size()); // and the decoder's reason
+    EXPECT_EQ(p->ImageType, itPlaceholder);
+    EXPECT_FALSE(form.Doc.UndoHistory.CanUndo());
+    EXPECT_FALSE(form.Doc.ImageScreen.Layers.Updating());
+    EXPECT_TRUE(form.isVisible());
+
+    // behind the command guard, the application object: a failure that
+    // leaves any event handler is shown once the handler has returned
+    TFailingObject failing;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QApplication::sendEvent(&failing, &event));
+    QApplication::processEvents();
+    ASSERT_EQ(messages.Errors.size(), 2u);
+    EXPECT_EQ(messages.Errors[1], "The picture could not be read.\r/photos/a.png: bad marker");
+    form.Doc.SetModified(false);
 }
 
 TEST(MainForm, DroppedFilesOnlyOpenAnExistingProjectNamedLast) {

@@ -105,6 +105,19 @@ TEST(CanvasEditor, ResizeByCornerKeepsTheAspectAndRecordsIt) {
     f.Editor.MenuUnDoClick();
     EXPECT_FLOAT_EQ(a->Location.Width(), 200);
     EXPECT_FLOAT_EQ(a->Location.Height(), 100);
+
+    // the same drag with the right button moves the outline but is no
+    // command: at the release the outline is back on the layer
+    f.Paint();
+    f.Doc.ImageScreen.MouseDown(TMouseButton::Right, ssRight, 299, 199);
+    f.Doc.ImageScreen.MouseMove(ssRight, 349, 199);
+    f.Doc.ImageScreen.MouseMove(ssRight, 399, 199);
+    EXPECT_GT(a->Handles->Location().Width(), 250);
+    f.Doc.ImageScreen.MouseUp(TMouseButton::Right, 0, 399, 199);
+    EXPECT_EQ(a->Handles->Location(), a->Location);
+    EXPECT_FLOAT_EQ(a->Location.Width(), 200);
+    EXPECT_FALSE(a->Handles->HandleFlags() & hfFrame);
+    EXPECT_TRUE(f.Doc.UndoHistory.CanRedo()); // nothing recorded over the undone resize
 }
 
 TEST(CanvasEditor, RotateByTheHandleCommitsTheAngle) {
@@ -209,12 +222,20 @@ TEST(CanvasEditor, UnreadableReplacementLeavesTheLayerAsItWas) {
         ASSERT_TRUE(q.open(QIODevice::WriteOnly));
         q.write("\x89PNG\r\n\x1a\n garbage");
     }
-    dialogs.Results = {TFileDialogResult{bad, 1}};
+    dialogs.Results = {TFileDialogResult{bad, 1}, TFileDialogResult{bad, 1}};
     f.Editor.SelectLayer(a);
     EXPECT_THROW(f.Editor.HandleDblClick(a->Handles), EUserError);
     EXPECT_EQ(a->Picture.Pixel(0, 0), 0xFF3366CCu);
     EXPECT_FALSE(f.Doc.UndoHistory.CanUndo());
     EXPECT_FALSE(f.Doc.ImageScreen.Layers.Updating());
+    // as the canvas delivers it, through the handles' callback, the failure
+    // ends in the error box (the file and the reason on the second line)
+    // and nothing escapes into the pointer routing
+    EXPECT_NO_THROW(a->Handles->DblClick());
+    ASSERT_EQ(messages.Errors.size(), 1u);
+    const std::string head = std::string(kPictureReadFailed) + "\r" + bad + ": ";
+    EXPECT_EQ(messages.Errors[0].substr(0, head.size()), head);
+    EXPECT_EQ(a->Picture.Pixel(0, 0), 0xFF3366CCu);
 }
 
 TEST(History, RecordsForMissingLayersAreSkippedAndTheUpdateIsClosed) {

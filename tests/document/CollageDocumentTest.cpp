@@ -113,7 +113,7 @@ TEST(CollageDocument, MissingBackgroundLeavesWhitePageAndZoom) {
     doc.CollageSettings.BKImageFile = "/nonexistent/bk.jpg";
     doc.ApplyCanvasSettings();
     ASSERT_EQ(messages.Errors.size(), 1u);
-    EXPECT_EQ(messages.Errors[0], "Picture does not exists!\r/nonexistent/bk.jpg");
+    EXPECT_EQ(messages.Errors[0], "Picture does not exists!\r/nonexistent/bk.jpg: No such file or directory");
     EXPECT_EQ(doc.ImageScreen.Bitmap.Pixel(5, 5), 0xFFFFFFFFu);
     EXPECT_TRUE(obs.Zooms.empty());
 }

@@ -211,11 +211,19 @@ TEST(LayerCommands, FourQuarterTurnsAndUndo) {
     EXPECT_FLOAT_EQ(s.L['A']->Handles->Angle(), 0); // the handles keep [0, 360)
     s.Editor.MenuUnDoClick();
     EXPECT_FLOAT_EQ(s.L['A']->Angle, -270);
-    // with nothing selected a step is still opened, without records
+    // a turn or a delete that changes nothing (no selection, only locked
+    // layers) records nothing: no empty Undo, and the Redo stays
     s.Editor.DeselectAll();
     PMenuRotate90Click(s.Editor);
-    EXPECT_EQ(s.Doc.UndoHistory.CurrentStep().Kind, THistoryKind::PlaceLayers);
-    EXPECT_TRUE(s.Doc.UndoHistory.CurrentStep().Records.empty());
+    s.L['B']->Locked = true;
+    s.Select("B");
+    PMenuRotate90Click(s.Editor);
+    MenuDeleteClick(s.Editor);
+    EXPECT_FLOAT_EQ(s.L['B']->Angle, 0);
+    EXPECT_EQ(s.Order(), "AB*");
+    ASSERT_TRUE(s.Doc.UndoHistory.CanRedo());
+    s.Editor.MenuReDoClick();
+    EXPECT_FLOAT_EQ(s.L['A']->Angle, -360);
 }
 
 TEST(LayerCommands, FlipUndoRedoRoundTripsThePixels) {
@@ -237,19 +245,50 @@ TEST(LayerCommands, FlipUndoRedoRoundTripsThePixels) {
     EXPECT_TRUE(Same(Render(f.Doc), after));
 }
 
-TEST(LayerCommands, NudgeMovesWithoutHistory) {
-    TStack s("AB");
+TEST(LayerCommands, ARunOfNudgesIsOneUndoableStep) {
+    TStack s("ABC");
     s.L['A']->SetViewedRect({2, 3, 12, 13});
-    s.Select("A");
+    s.Select("AB");
     NudgeSelection(s.Editor, 1, 0);
     NudgeSelection(s.Editor, 0, -1);
-    EXPECT_FLOAT_EQ(s.L['A']->Location.Left, 21);
+    NudgeSelection(s.Editor, 1, 0);
+    EXPECT_FLOAT_EQ(s.L['A']->Location.Left, 22);
     EXPECT_FLOAT_EQ(s.L['A']->Location.Top, 49);
-    EXPECT_FLOAT_EQ(s.L['A']->Handles->Location().Left, 21);
-    EXPECT_EQ(s.L['A']->ViewedRect, (TRect{2, 3, 12, 13}));
-    EXPECT_FLOAT_EQ(s.L['B']->Location.Left, 140);
+    EXPECT_FLOAT_EQ(s.L['A']->Handles->Location().Left, 22);
+    EXPECT_EQ(s.L['A']->ViewedRect, (TRect{2, 3, 12, 13})); // moved as it is
+    EXPECT_FLOAT_EQ(s.L['C']->Location.Left, 260);
+    EXPECT_TRUE(s.Doc.Modified);
+    // the run is one placement step of the two layers: one Undo takes it back
+    EXPECT_EQ(s.Doc.UndoHistory.CurrentStep().Kind, THistoryKind::PlaceLayers);
+    EXPECT_EQ(s.Doc.UndoHistory.CurrentStep().Records.size(), 2u);
+    s.Editor.MenuUnDoClick();
+    EXPECT_FLOAT_EQ(s.L['A']->Location.Left, 20);
+    EXPECT_FLOAT_EQ(s.L['B']->Location.Top, 50);
     EXPECT_FALSE(s.Doc.UndoHistory.CanUndo());
+    s.Editor.MenuReDoClick();
+    EXPECT_FLOAT_EQ(s.L['B']->Location.Left, 142);
+    // after the redo, another selection or another command, a nudge starts a new step
+    NudgeSelection(s.Editor, 0, 1);
+    s.Editor.DeselectAll();
+    s.Select("C");
+    NudgeSelection(s.Editor, -1, 0);
+    SpeedButtonFlipHClick(s.Editor);
+    NudgeSelection(s.Editor, -1, 0);
+    s.Editor.MenuUnDoClick(); // the last nudge
+    s.Editor.MenuUnDoClick(); // the flip
+    EXPECT_FLOAT_EQ(s.L['C']->Location.Left, 259);
+    s.Editor.MenuUnDoClick();
+    EXPECT_FLOAT_EQ(s.L['C']->Location.Left, 260);
+    EXPECT_FLOAT_EQ(s.L['A']->Location.Top, 50);
+    s.Editor.MenuUnDoClick();
+    EXPECT_FLOAT_EQ(s.L['A']->Location.Top, 49);
+    EXPECT_FLOAT_EQ(s.L['A']->Location.Left, 22);
+    // nothing selected: nothing moves and nothing is recorded
+    s.Editor.DeselectAll();
+    s.Doc.SetModified(false);
+    NudgeSelection(s.Editor, 1, 0);
     EXPECT_FALSE(s.Doc.Modified);
+    EXPECT_TRUE(s.Doc.UndoHistory.CanRedo());
 }
 
 TEST(LayerCommands, SelectAllSkipsTheBorder) {
@@ -266,14 +305,17 @@ TEST(LayerCommands, SelectAllSkipsTheBorder) {
 TEST(History, LongStringsComeBackWhole) {
     TEditorFixture f;
     TNewRotLayer* a = f.AddLayer({100, 100, 300, 200}, itText);
-    a->Text = std::string(300, 'x') + "end";
-    a->SourceFile = "/" + std::string(280, 'd') + "/photo.jpg";
+    const std::string text = std::string(300, 'x') + "end";
+    const std::string source = "/" + std::string(280, 'd') + "/photo.jpg";
+    a->Text = text;
+    a->SourceFile = source;
     f.Editor.SelectLayer(a);
     MenuDeleteClick(f.Editor);
     f.Editor.MenuUnDoClick();
-    TNewRotLayer* back = f.Editor.SelectedLayers().at(0);
-    EXPECT_EQ(back->Text.size(), 303u);
-    EXPECT_EQ(back->SourceFile.size(), a == back ? 0u : 291u);
+    // the layer comes back as a new object (perhaps at the old address)
+    const TNewRotLayer* back = f.Editor.SelectedLayers().at(0);
+    EXPECT_EQ(back->Text, text);
+    EXPECT_EQ(back->SourceFile, source);
 }
 
 TEST(PopupMenu, ItemsFollowTheSelectionAndTheLayerUnderThePointer) {

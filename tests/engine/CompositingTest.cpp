@@ -6,6 +6,7 @@
 
 #include "common/TestSupport.h"
 #include "engine/AlphaUtils.h"
+#include "engine/Errors.h"
 #include "engine/LayerTestSupport.h"
 #include "engine/PixelOps.h"
 #include "engine/RotRubberbandLayer.h"
@@ -83,9 +84,9 @@ TEST(Compositing, ShadowPictureSizeAndSilhouette) {
     // silhouette of the opaque photo at (16, 16), blurred at 3, 2, 1
     TBitmap32 expected(232, 132);
     expected.FillRect(16, 16, 216, 116, 0xFF000000);
-    BlurAlpha(expected, 3);
-    BlurAlpha(expected, 2);
-    BlurAlpha(expected, 1);
+    BlurAlphaScalar(expected, 3);
+    BlurAlphaScalar(expected, 2);
+    BlurAlphaScalar(expected, 1);
     Colorize(expected, 0xFF336699);
     EXPECT_EQ(MaxChannelDiff(sp, expected), 0);
     EXPECT_EQ(sp.Pixel(0, 0), 0x00336699u);
@@ -100,6 +101,45 @@ TEST(Compositing, ShadowPictureSizeAndSilhouette) {
             const bool inside = x >= 10 && x < 210 && y >= 10 && y < 110;
             ASSERT_EQ(hard.Pixel(x, y), inside ? 0xFF336699u : 0x00336699u) << x << "," << y;
         }
+}
+
+// Every variant of the blur pass against the literal scalar pass, on random
+// pictures of awkward sizes (thinner than the distance, one pixel, widths
+// that are no multiple of the vector width) and every distance a shadow uses.
+TEST(Compositing, AlphaBlurVariantsMatchTheScalarPass) {
+    std::mt19937 rng(11);
+    auto random = [&] {
+        const int w = std::uniform_int_distribution<int>(1, 70)(rng),
+                  h = std::uniform_int_distribution<int>(1, 40)(rng);
+        TBitmap32 b(w, h);
+        for (size_t i = 0; i < b.PixelCount(); ++i) b.Bits()[i] = rng();
+        return b;
+    };
+    ASSERT_GE(AlphaBlurVariantCount(), 2);
+    for (int n = 0; n < 150; ++n) {
+        const TBitmap32 source = n == 0 ? TBitmap32(1, 1) : random();
+        for (int d : {1, 2, 3, 5, 8, 10, 0, -2, 45}) {
+            TBitmap32 expected;
+            expected.Assign(source);
+            BlurAlphaScalar(expected, d);
+            for (int v = 1; v < AlphaBlurVariantCount(); ++v) {
+                TBitmap32 got;
+                got.Assign(source);
+                AlphaBlurVariant(v).Pass(got, d);
+                ASSERT_EQ(MaxChannelDiff(got, expected), 0)
+                    << AlphaBlurVariant(v).Name << " " << source.Width() << "x" << source.Height() << " d "
+                    << d;
+            }
+        }
+    }
+    // a whole shadow's worth of passes on a large picture
+    TBitmap32 big(1031, 257);
+    for (size_t i = 0; i < big.PixelCount(); ++i) big.Bits()[i] = (i / 97) % 3 ? 0xFF102030u : rng();
+    TBitmap32 expected;
+    expected.Assign(big);
+    for (int d = 10; d >= 1; --d) BlurAlphaScalar(expected, d);
+    SmoothAlpha(big, 10);
+    EXPECT_EQ(MaxChannelDiff(big, expected), 0);
 }
 
 TEST(Compositing, ShadowFollowsMaskAndSubFrame) {
@@ -592,23 +632,21 @@ TEST(Compositing, DegenerateSizesDrawNothingAndStayBounded) {
     Paint(image);
     EXPECT_FALSE(layer->DoHitTest(50, 50));
 
-    // a smoothness whose margin would be enormous: no shadow
+    // the smoothness is held to what the shadow dialog offers: a huge one
+    // (from a damaged file) blurs ten times, a negative one not at all
     image.SetScale(1.0f);
-    layer->RebuildScreenCache();
-    layer->SetShadowSmooth(100000);
-    EXPECT_TRUE(layer->ShadowPicture->Empty());
-    EXPECT_TRUE(layer->ScreenShadow.Empty());
-    Paint(image);
-    layer->RenderFullResolution(page);
-    // within the size limits but far too many blur passes: no shadow, at once
     layer->SetLocation({0, 0, 100, 100});
-    layer->SetShadowSmooth(120); // a 14640 × 14640 picture blurred 120 times
-    EXPECT_TRUE(layer->ShadowPicture->Empty());
-    layer->SetShadowSmooth(10);
+    layer->SetShadowSmooth(100000);
+    EXPECT_EQ(layer->ShadowSmooth, kMaxShadowSmooth);
     EXPECT_EQ(layer->ShadowPicture->Width(), 100 + 130);
-    layer->SetLocation({0, 0, 1000, 1000});
-    layer->SetShadowSmooth(-4); // a negative count blurs nothing
-    EXPECT_EQ(layer->ShadowPicture->Width(), 1000 + 12 + 20);
+    layer->SetShadowSmooth(-4);
+    EXPECT_EQ(layer->ShadowPicture->Width(), 100 + 20);
+    // a shadow picture past the size limits cannot be made: drawing the
+    // layer at full resolution then fails instead of leaving it out unsaid
+    layer->SetShadowSmooth(10);
+    layer->SetLocation({0, 0, float(kMaxPictureSide - 100), 10});
+    EXPECT_TRUE(layer->ShadowPicture->Empty());
+    EXPECT_THROW(layer->RenderFullResolution(page), EUserError);
 }
 
 TEST(Compositing, LargestOpaqueRectIsMaximal) {

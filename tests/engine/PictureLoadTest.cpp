@@ -54,14 +54,14 @@ TEST_F(PictureLoad, MissingFileShowsMessageAndLeavesTargetUntouched) {
     const std::string path = Dir + "/none.jpg";
     EXPECT_FALSE(LoadPicture32(path, target));
     ASSERT_EQ(Messages.Errors.size(), 1u);
-    EXPECT_EQ(Messages.Errors[0], "Picture does not exists!\r" + path);
+    EXPECT_EQ(Messages.Errors[0], "Picture does not exists!\r" + path + ": No such file or directory");
     EXPECT_EQ(target.Width(), 7);
     EXPECT_EQ(target.Pixel(3, 3), 0x80123456u);
 
     QImage image(3, 3, QImage::Format_ARGB32);
     image.fill(0xFF00FF00);
     EXPECT_FALSE(LoadPictureToBitmap(path, image));
-    EXPECT_EQ(Messages.Errors.back(), "Picture does not exists!\r" + path);
+    EXPECT_EQ(Messages.Errors.back(), "Picture does not exists!\r" + path + ": No such file or directory");
     EXPECT_EQ(image.pixel(1, 1), 0xFF00FF00u);
 }
 
@@ -69,18 +69,21 @@ TEST_F(PictureLoad, UnsupportedExtensionClearsToOpaqueBlack) {
     TBitmap32 target = Marked();
     EXPECT_FALSE(LoadPicture32(Dir + "/photo.tif", target));
     ASSERT_EQ(Messages.Errors.size(), 1u);
-    EXPECT_EQ(Messages.Errors[0], kFormatMessage);
+    EXPECT_EQ(Messages.Errors[0],
+              std::string(kFormatMessage) + "\r" + Dir + "/photo.tif: unsupported file type");
     EXPECT_EQ(target.Width(), 7);
     for (size_t i = 0; i < target.PixelCount(); ++i) ASSERT_EQ(target.Bits()[i], 0xFF000000u);
 
     QImage image(3, 3, QImage::Format_ARGB32);
     image.fill(0xFF00FF00);
     EXPECT_FALSE(LoadPictureToBitmap(Dir + "/photo.tif", image));
-    EXPECT_EQ(Messages.Errors.back(), kBitmapFormatMessage);
+    EXPECT_EQ(Messages.Errors.back(),
+              std::string(kBitmapFormatMessage) + "\r" + Dir + "/photo.tif: unsupported file type");
     EXPECT_EQ(image.pixel(1, 1), 0xFF00FF00u);
     // Frame files are pictures for the layers but not for previews.
     EXPECT_FALSE(LoadPictureToBitmap(Dir + "/frame.frm", image));
-    EXPECT_EQ(Messages.Errors.back(), kBitmapFormatMessage);
+    EXPECT_EQ(Messages.Errors.back(),
+              std::string(kBitmapFormatMessage) + "\r" + Dir + "/frame.frm: unsupported file type");
 }
 
 TEST_F(PictureLoad, EveryFormatLoadsWhateverTheExtensionCase) {
@@ -149,7 +152,10 @@ TEST_F(PictureLoad, CorruptFilesThrowAfterClearing) {
             LoadPicture32(Dir + "/" + name, target);
             ADD_FAILURE() << name << " loaded";
         } catch (const EUserError& e) {
-            EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+            // shown as the headline, then the file and the decoder's reason
+            EXPECT_EQ(e.Headline(), kPictureReadFailed);
+            EXPECT_EQ(e.File(), Dir + "/" + name);
+            EXPECT_FALSE(e.Reason().empty());
         }
         EXPECT_EQ(target.Width(), 7) << name;
         EXPECT_EQ(target.Pixel(0, 0), 0xFF000000u) << name;

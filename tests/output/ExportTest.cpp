@@ -14,6 +14,7 @@
 #include "persistence/ProjectFile.h"
 #include "platform/Background.h"
 #include "platform/Paths.h"
+#include "text/TextCommands.h"
 
 namespace {
 QByteArray Head(const std::string& path, int n) {
@@ -59,14 +60,28 @@ TEST(ImageExport, TheFilterEntryDecidesTheFormatNotTheExtension) {
     ASSERT_EQ(bmp.size(), 30);
     EXPECT_EQ(bmp.left(2), "BM");
     EXPECT_EQ(uint8_t(bmp[28]), 32); // bits per pixel
-    // cancelling writes nothing and leaves the document alone
+    // an existing file is replaced only after a Yes: No offers the dialog
+    // again with the name and format; cancelling then writes nothing
+    dialogs.Results.push_back(TFileDialogResult{dir + "/b.bmp", 2});
     dialogs.Results.push_back(TFileDialogResult{});
+    messages.Answers = {TAnswer::No};
     EXPECT_FALSE(SaveAsImageCommand(f.Doc, state));
+    ASSERT_EQ(messages.Questions.size(), 1u);
+    EXPECT_EQ(messages.Questions[0], "The file [b.bmp] already exists, do you want to replace it?");
+    EXPECT_EQ(dialogs.Requests.back().FileName, "b.bmp");
+    EXPECT_EQ(dialogs.Requests.back().FilterIndex, 2);
     EXPECT_EQ(messages.BusyStarts, 2);
-    // a folder that does not exist: the failure leaves the busy pointer off
-    // before its message is shown
+    // a folder that does not exist: the failure names the file and the
+    // reason, and leaves the busy pointer off before its message is shown
     dialogs.Results.push_back(TFileDialogResult{dir + "/no/such/folder/c.jpg", 1});
-    EXPECT_THROW(SaveAsImageCommand(f.Doc, state), std::exception);
+    try {
+        SaveAsImageCommand(f.Doc, state);
+        ADD_FAILURE() << "written into a missing folder";
+    } catch (const EUserError& e) {
+        EXPECT_EQ(e.Headline(), kPictureWriteFailed);
+        EXPECT_EQ(e.File(), dir + "/no/such/folder/c.jpg");
+        EXPECT_EQ(e.Reason(), "No such file or directory");
+    }
     EXPECT_EQ(messages.BusyStarts, 3);
     EXPECT_EQ(messages.BusyDepth, 0);
     EXPECT_FALSE(f.Doc.Modified);
@@ -139,6 +154,16 @@ TEST(Wallpaper, WritesTheBitmapAndAppliesTheStyleEveryTime) {
 TEST(CommandLineExport, RendersAProjectHeadlessWithExitCodes) {
     TExportFixture f;
     TScriptedMessages quiet;
+    // a red text in the top right corner, over the transparent half
+    TTextCommands text(f.Editor);
+    TTextPageState page;
+    page.Text = "Export";
+    page.FontName = "Liberation Sans";
+    page.SizeText = "30";
+    page.Color = 0x0000FF;
+    page.HorzAlign = 2;
+    page.VertAlign = 0;
+    ASSERT_EQ(text.RenderNewText(page), TTextResult::Done);
     const std::string dir = MakeTempDir();
     ASSERT_TRUE(SaveProject(f.Doc, dir + "/c.clv", false));
     TBitmap32 expected;
@@ -147,6 +172,10 @@ TEST(CommandLineExport, RendersAProjectHeadlessWithExitCodes) {
     TBitmap32 got;
     DecodePNGToBitmapFile(dir + "/c.png", got);
     EXPECT_EQ(MaxChannelDiff(got, expected), 0);
+    int red = 0;
+    for (int y = 0; y < got.Height(); ++y)
+        for (int x = 100; x < got.Width(); ++x) red += got.Pixel(x, y) == 0xFFFF0000u;
+    EXPECT_GT(red, 40);
     EXPECT_EQ(RunCommandLineExport(dir + "/missing.clv", dir + "/x.png"), 1);
     EXPECT_EQ(RunCommandLineExport(dir + "/c.clv", dir + "/x.tif"), 1);
     EXPECT_FALSE(FileExists(dir + "/x.png"));
@@ -169,9 +198,10 @@ TEST(CommandLineExport, RendersAProjectHeadlessWithExitCodes) {
             {"--export", QString::fromStdString(dir + "/nope.clv"), QString::fromStdString(dir + "/d.jpg")});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_NE(p.exitCode(), 0);
+    // what failed, then the file and the reason
     const QString err = p.readAllStandardError();
-    EXPECT_TRUE(err.startsWith("velmora: ")) << err.toStdString();
-    EXPECT_EQ(err.count('\n'), 1);
+    EXPECT_EQ(err.toStdString(),
+              "velmora: The project file is error.\n" + dir + "/nope.clv: No such file or directory\n");
     p.start(exe, {"--help"});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0);

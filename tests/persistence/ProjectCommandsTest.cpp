@@ -72,15 +72,40 @@ TEST_F(ProjectCommandsTest, SaveAsksForANameUntilTheCollageIsBound) {
     EXPECT_EQ(doc.ProjectFile, Dir + "/second.clv");
 }
 
-TEST_F(ProjectCommandsTest, SaveAsAlwaysAsks) {
+TEST_F(ProjectCommandsTest, SaveAsAlwaysAsksAndReplacesNothingUnasked) {
     TCollageDocument doc;
     Fill(doc);
     ASSERT_TRUE(SaveProject(doc, Dir + "/a.clv", false));
-    Dialogs.Results = {{Dir + "/b.clv", 1}};
+    fs::create_directories(Dir + "/lone_CLV"); // a project folder without its file
+    // No goes back to the dialog, with the refused name
+    Dialogs.Results = {{Dir + "/a.clv", 1}, {Dir + "/lone", 1}, {Dir + "/b.clv", 1}};
+    Messages.Answers = {TAnswer::No, TAnswer::No};
     EXPECT_TRUE(SaveProjectAsCommand(doc));
+    ASSERT_EQ(Messages.Questions.size(), 2u);
+    EXPECT_EQ(Messages.Questions[0], "The file [a.clv] already exists, do you want to replace it?");
+    EXPECT_EQ(Messages.Questions[1], "The project folder [lone_CLV] has existed, do you want to overwrite?");
+    ASSERT_EQ(Dialogs.Requests.size(), 3u);
+    EXPECT_EQ(Dialogs.Requests[1].InitialDir, Dir);
+    EXPECT_EQ(Dialogs.Requests[1].FileName, "a.clv");
     EXPECT_EQ(doc.ProjectFile, Dir + "/b.clv");
     EXPECT_EQ(doc.Caption(), doc.CaptionBase + " - " + Dir + "/b.clv");
     EXPECT_TRUE(FileExists(Dir + "/a.clv"));
+    EXPECT_TRUE(fs::is_empty(Dir + "/lone_CLV"));
+    // Yes replaces, asked once
+    Dialogs.Results.push_back({Dir + "/lone.clv", 1});
+    Messages.Answers.push_back(TAnswer::Yes);
+    EXPECT_TRUE(SaveProjectAsCommand(doc));
+    EXPECT_EQ(Messages.Questions.size(), 3u);
+    EXPECT_TRUE(FileExists(Dir + "/lone_CLV/Info.cfg"));
+    // a template's thumbnail beside it is a file the save replaces too
+    WriteText(Dir + "/t.jpg", "the user's own picture");
+    Dialogs.Results.push_back({Dir + "/t", 1});
+    Dialogs.Results.push_back({"", 1});
+    Messages.Answers.push_back(TAnswer::No);
+    EXPECT_FALSE(SaveAsTemplateCommand(doc));
+    EXPECT_EQ(Messages.Questions.back(), "The file [t.jpg] already exists, do you want to replace it?");
+    EXPECT_EQ(ReadText(Dir + "/t.jpg"), "the user's own picture");
+    EXPECT_FALSE(FileExists(Dir + "/t.clv"));
 }
 
 TEST_F(ProjectCommandsTest, OpenAsksAboutAModifiedCollageFirst) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
 #include <clocale>
 #include <csignal>
 #include <filesystem>
@@ -9,10 +10,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "document/CollageDocument.h"
 #include "common/TestSupport.h"
+#include "document/CollageDocument.h"
 #include "document/Decorations.h"
 #include "engine/PictureUtils.h"
+#include "filters/FilterCommands.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/ProjectTestSupport.h"
 #include "persistence/ProjectValues.h"
@@ -294,8 +296,8 @@ TEST_F(ProjectTest, WrittenFilesFollowTheLayoutElementByElement) {
     const pugi::xml_node text = p.child("Layer4");
     EXPECT_EQ(ChildNames(text),
               (std::vector<std::string>{"ImageType", "Photo", "Text", "FontName", "FontSize", "FontStyle",
-                                        "FontColor", "AALevel", "Angle", "Locked", "Location", "Trans",
-                                        "ViewedRect"}));
+                                        "FontColor", "AALevel", "FlipH", "FlipV", "Angle", "Locked",
+                                        "Location", "Trans", "ViewedRect"}));
     EXPECT_STREQ(text.child("ImageType").text().get(), "2");
     EXPECT_STREQ(text.child("Photo").text().get(), "4.png");
     EXPECT_STREQ(text.child("FontName").text().get(), "DejaVu Sans");
@@ -404,7 +406,8 @@ TEST_F(ProjectTest, ReadsFilesWrittenInTheOtherPlatformsStyle) {
     EXPECT_EQ(t.Text, "line one\r\nline two");
     ASSERT_TRUE(t.Font);
     EXPECT_EQ(t.Font->Font.family(), "DejaVu Serif");
-    EXPECT_EQ(t.Font->Font.pointSize(), 20);
+    EXPECT_EQ(t.Font->Font.pixelSize(), 20); // the em size in pixels, as the size box shows it
+    EXPECT_FALSE(t.TextStyle);               // drawn anew with the page's style
     EXPECT_TRUE(t.Font->Font.bold());
     EXPECT_TRUE(t.Font->Font.italic());
     EXPECT_FALSE(t.Font->Font.underline());
@@ -416,7 +419,7 @@ TEST_F(ProjectTest, ReadsFilesWrittenInTheOtherPlatformsStyle) {
     EXPECT_EQ(t.SourceFile, "2.png");
 
     const TNewRotLayer& t2 = *doc.ContentLayerAt(2);
-    EXPECT_EQ(t2.Font->Font.pointSize(), 16); // unreadable size
+    EXPECT_EQ(t2.Font->Font.pixelSize(), 16); // unreadable size
     EXPECT_TRUE(t2.Font->Font.underline());
     EXPECT_TRUE(t2.Font->Font.strikeOut());
     EXPECT_FALSE(t2.Font->Font.bold());
@@ -448,15 +451,45 @@ TEST_F(ProjectTest, ReadsFilesWrittenInTheOtherPlatformsStyle) {
     EXPECT_EQ(doc.BorderLayer->Location, (TFloatRect{0, 0, 300, 200}));
 }
 
-TEST_F(ProjectTest, TwoLineTextComesBackWithCrLf) {
+TEST_F(ProjectTest, TextComesBackWithCrLfItsStyleAndItsFlips) {
     TCollageDocument doc;
     doc.ApplyCanvasSettings();
-    AddTextLayer(doc, "first\r\nsecond", {10, 10, 130, 60});
+    TNewRotLayer* plain = AddTextLayer(doc, "first\r\nsecond", {10, 10, 130, 60});
+    TNewRotLayer* styled = AddTextLayer(doc, "Привет", {20, 80, 260, 130});
+    styled->TextStyle = std::make_unique<TTextStyle>();
+    TTextStyle& s = *styled->TextStyle;
+    s.Halation = true;
+    s.HalationColor = 0x00D7FF;
+    s.HalationSize = 14;
+    s.TextureFile = Library.Root + "Textures/gold.jpg";
+    s.TextScaleX = 2.0f;
+    s.TextScaleY = 0.5f;
+    s.HorzAlign = 2;
+    s.VertAlign = 0;
+    styled->SetFlipH(true);
     const std::string clv = Dir + "/text.clv";
     ASSERT_TRUE(SaveProject(doc, clv, false));
+
+    pugi::xml_document xml;
+    const pugi::xml_node root = LoadXml(xml, InfoOf(clv));
+    EXPECT_FALSE(root.child("Layer1").child("TextStyle"));
+    const pugi::xml_node style = root.child("Layer2").child("TextStyle");
+    EXPECT_EQ(AttributeNames(style),
+              (std::vector<std::string>{"Halation", "HalationColor", "HalationSize", "Texture", "ScaleX",
+                                        "ScaleY", "HorzAlign", "VertAlign"}));
+    EXPECT_STREQ(style.attribute("Halation").value(), "1");
+    EXPECT_STREQ(style.attribute("HalationColor").value(), "55295");
+    EXPECT_STREQ(style.attribute("Texture").value(), "gold.jpg"); // never a full path
+    EXPECT_STREQ(style.attribute("ScaleY").value(), "0.5");
+    EXPECT_STREQ(root.child("Layer2").child("FlipH").text().get(), "1");
+    EXPECT_STREQ(root.child("Layer2").child("FontSize").text().get(), "14");
+
     TCollageDocument back;
     ASSERT_TRUE(LoadProject(back, clv, false));
     EXPECT_EQ(back.ContentLayerAt(0)->Text, "first\r\nsecond");
+    ExpectSameLayer(*plain, *back.ContentLayerAt(0), "plain text");
+    ExpectSameLayer(*styled, *back.ContentLayerAt(1), "styled text");
+    ExpectSameRender(doc, back);
 }
 
 // ---- Saving ----
@@ -547,6 +580,41 @@ TEST_F(ProjectTest, DeletedPhotoFileIsWrittenFromThePictureWithoutFlips) {
     ASSERT_TRUE(LoadProject(back, clv, false));
     EXPECT_EQ(MaxChannelDiff(back.ContentLayerAt(0)->Picture, l->Picture), 0);
     ExpectSameRender(doc, back);
+}
+
+TEST_F(ProjectTest, FilteredPhotoIsWrittenAsItsPictureAndDelFilterThenRestoresThatPicture) {
+    TCollageDocument doc;
+    doc.ApplyCanvasSettings();
+    TCanvasEditor ed(doc);
+    const std::string file = Photo("f.jpg", 60, 40, 7);
+    TNewRotLayer* l = AddLayer(doc, itPhoto, file, {20, 20, 140, 100}, file);
+    l->SetFlipV(true);
+    ed.SelectLayer(l);
+    FilterPhoto(ed, *l, [](TBitmap32& p) { SketchFilter(p, FilterParams{}); });
+    const TBitmap32 filtered = l->Picture;
+    const std::string clv = Dir + "/filtered.clv";
+    ASSERT_TRUE(SaveProject(doc, clv, false));
+    pugi::xml_document xml;
+    const pugi::xml_node e = LoadXml(xml, InfoOf(clv)).child("Layer1");
+    EXPECT_STREQ(e.child("Photo").text().get(), "1.png"); // not a copy of f.jpg
+    EXPECT_FALSE(e.child("FlipV"));                       // the picture holds the flip
+    TCollageDocument back;
+    ASSERT_TRUE(LoadProject(back, clv, false));
+    TNewRotLayer* b = back.ContentLayerAt(0);
+    EXPECT_EQ(MaxChannelDiff(b->Picture, filtered), 0);
+    ExpectSameRender(doc, back);
+    // after reopening, deleting the filters gives the picture as saved
+    TCanvasEditor backEd(back);
+    backEd.SelectLayer(b);
+    FilterPhoto(backEd, *b, [](TBitmap32& p) { InverseFilter(p, FilterParams{}); });
+    EXPECT_EQ(PMenuDelFilterClick(backEd), 1);
+    EXPECT_EQ(MaxChannelDiff(b->Picture, filtered), 0);
+    // and the original document's photo goes back to its file, mirrored
+    EXPECT_EQ(PMenuDelFilterClick(ed), 1);
+    TBitmap32 fromFile;
+    ASSERT_TRUE(LoadPicture32(file, fromFile));
+    fromFile.FlipVert();
+    EXPECT_EQ(MaxChannelDiff(l->Picture, fromFile), 0);
 }
 
 TEST_F(ProjectTest, TemplateSaveTurnsPhotosIntoPlaceholders) {
@@ -714,8 +782,9 @@ TEST_F(ProjectTest, AnUncreatableFolderFailsTheSave) {
 // ---- Failures of the load ----
 
 TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
+    // Each message names the file that failed on its second line.
     struct TCase {
-        std::string Name, Message;
+        std::string Name, Message, File;
         std::function<std::string()> Make;
     };
     const std::string good = Description(PhotoLayer(1, "1.png"));
@@ -724,27 +793,28 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
     WriteProject(Dir + "/outside", "x", good);
     WritePng(Dir + "/outside/x_CLV/UserImage/1.png", 40, 30);
     const std::vector<TCase> cases = {
-        {"missing project file", "The project file is error.", [&] { return Dir + "/none.clv"; }},
-        {"malformed project file", "The project file is error.",
+        {"missing project file", "The project file is error.", Dir + "/none.clv",
+         [&] { return Dir + "/none.clv"; }},
+        {"malformed project file", "The project file is error.", Dir + "/bad.clv",
          [&] {
              WriteText(Dir + "/bad.clv", "<File><Folder>bad_CLV</Folder>");
              return Dir + "/bad.clv";
          }},
-        {"empty project file", "The project file is error.",
+        {"empty project file", "The project file is error.", Dir + "/empty.clv",
          [&] {
              WriteText(Dir + "/empty.clv", "");
              return Dir + "/empty.clv";
          }},
-        {"missing description", "The project file is error!",
+        {"missing description", "The project file is error!", Dir + "/noinfo_CLV/Info.cfg",
          [&] { return WriteProject(Dir, "noinfo", ""); }},
-        {"no Folder element", "The project file is error!",
+        {"no Folder element", "The project file is error!", Dir + "/nofolder.clv",
          [&] {
              WriteText(Dir + "/nofolder.clv", "<File><Version>2011.5.02</Version></File>");
              return Dir + "/nofolder.clv";
          }},
-        {"malformed description", "The project file is error",
+        {"malformed description", "The project file is error", Dir + "/badinfo_CLV/Info.cfg",
          [&] { return WriteProject(Dir, "badinfo", "<vlm_project><Setting><SizeType>1</Setting>"); }},
-        {"unreadable page size", "The project file is error",
+        {"unreadable page size", "The project file is error", Dir + "/badsize_CLV/Info.cfg",
          [&] {
              return WriteProject(
                  Dir, "badsize",
@@ -752,7 +822,7 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
                                  "<Unit Width=\"0\" Height=\"0\"/><Size Width=\"wide\" Height=\"9\"/>"
                                  "<Orientation>0</Orientation><BKType>0</BKType>"));
          }},
-        {"huge page", "The project file is error",
+        {"huge page", "The project file is error", Dir + "/hugesize_CLV/Info.cfg",
          [&] {
              return WriteProject(
                  Dir, "hugesize",
@@ -760,7 +830,7 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
                                  "<Unit Width=\"0\" Height=\"0\"/><Size Width=\"90000\" Height=\"9\"/>"
                                  "<Orientation>0</Orientation><BKType>0</BKType>"));
          }},
-        {"missing background", "The project file is error",
+        {"missing background", "The project file is error", Dir + "/nobk_CLV/UserImage/0.jpg",
          [&] {
              return WriteProject(
                  Dir, "nobk",
@@ -770,7 +840,7 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
                              "<Orientation>0</Orientation><BKType>2</BKType>"
                              "<BKImageFile>0.jpg</BKImageFile><BKImageFillType>2</BKImageFillType>"));
          }},
-        {"background outside the project", "The project file is error",
+        {"background outside the project", "The project file is error", Dir + "/absbk_CLV/Info.cfg",
          [&] {
              return WriteProject(
                  Dir, "absbk",
@@ -784,11 +854,11 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
          }},
         // a loadable description outside, reached only by names that leave
         // the folder of the project file
-        {"folder outside", "The project file is error!",
+        {"folder outside", "The project file is error!", Dir + "/inner/up.clv",
          [&] { return WriteClv(Dir + "/inner", "up", "../outside/x_CLV"); }},
-        {"absolute folder", "The project file is error!",
+        {"absolute folder", "The project file is error!", Dir + "/inner/abs.clv",
          [&] { return WriteClv(Dir + "/inner", "abs", Dir + "/outside/x_CLV"); }},
-        {"dot-dot folder", "The project file is error!",
+        {"dot-dot folder", "The project file is error!", Dir + "/inner/dots.clv",
          [&] { return WriteClv(Dir + "/inner", "dots", ".."); }},
     };
     for (const TCase& c : cases) {
@@ -805,7 +875,11 @@ TEST_F(ProjectTest, ProjectsThatCannotBeOpenedLeaveTheCollageUntouched) {
         const std::string clv = c.Make();
         EXPECT_FALSE(LoadProject(doc, clv, false));
         ASSERT_EQ(Messages.Errors.size(), 1u);
-        EXPECT_EQ(Messages.Errors[0], c.Message);
+        const std::string& m = Messages.Errors[0];
+        EXPECT_EQ(m.substr(0, m.find('\r')), c.Message);
+        EXPECT_EQ(m.substr(0, c.Message.size() + 1 + c.File.size() + 2), c.Message + "\r" + c.File + ": ")
+            << m;
+        EXPECT_GT(m.size(), c.Message.size() + c.File.size() + 3) << "no reason: " << m;
         EXPECT_TRUE(TDocumentState(doc) == before);
         EXPECT_EQ(doc.ContentLayerAt(0)->SourceFile, "Animals\\cat.png");
     }
@@ -837,7 +911,8 @@ TEST_F(ProjectTest, MissingBorderPictureKeepsAnEmptyBorder) {
     TCollageDocument doc;
     ASSERT_TRUE(LoadProject(doc, clv, false));
     ASSERT_EQ(Messages.Errors.size(), 1u);
-    EXPECT_EQ(Messages.Errors[0], "Picture does not exists!\r" + Library.Root + "Frames/Free/lost.frm");
+    EXPECT_EQ(Messages.Errors[0], "Picture does not exists!\r" + Library.Root +
+                                      "Frames/Free/lost.frm: No such file or directory");
     ASSERT_NE(doc.BorderLayer, nullptr);
     EXPECT_TRUE(doc.BorderLayer->Picture.Empty());
     EXPECT_EQ(doc.BorderLayer->SourceFile, "Free\\lost.frm");
@@ -875,7 +950,8 @@ TEST_F(ProjectTest, ADamagedLayerKeepsTheLayersBeforeItAndLeavesTheCollageUntitl
     doc.UndoHistory.PushStep();
     EXPECT_TRUE(LoadProject(doc, clv, false));
     ASSERT_EQ(Messages.Errors.size(), 1u);
-    EXPECT_EQ(Messages.Errors[0], "The project file is error");
+    EXPECT_EQ(Messages.Errors[0],
+              "The project file is error\r" + Dir + "/damaged_CLV/Info.cfg: Layer3: Angle: twelve");
     EXPECT_EQ(doc.LayerCount(), 2);
     EXPECT_TRUE(doc.ProjectFile.empty());
     EXPECT_EQ(doc.Caption(), doc.CaptionBase + " - Untitled");
@@ -884,17 +960,45 @@ TEST_F(ProjectTest, ADamagedLayerKeepsTheLayersBeforeItAndLeavesTheCollageUntitl
     EXPECT_EQ(ReadText(Dir + "/damaged_CLV/Info.cfg"), info);
 }
 
-TEST_F(ProjectTest, AnUndecodablePhotoStopsTheLoadThere) {
-    const std::string clv =
-        WriteProject(Dir, "corrupt",
-                     Description(PhotoLayer(1, "1.png") + PhotoLayer(2, "2.jpg") + PhotoLayer(3, "1.png")));
+TEST_F(ProjectTest, UndecodablePicturesBecomePlaceholdersAndAreListedInOneMessage) {
+    std::string turned = PhotoLayer(2, "2.jpg",
+                                    "<Mask>Circle\\yuan13.msk</Mask><SubFrame>Free\\gold.frm</SubFrame>"
+                                    "<Shadow OffsetX=\"4\" OffsetY=\"5\" Transparent=\"50\" "
+                                    "Smooth=\"2\" Color=\"4278190080\"/>");
+    turned.replace(turned.find("<Angle>0"), 8, "<Angle>30");
+    const std::string clv = WriteProject(
+        Dir, "corrupt",
+        Description(PhotoLayer(1, "1.png") + turned + PhotoLayer(3, "1.png") + PhotoLayer(4, "4.png")));
     WritePng(Dir + "/corrupt_CLV/UserImage/1.png", 40, 30);
     WriteText(Dir + "/corrupt_CLV/UserImage/2.jpg", "this is not a picture");
+    WriteText(Dir + "/corrupt_CLV/UserImage/4.png", std::string("\x89PNG\r\n\x1a\n", 8) + "cut short");
     TCollageDocument doc;
+    doc.ProjectFile = "/other.clv";
     EXPECT_TRUE(LoadProject(doc, clv, false));
+    // every layer is there, the damaged ones as placeholders at their places
+    ASSERT_EQ(doc.LayerCount(), 4);
+    const TNewRotLayer& p = *doc.ContentLayerAt(1);
+    EXPECT_EQ(p.ImageType, itPlaceholder);
+    EXPECT_EQ(p.PlaceholderLine1, "Double Click or");
+    EXPECT_EQ(p.SourceFile, "");
+    EXPECT_EQ(p.Location, (TFloatRect{10, 10, 90, 70}));
+    EXPECT_FLOAT_EQ(p.Angle, 30);
+    EXPECT_NE(p.MaskPicture, nullptr);
+    EXPECT_NE(p.SubFramePicture, nullptr);
+    EXPECT_TRUE(p.ShadowOn);
+    EXPECT_EQ(p.ShadowOffsetY, 5);
+    EXPECT_EQ(doc.ContentLayerAt(2)->ImageType, itPhoto);
+    EXPECT_EQ(doc.ContentLayerAt(3)->ImageType, itPlaceholder);
+    // one message: the headline, then each file with its reason
     ASSERT_EQ(Messages.Errors.size(), 1u);
-    EXPECT_EQ(Messages.Errors.back(), "The project file is error");
-    EXPECT_EQ(doc.LayerCount(), 1);
+    const std::string& m = Messages.Errors[0];
+    const std::string jpeg = "The project file is error\r" + Dir + "/corrupt_CLV/UserImage/2.jpg: ";
+    EXPECT_EQ(m.substr(0, jpeg.size()), jpeg) << m;
+    const size_t png = m.find("\r" + Dir + "/corrupt_CLV/UserImage/4.png: ");
+    ASSERT_NE(png, std::string::npos) << m;
+    EXPECT_EQ(std::count(m.begin(), m.end(), '\r'), 2) << m;
+    EXPECT_LT(jpeg.size() + 1, png) << "a reason for the JPEG";
+    // untitled, so that Ctrl+S cannot write the placeholders over the photos
     EXPECT_TRUE(doc.ProjectFile.empty());
 }
 

@@ -164,7 +164,8 @@ TNewRotLayer* AddTextLayer(TCollageDocument& doc, const std::string& text, const
     TNewRotLayer* layer = AddLayer(doc, itText, picture, location, "");
     layer->Text = text;
     auto font = std::make_unique<TLayerFont>();
-    font->Font = QFont("DejaVu Sans", 14);
+    font->Font = QFont("DejaVu Sans");
+    font->Font.setPixelSize(14);
     font->Font.setBold(true);
     font->Font.setItalic(true);
     font->Color = 0xFF2040C8;
@@ -222,7 +223,7 @@ void ExpectSameLayer(const TNewRotLayer& a, const TNewRotLayer& b, const std::st
     EXPECT_EQ(bool(a.Font), bool(b.Font));
     if (a.Font && b.Font) {
         EXPECT_EQ(a.Font->Font.family(), b.Font->Font.family());
-        EXPECT_EQ(a.Font->Font.pointSize(), b.Font->Font.pointSize());
+        EXPECT_EQ(a.Font->Font.pixelSize(), b.Font->Font.pixelSize());
         EXPECT_EQ(a.Font->Font.bold(), b.Font->Font.bold());
         EXPECT_EQ(a.Font->Font.italic(), b.Font->Font.italic());
         EXPECT_EQ(a.Font->Font.underline(), b.Font->Font.underline());
@@ -231,6 +232,20 @@ void ExpectSameLayer(const TNewRotLayer& a, const TNewRotLayer& b, const std::st
     }
     if (a.ImageType == itText) {
         EXPECT_EQ(a.AALevel, b.AALevel);
+        EXPECT_EQ(a.FlipH, b.FlipH);
+        EXPECT_EQ(a.FlipV, b.FlipV);
+        ASSERT_EQ(bool(a.TextStyle), bool(b.TextStyle));
+        if (a.TextStyle) {
+            const TTextStyle &x = *a.TextStyle, &y = *b.TextStyle;
+            EXPECT_EQ(x.Halation, y.Halation);
+            EXPECT_EQ(x.HalationColor, y.HalationColor);
+            EXPECT_EQ(x.HalationSize, y.HalationSize);
+            EXPECT_EQ(x.TextureFile, y.TextureFile);
+            EXPECT_EQ(x.TextScaleX, y.TextScaleX);
+            EXPECT_EQ(x.TextScaleY, y.TextScaleY);
+            EXPECT_EQ(x.HorzAlign, y.HorzAlign);
+            EXPECT_EQ(x.VertAlign, y.VertAlign);
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -352,6 +354,8 @@ TEST(LibraryTemplates, EveryTemplateOpensWithItsPlaceholders) {
     WriteTemplates(library.Root);
     EXPECT_TRUE(messages.Errors.empty()) << messages.Errors.front();
     int fewest = 100, most = 0, masked = 0, framed = 0, rotated = 0, bordered = 0, pictured = 0, cliparts = 0;
+    std::set<std::string> titled;
+    int glowing = 0, textured = 0;
     for (const char* category : {"Free", "Collage"}) {
         const std::vector<std::string> thumbs =
             TemplateThumbnails(library.Root + "template/" + category + "/");
@@ -391,6 +395,15 @@ TEST(LibraryTemplates, EveryTemplateOpensWithItsPlaceholders) {
                 }
                 if (l.ImageType == itPlaceholder) ++placeholders;
                 if (l.ImageType == itClipart) ++cliparts;
+                // titles come back with their look, ready to be edited
+                if (l.ImageType == itText) {
+                    ASSERT_TRUE(l.Font && l.TextStyle);
+                    EXPECT_FALSE(l.Text.empty());
+                    EXPECT_GT(l.Font->Font.pixelSize(), 20);
+                    glowing += l.TextStyle->Halation;
+                    textured += !l.TextStyle->TextureFile.empty();
+                    titled.insert(thumb);
+                }
                 if (!l.MaskName.empty()) {
                     EXPECT_TRUE(l.MaskPicture);
                     ++masked;
@@ -420,6 +433,9 @@ TEST(LibraryTemplates, EveryTemplateOpensWithItsPlaceholders) {
     EXPECT_GT(bordered, 0);
     EXPECT_GT(pictured, 0);
     EXPECT_GT(cliparts, 0);
+    EXPECT_GE(titled.size(), 6u);
+    EXPECT_GT(glowing, 0);
+    EXPECT_GT(textured, 0);
 }
 
 TEST(LibraryTemplates, AnEmptyLibraryGivesTemplatesWithoutDecorations) {

@@ -2,7 +2,7 @@
 // stickers with a gentle drop shadow. Corners stay transparent.
 //
 // ---- Sections ----
-// Helpers; Free; Love; Party; Nature; Catalogue
+// Helpers; Free; Love; Party; Nature; Baby; Travel; Winter; Wedding; Catalogue
 
 #include <QPainter>
 
@@ -907,6 +907,564 @@ QImage Cherries() {
     return Finish(img);
 }
 
+// ---- Baby ----
+
+QImage Teddy() {
+    QImage img = NewArt(S, S);
+    const auto fur = Vertical(0xc68b59, 0x8d5a34, 20, 250);
+    const TPuffy furStyle = Style(16, 0.15f);
+    // body, arms and legs under the head
+    PaintPuffyFn(img, EllipsePath(QRectF(70, 128, 116, 104)), fur, furStyle);
+    PaintPuffyFn(img, Rotated(EllipsePath(QRectF(40, 138, 46, 30)), QPointF(63, 153), -35), fur, furStyle);
+    PaintPuffyFn(img, Rotated(EllipsePath(QRectF(170, 138, 46, 30)), QPointF(193, 153), 35), fur, furStyle);
+    for (double x : {62.0, 146.0}) {
+        PaintPuffyFn(img, EllipsePath(QRectF(x, 196, 48, 52)), fur, furStyle);
+        Puffy(img, EllipsePath(QRectF(x + 10, 212, 28, 30)), 0xf3d3b0, 6, 0.2f);
+    }
+    Puffy(img, EllipsePath(QRectF(100, 150, 56, 58)), 0xe9c39a, 8, 0.15f);
+    // head with ears
+    for (double x : {62.0, 194.0}) {
+        PaintPuffyFn(img, Circle(x, 42, 26), fur, furStyle);
+        Puffy(img, Circle(x, 44, 13), 0xf3d3b0, 5, 0.2f);
+    }
+    PaintPuffyFn(img, Circle(128, 86, 66), fur, Style(20, 0.15f));
+    Puffy(img, EllipsePath(QRectF(100, 92, 56, 42)), 0xf3d3b0, 8, 0.2f);
+    Puffy(img, EllipsePath(QRectF(116, 96, 24, 16)), 0x3e2723, 5, 0.9f);
+    for (double x : {104.0, 152.0}) Puffy(img, Circle(x, 74, 8), 0x2b1b14, 4, 1.f);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x3e2723), 3, Qt::SolidLine, Qt::RoundCap));
+    QPainterPath smile;
+    smile.moveTo(128, 112);
+    smile.lineTo(128, 120);
+    smile.moveTo(116, 120);
+    smile.quadTo(128, 130, 140, 120);
+    p.drawPath(smile);
+    p.end();
+    // a pink bow at the neck
+    Puffy(img, Poly({{128, 150}, {94, 132}, {96, 170}}), 0xf48fb1, 7, 0.5f);
+    Puffy(img, Poly({{128, 150}, {162, 132}, {160, 170}}), 0xf48fb1, 7, 0.5f);
+    Puffy(img, Circle(128, 151, 11), 0xec6b9b, 5, 0.6f);
+    return Finish(img);
+}
+
+QImage BabyBottle() {
+    QImage img = NewArt(S, S);
+    QPainterPath teat;
+    teat.moveTo(104, 76);
+    teat.cubicTo(104, 52, 114, 44, 118, 30);
+    teat.cubicTo(120, 14, 136, 14, 138, 30);
+    teat.cubicTo(142, 44, 152, 52, 152, 76);
+    teat.closeSubpath();
+    PaintPuffyFn(img, Rotated(teat, QPointF(128, 150), 12), Vertical(0xffe0b2, 0xe6b98a, 14, 80),
+                 Style(12, 0.6f));
+    const QPainterPath body = Rotated(RoundRectPath(QRectF(90, 96, 76, 146), 28), QPointF(128, 150), 12);
+    PaintPuffyFn(
+        img, body,
+        [](int x, int y) {
+            // milk up to a level, glass above it
+            const float level = 130 + 0.2f * (x - 128);
+            return y > level ? Mix(Hex(0xfffdf5), Hex(0xf1ebdc), Clamp01((y - level) / 110.f))
+                             : Hex(0xe3f2fd);
+        },
+        Style(18, 0.8f, 40));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(128, 150);
+    p.rotate(12);
+    p.translate(-128, -150);
+    p.setPen(QPen(QColor(120, 160, 200, 170), 3, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(96, 136 + i * 22), QPointF(i % 2 ? 106 : 114, 136 + i * 22));
+    p.end();
+    PaintPuffyFn(img, Rotated(RoundRectPath(QRectF(84, 70, 88, 32), 10), QPointF(128, 150), 12),
+                 Vertical(0x81d4fa, 0x0288d1, 70, 102), Style(10, 0.7f));
+    return Finish(img);
+}
+
+QImage Rattle() {
+    QImage img = NewArt(S, S);
+    QPainterPath handle;
+    handle.moveTo(150, 130);
+    handle.lineTo(210, 214);
+    PaintPuffyFn(img, Stroked(handle, 22), Vertical(0xfff59d, 0xfbc02d, 120, 220), Style(10, 0.6f));
+    Puffy(img, Circle(214, 220, 22), 0x80cbc4, 10, 0.7f);
+    const QPainterPath ring = Circle(150, 128, 22).subtracted(Circle(150, 128, 11));
+    Puffy(img, ring, 0xf48fb1, 7, 0.7f);
+    PaintPuffyFn(
+        img, Circle(104, 92, 70),
+        [](int x, int y) {
+            // polka dots on a soft lilac ball
+            const float u = (x + y * 0.3f) / 28.f, v = (y - x * 0.3f) / 28.f;
+            const float d = std::hypot(u - std::floor(u) - 0.5f, v - std::floor(v) - 0.5f);
+            return Mix(Hex(0xb39ddb), Hex(0xffffff), Smoothstep(0.22f, 0.18f, d));
+        },
+        Style(26, 0.8f, 40));
+    return Finish(img);
+}
+
+QImage RubberDuck() {
+    QImage img = NewArt(S, S);
+    QPainterPath body;
+    body.moveTo(28, 150);
+    body.cubicTo(30, 110, 70, 118, 120, 130);
+    body.cubicTo(170, 140, 210, 110, 230, 130);
+    body.cubicTo(246, 150, 232, 228, 140, 230);
+    body.cubicTo(60, 232, 26, 200, 28, 150);
+    body.closeSubpath();
+    const auto yellow = Vertical(0xfff176, 0xf9a825, 40, 236);
+    PaintPuffyFn(img, body, yellow, Style(22, 0.7f, 36));
+    PaintPuffyFn(img, Circle(92, 86, 56), yellow, Style(22, 0.7f, 36));
+    QPainterPath beak;
+    beak.moveTo(40, 84);
+    beak.cubicTo(12, 84, 8, 106, 22, 110);
+    beak.cubicTo(36, 116, 54, 108, 60, 100);
+    beak.closeSubpath();
+    PaintPuffyFn(img, beak, Vertical(0xffb74d, 0xef6c00, 80, 114), Style(8, 0.6f));
+    Puffy(img, Circle(84, 70, 9), 0x212121, 4, 1.f);
+    QPainterPath wing;
+    wing.moveTo(112, 160);
+    wing.cubicTo(140, 140, 190, 140, 200, 170);
+    wing.cubicTo(180, 196, 130, 196, 112, 160);
+    PaintPuffyFn(img, wing, Vertical(0xffee58, 0xf9a825, 140, 200), Style(10, 0.5f));
+    return Finish(img);
+}
+
+QImage Pram() {
+    QImage img = NewArt(S, S);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x546e7a), 6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(190, 118), QPointF(226, 56)); // handle
+    p.drawLine(QPointF(226, 56), QPointF(240, 56));
+    p.drawLine(QPointF(86, 170), QPointF(70, 206));
+    p.drawLine(QPointF(170, 170), QPointF(186, 206));
+    p.end();
+    // basket and hood
+    QPainterPath basket;
+    basket.moveTo(26, 112);
+    basket.lineTo(206, 112);
+    basket.cubicTo(206, 170, 170, 186, 116, 186);
+    basket.cubicTo(62, 186, 26, 170, 26, 112);
+    basket.closeSubpath();
+    PaintPuffyFn(img, basket, Vertical(0x90caf9, 0x1e88e5, 110, 190), Style(18, 0.5f));
+    QPainterPath hood;
+    hood.moveTo(26, 116);
+    hood.cubicTo(22, 50, 70, 22, 120, 24);
+    hood.lineTo(120, 116);
+    hood.closeSubpath();
+    PaintPuffyFn(
+        img, hood,
+        [](int x, int y) {
+            // stripes fanning out from the hood's corner
+            const float a = std::atan2(float(y - 116), float(x - 120));
+            return int(std::floor(a * 5.f / kPi * 2)) % 2 ? Hex(0xfff3e0) : Hex(0x64b5f6);
+        },
+        Style(14, 0.4f));
+    for (QPointF c : {QPointF(66, 214), QPointF(190, 214)}) {
+        const QPainterPath wheel = Circle(c.x(), c.y(), 30).subtracted(Circle(c.x(), c.y(), 14));
+        Puffy(img, wheel, 0x37474f, 8, 0.5f);
+        Puffy(img, Circle(c.x(), c.y(), 8), 0xb0bec5, 4, 0.8f);
+    }
+    return Finish(img);
+}
+
+// ---- Travel ----
+
+QImage Airplane() {
+    QImage img = NewArt(S, S);
+    const QPointF c(128, 128);
+    const double turn = -35;
+    auto at = [&](const QPainterPath& path) { return Rotated(path, c, turn); };
+    PaintPuffyFn(img, at(Poly({{118, 122}, {150, 122}, {112, 28}, {94, 28}})),
+                 Vertical(0x90a4ae, 0x546e7a, 20, 130), Style(8, 0.6f));
+    PaintPuffyFn(img, at(Poly({{118, 136}, {150, 136}, {112, 228}, {94, 228}})),
+                 Vertical(0x90a4ae, 0x546e7a, 130, 230), Style(8, 0.6f));
+    PaintPuffyFn(img, at(Poly({{34, 124}, {54, 124}, {40, 86}, {28, 86}})),
+                 Vertical(0x1e88e5, 0x0d47a1, 80, 130), Style(6, 0.6f));
+    PaintPuffyFn(img, at(Poly({{34, 134}, {54, 134}, {40, 170}, {28, 170}})),
+                 Vertical(0x1e88e5, 0x0d47a1, 130, 170), Style(6, 0.6f));
+    QPainterPath body;
+    body.moveTo(24, 120);
+    body.lineTo(200, 114);
+    body.cubicTo(240, 114, 246, 128, 246, 129);
+    body.cubicTo(246, 130, 240, 144, 200, 144);
+    body.lineTo(24, 138);
+    body.closeSubpath();
+    PaintPuffyFn(img, at(body), Vertical(0xffffff, 0xcfd8dc, 110, 146), Style(12, 0.8f, 40));
+    PaintPuffy(img, at(RoundRectPath(QRectF(30, 133, 180, 5), 2)), Hex(0x1e88e5), Style(2, 0.4f));
+    for (int i = 0; i < 9; ++i)
+        PaintPuffy(img, at(Circle(88 + i * 14, 124, 3.6)), Hex(0x263238), Style(2, 1.f));
+    PaintPuffy(img, at(Poly({{222, 118}, {234, 122}, {232, 128}, {220, 127}})), Hex(0x263238), Style(2, 1.f));
+    return Finish(img);
+}
+
+QImage Suitcase() {
+    QImage img = NewArt(S, S);
+    const QPainterPath handle =
+        RoundRectPath(QRectF(94, 30, 68, 44), 16).subtracted(RoundRectPath(QRectF(106, 42, 44, 40), 10));
+    Puffy(img, handle, 0x4e342e, 8, 0.5f);
+    PaintPuffyFn(img, RoundRectPath(QRectF(26, 64, 204, 160), 22), Vertical(0xd7894c, 0xa0522d, 64, 226),
+                 Style(16, 0.45f));
+    for (double x : {70.0, 170.0})
+        PaintPuffyFn(img, RoundRectPath(QRectF(x, 62, 18, 164), 5), Vertical(0x6d4c41, 0x3e2723, 60, 228),
+                     Style(5, 0.4f));
+    for (double x : {70.0, 170.0}) Metal(img, RoundRectPath(QRectF(x - 2, 150, 22, 18), 4), GoldStops(), 4);
+    // travel stickers
+    Puffy(img, Rotated(RoundRectPath(QRectF(104, 92, 52, 36), 6), QPointF(130, 110), -8), 0xfff8e1, 4, 0.2f);
+    Puffy(img, Circle(128, 184, 20), 0x4fc3f7, 5, 0.3f);
+    Puffy(img, Rotated(Poly({{196, 96}, {220, 90}, {224, 120}, {200, 124}}), QPointF(210, 108), 10), 0xef5350,
+          4, 0.3f);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont f("DejaVu Sans");
+    f.setPixelSize(15);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(0xc62828));
+    p.translate(130, 110);
+    p.rotate(-8);
+    p.drawText(QRectF(-26, -14, 52, 28), Qt::AlignCenter, "PARIS");
+    p.end();
+    return Finish(img);
+}
+
+QImage Compass() {
+    QImage img = NewArt(S, S);
+    const QPainterPath ring = Circle(128, 132, 112).subtracted(Circle(128, 132, 92));
+    Metal(img, ring, GoldStops(), 10);
+    Metal(img, RoundRectPath(QRectF(116, 6, 24, 22), 8), GoldStops(), 6);
+    PaintPuffyFn(img, Circle(128, 132, 93), Vertical(0xfffaf0, 0xeadfc8, 40, 226), Style(4, 0.2f));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x8d6e63), 2));
+    for (int i = 0; i < 36; ++i) {
+        const double a = i * 10 * M_PI / 180, r0 = i % 9 == 0 ? 72 : 82;
+        p.drawLine(QPointF(128 + std::sin(a) * r0, 132 - std::cos(a) * r0),
+                   QPointF(128 + std::sin(a) * 88, 132 - std::cos(a) * 88));
+    }
+    QFont f("DejaVu Serif");
+    f.setPixelSize(20);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(0x5d4037));
+    p.drawText(QRectF(108, 50, 40, 24), Qt::AlignCenter, "N");
+    p.drawText(QRectF(108, 190, 40, 24), Qt::AlignCenter, "S");
+    p.drawText(QRectF(42, 120, 40, 24), Qt::AlignCenter, "W");
+    p.drawText(QRectF(174, 120, 40, 24), Qt::AlignCenter, "E");
+    p.end();
+    const QPainterPath north = Rotated(Poly({{128, 64}, {142, 132}, {114, 132}}), QPointF(128, 132), 25);
+    const QPainterPath south = Rotated(Poly({{128, 200}, {142, 132}, {114, 132}}), QPointF(128, 132), 25);
+    PaintPuffy(img, north, Hex(0xe53935), Style(6, 0.7f));
+    PaintPuffy(img, south, Hex(0xeceff1), Style(6, 0.7f));
+    Metal(img, Circle(128, 132, 9), GoldStops(), 4);
+    return Finish(img);
+}
+
+QImage PalmTree() {
+    QImage img = NewArt(S, S);
+    Puffy(img, EllipsePath(QRectF(40, 212, 180, 36)), 0xf2d49b, 8, 0.2f);
+    // a curved trunk of stacked rings
+    for (int i = 0; i < 13; ++i) {
+        const double t = i / 12.0;
+        const QPointF c(150 - 40 * t * t + 10 * t, 226 - 150 * t);
+        PaintPuffyFn(img,
+                     Rotated(EllipsePath(QRectF(c.x() - 15 + t * 3, c.y() - 10, 30 - t * 6, 22)), c, 20 * t),
+                     Vertical(0xa1887f, 0x6d4c41, c.y() - 10, c.y() + 12), Style(6, 0.2f));
+    }
+    const QPointF top(120, 74);
+    const double angles[] = {-160, -120, -70, -20, 20, 60, 200};
+    TRandom rnd(881);
+    for (double a : angles) {
+        QPainterPath frond;
+        const double len = rnd.Range(86, 104);
+        frond.moveTo(0, -5);
+        frond.cubicTo(len * 0.4, -26, len * 0.8, -18, len, 14);
+        frond.cubicTo(len * 0.7, 4, len * 0.4, 8, 0, 5);
+        frond.closeSubpath();
+        const QPainterPath placed = QTransform().translate(top.x(), top.y()).rotate(a).map(frond);
+        PaintPuffyFn(img, placed, Vertical(0x9ccc65, 0x2e7d32, 10, 150), Style(8, 0.35f));
+    }
+    for (QPointF c : {QPointF(112, 84), QPointF(130, 88), QPointF(120, 98)})
+        PaintPuffyFn(img, Circle(c.x(), c.y(), 10), Vertical(0x8d6e63, 0x4e342e, c.y() - 10, c.y() + 10),
+                     Style(6, 0.6f));
+    return Finish(img);
+}
+
+QImage MapPin() {
+    QImage img = NewArt(S, S);
+    Puffy(img, EllipsePath(QRectF(96, 222, 64, 18)), 0x9e9e9e, 4, 0.1f);
+    QPainterPath pin;
+    pin.moveTo(128, 236);
+    pin.cubicTo(100, 190, 48, 150, 48, 100);
+    pin.cubicTo(48, 48, 86, 16, 128, 16);
+    pin.cubicTo(170, 16, 208, 48, 208, 100);
+    pin.cubicTo(208, 150, 156, 190, 128, 236);
+    pin.closeSubpath();
+    PaintPuffyFn(img, pin, Vertical(0xff6f60, 0xc62828, 16, 236), Style(24, 0.8f, 40));
+    Puffy(img, Circle(128, 98, 34), 0xffffff, 8, 0.3f);
+    return Finish(img);
+}
+
+// ---- Winter ----
+
+QImage Snowman() {
+    QImage img = NewArt(S, S);
+    const auto snow = Vertical(0xffffff, 0xd4e6f5, 40, 250);
+    PaintPuffyFn(img, Circle(128, 190, 58), snow, Style(24, 0.3f));
+    PaintPuffyFn(img, Circle(128, 116, 44), snow, Style(20, 0.3f));
+    PaintPuffyFn(img, Circle(128, 62, 34), snow, Style(16, 0.3f));
+    // scarf
+    Puffy(img, RoundRectPath(QRectF(88, 86, 80, 18), 9), 0xe53935, 6, 0.3f);
+    Puffy(img, Rotated(RoundRectPath(QRectF(140, 94, 18, 52), 8), QPointF(149, 96), -12), 0xc62828, 6, 0.3f);
+    // hat
+    Puffy(img, RoundRectPath(QRectF(84, 30, 88, 12), 6), 0x263238, 5, 0.6f);
+    Puffy(img, RoundRectPath(QRectF(100, 2, 56, 36), 6), 0x37474f, 8, 0.6f);
+    Puffy(img, RoundRectPath(QRectF(100, 24, 56, 8), 2), 0xc62828, 3, 0.3f);
+    for (double x : {114.0, 142.0}) Puffy(img, Circle(x, 58, 5), 0x212121, 3, 1.f);
+    PaintPuffy(img, Poly({{128, 64}, {170, 74}, {128, 76}}), Hex(0xff8f00), Style(5, 0.5f));
+    for (double y : {116.0, 140.0, 176.0}) Puffy(img, Circle(128, y, 6), 0x37474f, 3, 0.9f);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x5d4037), 5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(88, 110), QPointF(36, 80));
+    p.drawLine(QPointF(52, 90), QPointF(44, 66));
+    p.drawLine(QPointF(168, 110), QPointF(220, 82));
+    p.drawLine(QPointF(204, 90), QPointF(218, 68));
+    p.end();
+    return Finish(img);
+}
+
+QImage FirTree() {
+    QImage img = NewArt(S, S);
+    PaintPuffyFn(img, RoundRectPath(QRectF(112, 200, 32, 44), 5), Vertical(0x8d6e63, 0x4e342e, 200, 244),
+                 Style(6, 0.2f));
+    for (int tier = 0; tier < 3; ++tier) {
+        const double top = 36 + tier * 44, w = 60 + tier * 26, bottom = top + 84;
+        QPainterPath t;
+        t.moveTo(128, top);
+        t.cubicTo(128 + w * 0.3, top + 30, 128 + w * 0.7, bottom - 20, 128 + w, bottom);
+        t.quadTo(128, bottom + 16, 128 - w, bottom);
+        t.cubicTo(128 - w * 0.7, bottom - 20, 128 - w * 0.3, top + 30, 128, top);
+        PaintPuffyFn(img, t, Vertical(0x66bb6a, 0x1b5e20, top, bottom), Style(14, 0.3f));
+    }
+    const std::pair<QPointF, uint32_t> balls[] = {{{104, 102}, 0xe53935}, {{150, 118}, 0x1e88e5},
+                                                  {{90, 160}, 0xfdd835},  {{138, 170}, 0xe53935},
+                                                  {{176, 196}, 0xfdd835}, {{72, 206}, 0x1e88e5}};
+    for (const auto& [c, colour] : balls) Puffy(img, Circle(c.x(), c.y(), 9), colour, 5, 0.9f);
+    Metal(img, SoftStarPath(QPointF(128, 32), 28, 12, 5, 0.15), GoldStops(), 8);
+    return Finish(img);
+}
+
+QImage Bauble() {
+    QImage img = NewArt(S, S);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0xb0894a), 3));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(128, 24), 12, 14);
+    p.end();
+    Metal(img, RoundRectPath(QRectF(106, 34, 44, 26), 6), GoldStops(), 6);
+    PaintPuffyFn(
+        img, Circle(128, 150, 94),
+        [](int x, int y) {
+            // a gold band with a zigzag through the red glass
+            const float zig = 150 + 10 * std::sin(x * 0.12f);
+            const float d = std::fabs(y - zig);
+            return d < 12 ? Mix(Hex(0xffd54f), Hex(0xf9a825), d / 12.f)
+                          : Mix(Hex(0xef5350), Hex(0xb71c1c), (y - 56) / 190.f);
+        },
+        Style(34, 1.f, 40));
+    for (QPointF c : {QPointF(92, 112), QPointF(170, 118), QPointF(110, 196), QPointF(160, 192)})
+        PaintPuffy(img, Sparkle(c, 9), Hex(0xffffff), Style(2, 1.f));
+    return Finish(img);
+}
+
+QImage CandyCane() {
+    QImage img = NewArt(S, S);
+    QPainterPath cane;
+    cane.moveTo(150, 226);
+    cane.lineTo(150, 90);
+    cane.cubicTo(150, 30, 70, 30, 70, 86);
+    const QPainterPath body = Stroked(cane, 36);
+    PaintPuffyFn(
+        img, body,
+        [](int x, int y) {
+            const float s = std::fmod(float(x + y) + 1000.f, 34.f);
+            return s < 14 ? Hex(0xd32f2f) : Hex(0xfffaf5);
+        },
+        Style(16, 0.8f, 40));
+    // a green bow
+    Puffy(img, Poly({{150, 150}, {112, 128}, {116, 170}}), 0x43a047, 7, 0.4f);
+    Puffy(img, Poly({{150, 150}, {188, 128}, {184, 170}}), 0x43a047, 7, 0.4f);
+    Puffy(img, Poly({{146, 154}, {126, 206}, {142, 204}}), 0x2e7d32, 5, 0.3f);
+    Puffy(img, Poly({{154, 154}, {174, 206}, {158, 204}}), 0x2e7d32, 5, 0.3f);
+    Puffy(img, Circle(150, 151, 11), 0x388e3c, 5, 0.5f);
+    return Finish(img);
+}
+
+QImage Holly() {
+    QImage img = NewArt(S, S);
+    auto leaf = [&](double angle, bool mirror) {
+        QPainterPath l;
+        l.moveTo(0, 0);
+        const int spikes = 4;
+        for (int i = 1; i <= spikes; ++i) {
+            const double x0 = 110.0 * (i - 1) / spikes, x1 = 110.0 * i / spikes;
+            const double w = 34 * std::sin(M_PI * (x0 + x1) / 2 / 110) + 6;
+            l.quadTo((x0 + x1) / 2, -w * 0.6, x1, -w - 6);
+        }
+        l.lineTo(122, 0);
+        for (int i = spikes; i >= 1; --i) {
+            const double x0 = 110.0 * (i - 1) / spikes, x1 = 110.0 * i / spikes;
+            const double w = 34 * std::sin(M_PI * (x0 + x1) / 2 / 110) + 6;
+            l.quadTo((x0 + x1) / 2, w * 0.6, x0, i > 1 ? w + 6 : 0);
+        }
+        l.closeSubpath();
+        QTransform t;
+        t.translate(128, 132);
+        if (mirror) t.scale(-1, 1);
+        t.rotate(angle);
+        PaintPuffyFn(img, t.map(l), Vertical(0x4caf50, 0x1b5e20, 20, 240), Style(10, 0.7f, 40));
+    };
+    leaf(-30, false);
+    leaf(-30, true);
+    leaf(60, false);
+    for (QPointF c : {QPointF(116, 128), QPointF(142, 124), QPointF(130, 148)})
+        PaintPuffyFn(img, Circle(c.x(), c.y(), 17), Vertical(0xff5252, 0xb71c1c, c.y() - 17, c.y() + 17),
+                     Style(9, 1.f, 40));
+    return Finish(img);
+}
+
+// ---- Wedding ----
+
+QImage WeddingCake() {
+    QImage img = NewArt(S, S);
+    Metal(img, EllipsePath(QRectF(28, 222, 200, 24)), SilverStops(), 5);
+    const auto cream = [](float top, float bottom) { return Vertical(0xffffff, 0xf3e6d8, top, bottom); };
+    PaintPuffyFn(img, RoundRectPath(QRectF(40, 168, 176, 62), 10), cream(168, 230), Style(12, 0.3f));
+    PaintPuffyFn(img, RoundRectPath(QRectF(64, 118, 128, 54), 10), cream(118, 172), Style(12, 0.3f));
+    PaintPuffyFn(img, RoundRectPath(QRectF(88, 76, 80, 46), 10), cream(76, 122), Style(12, 0.3f));
+    // pearl strings and a ribbon on each tier
+    for (auto [y, l, r] : {std::tuple{186.0, 44.0, 212.0}, {136.0, 68.0, 188.0}, {92.0, 92.0, 164.0}}) {
+        Puffy(img, RoundRectPath(QRectF(l, y, r - l, 9), 4), 0xf8bbd0, 3, 0.4f);
+        for (double x = l + 8; x < r - 4; x += 14) Puffy(img, Circle(x, y + 22, 4), 0xfdfdfd, 2, 1.f);
+    }
+    TRandom rnd(901);
+    for (QPointF c : {QPointF(62, 172), QPointF(194, 172), QPointF(88, 122), QPointF(168, 122)})
+        PaintRose(img, c, 14, Hex(0xf48fb1), rnd);
+    Puffy(img, Heart(116, 52, 34), 0xec407a, 8, 0.8f);
+    Puffy(img, Heart(142, 56, 30), 0xf48fb1, 7, 0.8f);
+    return Finish(img);
+}
+
+QImage Dove() {
+    QImage img = NewArt(S, S);
+    QPainterPath body;
+    body.moveTo(24, 150);
+    body.cubicTo(40, 120, 80, 110, 120, 120);
+    body.cubicTo(150, 96, 160, 70, 190, 66);
+    body.cubicTo(214, 64, 226, 80, 228, 90);
+    body.lineTo(246, 96);
+    body.lineTo(226, 104);
+    body.cubicTo(220, 150, 180, 190, 120, 186);
+    body.cubicTo(80, 184, 50, 170, 24, 150);
+    body.closeSubpath();
+    const auto white = Vertical(0xffffff, 0xd9e2ec, 60, 200);
+    PaintPuffyFn(img, body, white, Style(16, 0.4f));
+    QPainterPath wing;
+    wing.moveTo(110, 130);
+    wing.cubicTo(80, 80, 60, 40, 40, 16);
+    wing.cubicTo(90, 24, 140, 60, 160, 118);
+    wing.closeSubpath();
+    PaintPuffyFn(img, wing, white, Style(12, 0.4f));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0xc5d0dc), 2));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(70 + i * 18, 60 + i * 16), QPointF(92 + i * 18, 56 + i * 18));
+    p.end();
+    Puffy(img, Circle(206, 84, 5), 0x263238, 3, 1.f);
+    Puffy(img, Poly({{236, 94}, {252, 100}, {236, 104}}), 0xffb74d, 3, 0.5f);
+    // an olive twig in the beak
+    QPainterPath twig;
+    twig.moveTo(240, 104);
+    twig.quadTo(220, 140, 196, 150);
+    Puffy(img, Stroked(twig, 4), 0x6d8b3a, 2, 0.2f);
+    for (auto [x, y, a] : {std::tuple{230.0, 118.0, 40.0}, {218.0, 134.0, 130.0}, {206.0, 144.0, 60.0}})
+        PaintLeaf(img, QPointF(x, y), 22, a, Hex(0x7cb342));
+    return Finish(img);
+}
+
+QImage WeddingBells() {
+    QImage img = NewArt(S, S);
+    auto bell = [&](QPointF top, double angle) {
+        QPainterPath b;
+        b.moveTo(0, 0);
+        b.cubicTo(34, 0, 40, 40, 44, 80);
+        b.cubicTo(46, 100, 62, 108, 62, 116);
+        b.lineTo(-62, 116);
+        b.cubicTo(-62, 108, -46, 100, -44, 80);
+        b.cubicTo(-40, 40, -34, 0, 0, 0);
+        b.closeSubpath();
+        const QTransform t = QTransform().translate(top.x(), top.y()).rotate(angle).scale(0.8, 0.8);
+        Metal(img, t.map(Circle(0, 124, 12)), GoldStops(), 5);
+        Metal(img, t.map(b), GoldStops(), 14);
+    };
+    bell(QPointF(96, 72), 16);
+    bell(QPointF(160, 72), -16);
+    Puffy(img, Poly({{128, 52}, {70, 24}, {74, 78}}), 0xfafafa, 8, 0.5f);
+    Puffy(img, Poly({{128, 52}, {186, 24}, {182, 78}}), 0xfafafa, 8, 0.5f);
+    Puffy(img, Poly({{122, 56}, {96, 118}, {114, 114}}), 0xeeeeee, 5, 0.4f);
+    Puffy(img, Poly({{134, 56}, {160, 118}, {142, 114}}), 0xeeeeee, 5, 0.4f);
+    Puffy(img, Circle(128, 53, 13), 0xf5f5f5, 5, 0.6f);
+    PaintPuffy(img, Sparkle(QPointF(42, 150), 14), Hex(0xfff8e1), Style(3, 1.f));
+    PaintPuffy(img, Sparkle(QPointF(216, 156), 11), Hex(0xfff8e1), Style(3, 1.f));
+    return Finish(img);
+}
+
+QImage Bouquet() {
+    QImage img = NewArt(S, S);
+    for (auto [x, y, a] : {std::tuple{70.0, 110.0, -60.0},
+                           {186.0, 110.0, 60.0},
+                           {56.0, 80.0, -30.0},
+                           {200.0, 80.0, 30.0},
+                           {96.0, 54.0, -10.0},
+                           {160.0, 54.0, 10.0}})
+        PaintLeaf(img, QPointF(x, y + 30), 56, a, Hex(0x5a9a48));
+    // the wrap
+    QPainterPath wrap = Poly({{60, 120}, {196, 120}, {140, 244}, {116, 244}});
+    PaintPuffyFn(img, wrap, Vertical(0xfce4ec, 0xf8bbd0, 120, 244), Style(10, 0.3f));
+    TRandom rnd(911);
+    const std::pair<QPointF, uint32_t> roses[] = {{{128, 64}, 0xfafafa},  {{86, 86}, 0xf8bbd0},
+                                                  {{170, 86}, 0xf8bbd0},  {{106, 118}, 0xfafafa},
+                                                  {{152, 118}, 0xfafafa}, {{128, 96}, 0xf48fb1}};
+    for (const auto& [c, colour] : roses) PaintRose(img, c, 26, Hex(colour), rnd);
+    // ribbon
+    Puffy(img, Poly({{128, 178}, {96, 160}, {98, 196}}), 0xd81b60, 6, 0.5f);
+    Puffy(img, Poly({{128, 178}, {160, 160}, {158, 196}}), 0xd81b60, 6, 0.5f);
+    Puffy(img, Poly({{124, 182}, {104, 236}, {118, 234}}), 0xad1457, 4, 0.3f);
+    Puffy(img, Poly({{132, 182}, {152, 236}, {138, 234}}), 0xad1457, 4, 0.3f);
+    Puffy(img, Circle(128, 179, 10), 0xc2185b, 5, 0.6f);
+    return Finish(img);
+}
+
+QImage WeddingRings() {
+    QImage img = NewArt(S, S);
+    const QPainterPath left = Circle(96, 146, 70).subtracted(Circle(96, 146, 54));
+    const QPainterPath right = Circle(164, 134, 66).subtracted(Circle(164, 134, 51));
+    Metal(img, right, SilverStops(), 10);
+    Metal(img, left, GoldStops(), 10);
+    // the gold ring passes in front at the bottom, behind at the top
+    const QPainterPath front = right.intersected(RectPath(100, 150, 240, 240));
+    Metal(img, front, SilverStops(), 10);
+    QPainterPath diamond = Poly({{164, 44}, {182, 64}, {164, 84}, {146, 64}});
+    PaintPuffyFn(img, diamond, Vertical(0xe1f5fe, 0x81d4fa, 44, 84), Style(6, 1.f, 60));
+    Metal(img, RoundRectPath(QRectF(152, 76, 24, 12), 3), SilverStops(), 3);
+    PaintPuffy(img, Sparkle(QPointF(190, 40), 12), Hex(0xffffff), Style(2, 1.f));
+    return Finish(img);
+}
+
 // ---- Catalogue ----
 
 TItem ClipartItem(const std::string& category, const std::string& name, std::function<QImage()> draw) {
@@ -939,6 +1497,27 @@ void AddCliparts(TCatalogue& items) {
         {"maple_leaf", MapleLeaf}, {"butterfly", Butterfly}, {"ladybug", Ladybug}, {"tree", Tree},
         {"mushroom", Mushroom}, {"snowflake", Snowflake}, {"raindrop", Raindrop}, {"cherries", Cherries}};
     for (const auto& [name, fn] : nature) items.push_back(ClipartItem("Nature", name, fn));
+    const std::pair<const char*, QImage (*)()> baby[] = {
+        {"teddy", Teddy}, {"bottle", BabyBottle}, {"rattle", Rattle}, {"duck", RubberDuck}, {"pram", Pram}};
+    for (const auto& [name, fn] : baby) items.push_back(ClipartItem("Baby", name, fn));
+    const std::pair<const char*, QImage (*)()> travel[] = {{"airplane", Airplane},
+                                                           {"suitcase", Suitcase},
+                                                           {"compass", Compass},
+                                                           {"palm", PalmTree},
+                                                           {"map_pin", MapPin}};
+    for (const auto& [name, fn] : travel) items.push_back(ClipartItem("Travel", name, fn));
+    const std::pair<const char*, QImage (*)()> winter[] = {{"snowman", Snowman},
+                                                           {"fir_tree", FirTree},
+                                                           {"bauble", Bauble},
+                                                           {"candy_cane", CandyCane},
+                                                           {"holly", Holly}};
+    for (const auto& [name, fn] : winter) items.push_back(ClipartItem("Winter", name, fn));
+    const std::pair<const char*, QImage (*)()> wedding[] = {{"cake", WeddingCake},
+                                                            {"dove", Dove},
+                                                            {"bells", WeddingBells},
+                                                            {"bouquet", Bouquet},
+                                                            {"rings", WeddingRings}};
+    for (const auto& [name, fn] : wedding) items.push_back(ClipartItem("Wedding", name, fn));
 }
 
 } // namespace resgen

@@ -7,7 +7,7 @@
 // ---- Sections ----
 // Moulding engine: shaded relief across the band between outer edge and opening
 // Ornaments: corner flourishes and scattered decorations
-// Classic, Free, Love, Party, Nature frames
+// Classic, Free, Love, Party, Nature, Baby, Travel, Winter, Wedding frames
 // Catalogue
 
 #include <QPainter>
@@ -1022,6 +1022,293 @@ TFrameArt CloudFrame() {
     return art;
 }
 
+// ---- Baby ----
+
+// A soft quilted band in pastel pink with white polka dots and a stitch line.
+TFrameArt PastelDots() {
+    const QPainterPath outerPath = RoundRectPath(QRectF(6, 6, FW - 12, FH - 12), 70);
+    const TPlane outer = Coverage(outerPath, FW, FH);
+    const float band = 62;
+    const TBandGeometry g(outer, InsetCoverage(outer, band));
+    const TPaper cloth(621, FW, FH, false, 3, 60);
+    QImage img = RenderBand(
+        g, band * 0.3f, [](const TBand& b) { return Cushion(b.T); },
+        [&](const TBand& b, const TShade& s) {
+            const float u = b.X / 26.f, v = b.Y / 26.f + (int(std::floor(u)) % 2) * 0.5f;
+            const float d = std::hypot(u - std::floor(u) - 0.5f, v - std::floor(v) - 0.5f);
+            const TRgb base = Mix(Hex(0xf9c9d6), Hex(0xffffff), Smoothstep(0.2f, 0.16f, d));
+            return Lit(cloth.At(b.X, b.Y, base, 1.5f), s, 0.65f, 0.25f);
+        },
+        20.f);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(255, 255, 255, 230), 3, Qt::DashLine, Qt::RoundCap));
+    p.drawRoundedRect(QRectF(40, 40, FW - 80, FH - 80), 44, 44);
+    return {img, outer};
+}
+
+// Pastel stars, moons and little clouds scattered along the edges.
+TFrameArt NightSky() {
+    QImage img = NewArt(FW, FH);
+    TRandom rnd(631);
+    const TRgb pastels[] = {Hex(0xffe082), Hex(0xb3e5fc), Hex(0xf8bbd0), Hex(0xc5e1a5), Hex(0xd1c4e9)};
+    TPuffy puffy;
+    puffy.Gloss = 0.3f;
+    for (int ring = 0; ring < 2; ++ring) {
+        const auto pts = AlongRect(FW, FH, ring == 0 ? 40 : 92, ring == 0 ? 30 : 24, rnd, 10);
+        for (size_t i = 0; i < pts.size(); ++i) {
+            const QPointF c = pts[i];
+            const double r = ring == 0 ? rnd.Range(22, 34) : rnd.Range(12, 20);
+            puffy.Depth = float(r * 0.4);
+            const int kind = int((i + ring) % 5);
+            if (kind == 0) {
+                const QPainterPath moon =
+                    EllipsePath(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r))
+                        .subtracted(EllipsePath(QRectF(c.x() - r * 0.4, c.y() - r * 1.2, 2 * r, 2 * r)));
+                PaintPuffy(img, moon, Hex(0xfff59d), puffy);
+            } else if (kind == 3 && ring == 0) {
+                PaintPuffy(img, CloudPath(QRectF(c.x() - r * 1.4, c.y() - r * 0.8, r * 2.8, r * 1.6), int(i)),
+                           Hex(0xffffff), puffy);
+            } else {
+                PaintPuffy(img, SoftStarPath(c, r, r * 0.5, 5, 0.3), pastels[rnd.Int(5)], puffy);
+            }
+        }
+    }
+    return Plain(WithShadow(img, 2, 3, 3, 0.25f));
+}
+
+// ---- Travel ----
+
+// The red and blue diagonal stripes of an airmail envelope on white paper.
+TFrameArt Airmail() {
+    const int band = 44;
+    const TBandGeometry g(InsetRect(FW, FH, 0), InsetRect(FW, FH, band), FW, FH);
+    const TPaper paper(641, FW, FH, false, 4, 100);
+    QImage img = RenderBand(
+        g, 1.5f, [](const TBand& b) { return Smoothstep(0.f, 3.f, b.DOut); },
+        [&](const TBand& b, const TShade& s) {
+            const float stripe = std::fmod(float(b.X + b.Y) + 4000.f, 84.f);
+            TRgb c = Hex(0xfbf8f0);
+            if (b.T > 0.12f && b.T < 0.88f) {
+                if (stripe < 26)
+                    c = Hex(0xd32f2f);
+                else if (stripe >= 42 && stripe < 68)
+                    c = Hex(0x1a4f9c);
+            }
+            return Lit(paper.At(b.X, b.Y, c, 1.2f), s, 0.85f, 0.f);
+        });
+    return Plain(WithShadow(img, 1, 2, 2, 0.2f));
+}
+
+// Old map paper with a compass rose in one corner and a dotted route along
+// the band.
+TFrameArt VintageMap() {
+    const QPainterPath outerPath = RectPath(4, 4, FW - 4, FH - 4);
+    const TPlane outer = Coverage(outerPath, FW, FH);
+    const TPlane open = Coverage(RoundRectPath(QRectF(84, 84, FW - 168, FH - 168), 12), FW, FH);
+    const TBandGeometry g(outer, open);
+    const TPaper paper(651, FW, FH, false, 4, 90);
+    const TTileNoise stain(652, 140);
+    QImage img = RenderBand(
+        g, 2.f, [](const TBand& b) { return Smoothstep(0.f, 4.f, b.DIn) * 0.6f + 0.4f; },
+        [&](const TBand& b, const TShade& s) {
+            const float n = 0.5f + 0.5f * stain.Fbm(float(b.X), float(b.Y), 4);
+            const TRgb tone =
+                Mix(Hex(0xf3e2bd), Hex(0xc9a46b), n * n * 0.8f + Smoothstep(30, 0, b.DOut) * 0.4f);
+            return Lit(paper.At(b.X, b.Y, tone, 2.f), s, 0.8f, 0.f);
+        });
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(120, 80, 40, 200), 3, Qt::DashLine, Qt::RoundCap));
+    QPainterPath route;
+    route.moveTo(40, FH - 40);
+    route.cubicTo(300, FH - 20, 500, FH - 70, FW - 200, FH - 42);
+    route.moveTo(FW - 42, FH - 200);
+    route.cubicTo(FW - 20, 420, FW - 70, 200, FW - 42, 150);
+    p.drawPath(route);
+    p.setPen(QPen(QColor(150, 40, 30), 5, Qt::SolidLine, Qt::RoundCap));
+    const QPointF x(FW - 42, 120);
+    p.drawLine(x + QPointF(-12, -12), x + QPointF(12, 12));
+    p.drawLine(x + QPointF(-12, 12), x + QPointF(12, -12));
+    // compass rose
+    p.translate(68, 68);
+    for (int i = 0; i < 8; ++i) {
+        const double len = i % 2 ? 30 : 56;
+        QPainterPath ray;
+        ray.moveTo(0, -len);
+        ray.lineTo(len * 0.18, 0);
+        ray.lineTo(0, len * 0.1);
+        ray.lineTo(-len * 0.18, 0);
+        ray.closeSubpath();
+        p.save();
+        p.rotate(i * 45);
+        p.setPen(Qt::NoPen);
+        p.setBrush(i % 2 ? QColor(140, 100, 60) : QColor(90, 55, 30));
+        p.drawPath(ray);
+        p.restore();
+    }
+    p.setBrush(QColor(0xf3e2bd));
+    p.setPen(QPen(QColor(90, 55, 30), 2));
+    p.drawEllipse(QPointF(0, 0), 7, 7);
+    p.end();
+    return {WithShadow(img, 1, 2, 2, 0.2f), outer};
+}
+
+// ---- Winter ----
+
+QPainterPath SnowflakePath(QPointF c, double r, double rotation) {
+    QPainterPath arms;
+    QPainterPathStroker stroke;
+    stroke.setWidth(r * 0.14);
+    stroke.setCapStyle(Qt::RoundCap);
+    QPainterPath lines;
+    for (int i = 0; i < 6; ++i) {
+        const double a = (rotation + i * 60) * M_PI / 180;
+        const QPointF dir(std::sin(a), -std::cos(a)), side(std::cos(a), std::sin(a));
+        lines.moveTo(c);
+        lines.lineTo(c + dir * r);
+        for (double t : {0.45, 0.7}) {
+            const QPointF base = c + dir * (r * t);
+            const double l = r * (0.95 - t) * 0.9;
+            lines.moveTo(base);
+            lines.lineTo(base + dir * l + side * l);
+            lines.moveTo(base);
+            lines.lineTo(base + dir * l - side * l);
+        }
+    }
+    QPainterPath flake = stroke.createStroke(lines);
+    flake.setFillRule(Qt::WindingFill);
+    flake.addEllipse(c, r * 0.16, r * 0.16);
+    return flake.simplified();
+}
+
+TFrameArt Snowflakes() {
+    QImage img = NewArt(FW, FH);
+    TRandom rnd(661);
+    TPuffy ice;
+    ice.Gloss = 0.8f;
+    ice.Shininess = 40;
+    for (int ring = 0; ring < 3; ++ring) {
+        const auto pts = AlongRect(FW, FH, 30 + ring * 38, 30 - ring * 6, rnd, 12);
+        for (const QPointF& c : pts) {
+            const double r = ring == 0 ? rnd.Range(22, 32) : ring == 1 ? rnd.Range(14, 22) : rnd.Range(8, 13);
+            ice.Depth = float(r * 0.12);
+            PaintPuffyFn(
+                img, SnowflakePath(c, r, rnd.Range(0, 60)),
+                [](int, int y) { return Mix(Hex(0xffffff), Hex(0xb3e0f7), float(y % 300) / 600.f); }, ice);
+        }
+    }
+    return Plain(WithShadow(img, 1.5f, 2.5f, 2.5f, 0.35f, Hex(0x1a3a5a)));
+}
+
+TFrameArt HollyCorners() {
+    QImage img = NewArt(FW, FH);
+    TRandom rnd(671);
+    auto leaf = [&](QPointF at, double angle, double len) {
+        QPainterPath l;
+        l.moveTo(0, 0);
+        const int spikes = 4;
+        for (int i = 1; i <= spikes; ++i) {
+            const double x0 = len * (i - 1) / spikes, x1 = len * i / spikes;
+            const double w = len * 0.3 * std::sin(M_PI * (x0 + x1) / 2 / len) + len * 0.05;
+            l.quadTo((x0 + x1) / 2, -w * 0.6, x1, -w - len * 0.05);
+        }
+        l.lineTo(len * 1.1, 0);
+        for (int i = spikes; i >= 1; --i) {
+            const double x0 = len * (i - 1) / spikes, x1 = len * i / spikes;
+            const double w = len * 0.3 * std::sin(M_PI * (x0 + x1) / 2 / len) + len * 0.05;
+            l.quadTo((x0 + x1) / 2, w * 0.6, x0, i > 1 ? w + len * 0.05 : 0);
+        }
+        l.closeSubpath();
+        TPuffy glossy;
+        glossy.Depth = float(len * 0.08);
+        glossy.Gloss = 0.7f;
+        glossy.Shininess = 40;
+        PaintPuffyFn(
+            img, QTransform().translate(at.x(), at.y()).rotate(angle).map(l),
+            [](int, int y) { return Mix(Hex(0x43a047), Hex(0x1b5e20), float(y % 200) / 200.f); }, glossy);
+    };
+    auto sprig = [&](QPointF c, double dir) {
+        for (int i = 0; i < 5; ++i) leaf(c, dir - 44 + i * 22 + rnd.Range(-5, 5), rnd.Range(96, 124));
+        TPuffy berry;
+        berry.Depth = 8;
+        berry.Gloss = 1.f;
+        berry.Shininess = 40;
+        for (int i = 0; i < 5; ++i) {
+            const double a = (dir + rnd.Range(-40, 40)) * M_PI / 180, d = rnd.Range(8, 30);
+            const QPointF b = c + QPointF(std::cos(a) * d, std::sin(a) * d);
+            PaintPuffy(img, EllipsePath(QRectF(b.x() - 15, b.y() - 15, 30, 30)), Hex(0xd32f2f), berry);
+        }
+    };
+    sprig(QPointF(72, 72), 45);
+    sprig(QPointF(FW - 72, 72), 135);
+    sprig(QPointF(72, FH - 72), -45);
+    sprig(QPointF(FW - 72, FH - 72), -135);
+    // a thin red ribbon line between them
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0xc62828), 6));
+    p.setBrush(Qt::NoBrush);
+    p.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+    p.drawRect(QRectF(34, 34, FW - 68, FH - 68));
+    p.end();
+    return Plain(WithShadow(img, 3, 4, 4, 0.35f));
+}
+
+// ---- Wedding ----
+
+// A string of pearls around a rounded opening on white satin.
+TFrameArt Pearls() {
+    const QPainterPath outerPath = RoundRectPath(QRectF(6, 6, FW - 12, FH - 12), 40);
+    const TPlane outer = Coverage(outerPath, FW, FH);
+    const TPlane open = Coverage(EllipsePath(QRectF(96, 80, FW - 192, FH - 160)), FW, FH);
+    const TBandGeometry g(outer, open, true);
+    const TTileNoise sheen(681, 30, 200, 0, 0);
+    QImage img = RenderBand(
+        g, 6.f, [](const TBand& b) { return Smoothstep(0.f, 0.2f, b.T) * 0.5f; },
+        [&](const TBand& b, const TShade& s) {
+            const float n = 0.5f + 0.5f * sheen.Fbm(float(b.X + b.Y), float(b.X - b.Y), 3);
+            return Lit(Mix(Hex(0xfbf7f2), Hex(0xffffff), n), s, 0.75f, 0.5f);
+        });
+    TPuffy pearl;
+    pearl.Depth = 9;
+    pearl.Gloss = 1.f;
+    pearl.Shininess = 50;
+    auto ring = [&](double rx, double ry, int count, double r) {
+        for (int i = 0; i < count; ++i) {
+            const double a = 2 * M_PI * i / count;
+            const QPointF c(FW / 2.0 + std::cos(a) * rx, FH / 2.0 + std::sin(a) * ry);
+            PaintPuffyFn(
+                img, EllipsePath(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r)),
+                [](int x, int y) { return Mix(Hex(0xfffdf8), Hex(0xf1e4e8), float((x + y) % 40) / 80.f); },
+                pearl);
+        }
+    };
+    ring(FW / 2.0 - 96, FH / 2.0 - 80, 96, 10);
+    ring(FW / 2.0 - 40, FH / 2.0 - 36, 130, 8);
+    return {WithShadow(img, 1.5f, 2.5f, 2.5f, 0.25f), outer};
+}
+
+// Thin double gold lines with gold flourishes in the corners.
+TFrameArt GoldFiligree() {
+    QImage img = NewArt(FW, FH);
+    TPuffy gold;
+    gold.Metal = &GoldStops();
+    gold.Depth = 3;
+    const QPainterPath lines =
+        RectPath(30, 30, FW - 30, FH - 30)
+            .subtracted(RectPath(36, 36, FW - 36, FH - 36))
+            .united(RectPath(46, 46, FW - 46, FH - 46).subtracted(RectPath(49, 49, FW - 49, FH - 49)));
+    PaintPuffy(img, lines, {}, gold);
+    gold.Depth = 6;
+    PaintPuffy(img, FourCorners(CornerFlourish(150), FW, FH, 22), {}, gold);
+    // a small heart at the middle of the top and bottom edges
+    gold.Depth = 5;
+    PaintPuffy(img, HeartPath(QRectF(FW / 2.0 - 16, 24, 32, 28)), {}, gold);
+    PaintPuffy(img, HeartPath(QRectF(FW / 2.0 - 16, FH - 52, 32, 28)), {}, gold);
+    return Plain(WithShadow(img, 1.5f, 2.5f, 2, 0.3f));
+}
+
 // ---- Catalogue ----
 
 TItem FrameItem(const std::string& category, const std::string& name, std::function<TFrameArt()> draw) {
@@ -1075,6 +1362,15 @@ void AddFrames(TCatalogue& items) {
     items.push_back(FrameItem("Nature", "daisies", DaisyCorners));
     items.push_back(FrameItem("Nature", "bamboo", Bamboo));
     items.push_back(FrameItem("Nature", "cloud", CloudFrame));
+
+    items.push_back(FrameItem("Baby", "pastel_dots", PastelDots));
+    items.push_back(FrameItem("Baby", "night_sky", NightSky));
+    items.push_back(FrameItem("Travel", "airmail", Airmail));
+    items.push_back(FrameItem("Travel", "vintage_map", VintageMap));
+    items.push_back(FrameItem("Winter", "snowflakes", Snowflakes));
+    items.push_back(FrameItem("Winter", "holly", HollyCorners));
+    items.push_back(FrameItem("Wedding", "pearls", Pearls));
+    items.push_back(FrameItem("Wedding", "gold_filigree", GoldFiligree));
 }
 
 } // namespace resgen

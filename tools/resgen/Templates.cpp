@@ -30,6 +30,7 @@
 #include "persistence/Templates.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "text/TextCommands.h"
 
 namespace {
 
@@ -82,6 +83,12 @@ struct TLibrary {
         return Backgrounds.empty() ? "" : Backgrounds[n % Backgrounds.size()];
     }
     std::string Clipart(size_t n) const { return Cliparts.empty() ? "" : Cliparts[n % Cliparts.size()]; }
+    // A library name when the library has it, else "".
+    static std::string Named(const std::vector<std::string>& names, const char* name) {
+        for (const std::string& n : names)
+            if (n == name || ExtractFileName(n) == name) return n;
+        return "";
+    }
 };
 
 // ---- Photos for the thumbnails ----
@@ -168,6 +175,31 @@ struct TSlot {
     int Mask = -1;  // index into kMaskWishes, -1 none
     int Frame = -1; // sub-frame number in the library, -1 none
     bool Shadow = false;
+    const char* FrameName = nullptr; // a sub-frame by its library name instead of its number
+};
+
+// A clipart by its library name, centred at (X, Y) and W wide (fractions of
+// the page).
+struct TClipartPlace {
+    const char* Name;
+    float X, Y, W;
+    float Angle = 0;
+};
+
+// A title or caption: a text layer drawn by the text commands, centred at
+// (X, Y) (fractions of the page), its em size a fraction of the page height.
+struct TTitle {
+    const char* Text;
+    const char* Font;
+    float Size;
+    TColor Color; // platform colour 0x00BBGGRR
+    float X, Y;
+    bool Bold = false, Italic = false;
+    float Angle = 0;
+    TColor Glow = 0xFFFFFFFF; // glow colour; 0xFFFFFFFF = no glow
+    int GlowSize = 10;
+    const char* Texture = nullptr; // file name in Textures
+    int LineAlign = 1;
 };
 
 struct TTemplate {
@@ -180,6 +212,10 @@ struct TTemplate {
     std::vector<TSlot> Slots;
     int Border = -1;  // border frame number, -1 none
     int Clipart = -1; // clipart number placed in a corner, -1 none
+    const char* BackgroundName = nullptr; // a background picture by its file name instead of its number
+    const char* BorderName = nullptr;     // a border frame by its library name instead of its number
+    std::vector<TClipartPlace> Cliparts{};
+    std::vector<TTitle> Titles{};
 };
 
 // The masks a slot asks for by number; a library without that file gives the
@@ -283,6 +319,105 @@ std::vector<TTemplate> Templates() {
                  1,
                  2});
 
+    // Occasions: a title and captions in fitting faces, cliparts and
+    // frames of the occasion.
+    t.push_back({.Category = "Free",
+                 .Name = "Happy birthday",
+                 .Width = 1024,
+                 .Height = 768,
+                 .Color = 0xF6EEFF,
+                 .Slots = {{0.08f, 0.30f, 0.28f, 0.37f, -7, -1, -1, true, "Free\\polaroid.frm"},
+                           {0.37f, 0.27f, 0.28f, 0.37f, 2, -1, -1, true, "Free\\polaroid.frm"},
+                           {0.66f, 0.30f, 0.28f, 0.37f, 8, -1, -1, true, "Free\\polaroid.frm"}},
+                 .BackgroundName = "12.jpg",
+                 .Cliparts = {{"Party\\balloons.png", 0.08f, 0.84f, 0.15f, -8},
+                              {"Party\\cake.png", 0.89f, 0.83f, 0.15f, 6},
+                              {"Party\\party_hat.png", 0.90f, 0.12f, 0.10f, 14}},
+                 .Titles = {{"Happy Birthday!", "Dancing Script", 0.15f, 0x2CA8E8, 0.5f, 0.13f, true, false,
+                             0, 0xFFFFFF, 14},
+                            {"Make a wish", "Comfortaa", 0.06f, 0x9B4FD8, 0.5f, 0.83f, true, false, 0,
+                             0xFFFFFF, 8}}});
+    t.push_back(
+        {.Category = "Free",
+         .Name = "Our wedding",
+         .Width = 1024,
+         .Height = 768,
+         .Color = 0xF2F6FB,
+         .Slots = {{0.30f, 0.22f, 0.40f, 0.52f, 0, 2, -1, true},
+                   {0.07f, 0.40f, 0.20f, 0.26f, -5, 3, -1, true},
+                   {0.73f, 0.40f, 0.20f, 0.26f, 5, 3, -1, true}},
+         .BackgroundName = "3.jpg",
+         .BorderName = "Wedding\\gold_filigree.frm",
+         .Cliparts = {{"Wedding\\rings.png", 0.50f, 0.90f, 0.10f},
+                      {"Wedding\\dove.png", 0.16f, 0.22f, 0.13f, -6}},
+         .Titles = {
+             {"Just Married", "Dancing Script", 0.12f, 0x5A2A9C, 0.5f, 0.11f, true, false, 0, 0xFFFFFF, 10},
+             {"Forever & Always", "Liberation Serif", 0.045f, 0x3C5A7A, 0.5f, 0.80f, false, true}}});
+    t.push_back(
+        {.Category = "Free",
+         .Name = "Summer holiday",
+         .Width = 1024,
+         .Height = 768,
+         .Color = 0xF5E1B8,
+         .Slots = {{0.06f, 0.28f, 0.30f, 0.40f, -6, -1, -1, true, "Free\\polaroid.frm"},
+                   {0.36f, 0.34f, 0.30f, 0.40f, 4, -1, -1, true, "Free\\polaroid.frm"},
+                   {0.65f, 0.26f, 0.30f, 0.40f, -3, -1, -1, true, "Free\\polaroid.frm"}},
+         .BackgroundName = "14.jpg",
+         .Cliparts = {{"Travel\\palm.png", 0.88f, 0.80f, 0.18f}, {"Free\\sun.png", 0.09f, 0.12f, 0.12f}},
+         .Titles = {{"Summer Holiday", "Lobster Two", 0.14f, 0xC07A1E, 0.52f, 0.13f, true, false, -3,
+                     0xFFFFFF, 12, "water.jpg"},
+                    {"sun, sea and sand", "Comfortaa", 0.05f, 0xFFFFFF, 0.42f, 0.87f, true, false, 0,
+                     0x7A5A1E, 6}}});
+    t.push_back({.Category = "Free",
+                 .Name = "Welcome baby",
+                 .Width = 1024,
+                 .Height = 768,
+                 .Color = 0xF3F8E8,
+                 .Slots = {{0.31f, 0.25f, 0.38f, 0.50f, 0, 0, -1, true},
+                           {0.08f, 0.52f, 0.20f, 0.28f, -6, 3, -1, true},
+                           {0.72f, 0.52f, 0.20f, 0.28f, 6, 3, -1, true}},
+                 .BackgroundName = "8.jpg",
+                 .BorderName = "Baby\\pastel_dots.frm",
+                 .Cliparts = {{"Baby\\teddy.png", 0.17f, 0.33f, 0.14f, -6},
+                              {"Baby\\duck.png", 0.83f, 0.33f, 0.12f, 6},
+                              {"Baby\\rattle.png", 0.62f, 0.85f, 0.07f, 20}},
+                 .Titles = {{"Welcome, Baby!", "Comfortaa", 0.10f, 0xC88C50, 0.5f, 0.15f, true, false, 0,
+                             0xFFFFFF, 12},
+                            {"born with love", "Dancing Script", 0.06f, 0x9E6AD8, 0.43f, 0.86f, true}}});
+    t.push_back({.Category = "Free",
+                 .Name = "Travel journal",
+                 .Width = 1024,
+                 .Height = 768,
+                 .Color = 0x7FA8C9,
+                 .Slots = {{0.10f, 0.24f, 0.34f, 0.44f, -4, -1, -1, true, "Free\\stamp.frm"},
+                           {0.52f, 0.20f, 0.36f, 0.30f, 3, -1, -1, true, "Free\\stamp.frm"},
+                           {0.54f, 0.53f, 0.34f, 0.30f, -2, -1, -1, true, "Free\\stamp.frm"}},
+                 .BackgroundName = "4.jpg",
+                 .BorderName = "Travel\\vintage_map.frm",
+                 .Cliparts = {{"Travel\\airplane.png", 0.82f, 0.13f, 0.14f, 8},
+                              {"Travel\\suitcase.png", 0.27f, 0.81f, 0.11f, -6},
+                              {"Travel\\map_pin.png", 0.45f, 0.30f, 0.05f}},
+                 .Titles = {{"Travel Memories", "Kaushan Script", 0.09f, 0x1E3A5A, 0.40f, 0.17f, false, false,
+                             -2, 0xD8EAF3, 10},
+                            {"the world is a book", "Liberation Serif", 0.045f, 0x2C3E50, 0.70f, 0.90f, false,
+                             true}}});
+    t.push_back({.Category = "Free",
+                 .Name = "Season's greetings",
+                 .Width = 1024,
+                 .Height = 768,
+                 .Color = 0x301A10,
+                 .Slots = {{0.20f, 0.27f, 0.28f, 0.42f, -4, 1, -1, true},
+                           {0.52f, 0.27f, 0.28f, 0.42f, 4, 1, -1, true}},
+                 .BackgroundName = "10.jpg",
+                 .BorderName = "Winter\\snowflakes.frm",
+                 .Cliparts = {{"Winter\\fir_tree.png", 0.11f, 0.72f, 0.15f},
+                              {"Winter\\snowman.png", 0.89f, 0.72f, 0.14f},
+                              {"Winter\\holly.png", 0.50f, 0.81f, 0.08f}},
+                 .Titles = {{"Season's Greetings", "Kaushan Script", 0.11f, 0x37AFD4, 0.5f, 0.14f, false,
+                             false, 0, 0x1E2A8C, 8, "gold.jpg"},
+                            {"Merry Christmas and a Happy New Year", "Liberation Serif", 0.045f, 0xFFFFFF,
+                             0.5f, 0.84f, false, true, 0, 0x5A2A14, 8}}});
+
     // Collage: photos side by side on an even grid.
     const float g = 0.02f; // gap
     auto grid = [&](int cols, int rows, float top = 0.02f, float bottom = 0.98f) {
@@ -361,12 +496,69 @@ TNewRotLayer* AddPhoto(TCollageDocument& doc, const TSlot& slot, int seed) {
     return layer;
 }
 
+void AddClipart(TCollageDocument& doc, const std::string& name, const TClipartPlace& place) {
+    TBitmap32 picture;
+    if (name.empty() || !LoadPicture32(ResourceRoot() + "Cliparts/" + NativePath(name), picture)) return;
+    const TBitmap32& page = doc.ImageScreen.Bitmap;
+    const float w = place.W * page.Width(), h = w * picture.Height() / std::max(1, picture.Width());
+    const float x = place.X * page.Width() - w / 2, y = place.Y * page.Height() - h / 2;
+    TUpdateScope<TImage32> update(doc.ImageScreen);
+    auto* layer = doc.Layers().Add<TNewRotLayer>();
+    layer->AssignPicture(&picture);
+    layer->Picture.DrawMode = TDrawMode::Blend;
+    layer->ImageType = itClipart;
+    layer->SourceFile = name;
+    layer->SetLocation({x, y, x + w, y + h});
+    layer->SetPictureCenter({picture.Width() / 2.0f, picture.Height() / 2.0f});
+    layer->Picture.Resampler = TResamplerKind::Linear;
+    layer->SetScaled(true);
+    layer->AlphaHit = true;
+    layer->SetViewedRect({0, 0, picture.Width(), picture.Height()});
+    layer->SetAngle(place.Angle);
+    layer->RebuildScreenCache();
+}
+
+// A title drawn exactly as the text page draws one, so that the user edits
+// it like any text of their own.
+void AddTitle(TCollageDocument& doc, const TTitle& title) {
+    TCanvasEditor editor(doc);
+    TTextCommands text(editor);
+    TTextPageState page;
+    page.Text = title.Text;
+    page.FontName = title.Font;
+    page.SizeText = std::to_string(Round(title.Size * doc.ImageScreen.Bitmap.Height()));
+    page.Color = title.Color;
+    page.Bold = title.Bold;
+    page.Italic = title.Italic;
+    page.LineAlign = title.LineAlign;
+    const bool centred = std::fabs(title.X - 0.5f) < 1e-3f;
+    page.HorzAlign = centred ? 1 : 3;
+    page.VertAlign = 3;
+    page.Halation = title.Glow != TColor(0xFFFFFFFF);
+    page.HalationColor = page.Halation ? title.Glow : 0xFFFFFF;
+    page.HalationSize = title.GlowSize;
+    page.Texture = title.Texture != nullptr;
+    if (title.Texture) page.TextureFile = ResourceRoot() + "Textures/" + title.Texture;
+    if (text.RenderNewText(page) != TTextResult::Done)
+        throw std::runtime_error(std::string("title ") + title.Text);
+    TNewRotLayer* layer = text.SelectedText();
+    const TFloatRect r = layer->Location;
+    const float cx = title.X * doc.ImageScreen.Bitmap.Width(), cy = title.Y * doc.ImageScreen.Bitmap.Height();
+    layer->SetLocation({cx - r.Width() / 2, cy - r.Height() / 2, cx + r.Width() / 2, cy + r.Height() / 2});
+    layer->SetAngle(title.Angle);
+    layer->TextStyle->HorzAlign = centred && title.Angle == 0 ? 1 : 3;
+    layer->TextStyle->VertAlign = 3;
+    editor.DeselectAll();
+}
+
 void BuildTemplate(TCollageDocument& doc, const TTemplate& t, const TLibrary& lib) {
     TCollageSettings& s = doc.CollageSettings;
     s.Width = t.Width;
     s.Height = t.Height;
     s.BKColor = t.Color;
-    const std::string bk = t.Background >= 0 ? lib.Background(size_t(t.Background)) : "";
+    const std::string bk = t.BackgroundName    ? TLibrary::Named(lib.Backgrounds, t.BackgroundName)
+                           : t.Background >= 0 ? lib.Background(size_t(t.Background))
+                                               : "";
     if (!bk.empty()) {
         s.BKType = 2;
         s.BKImageFile = bk;
@@ -384,8 +576,9 @@ void BuildTemplate(TCollageDocument& doc, const TTemplate& t, const TLibrary& li
             const std::string mask = lib.Mask({kMaskWishes[n]}, n);
             if (!mask.empty()) ApplyMaskByName(*layer, mask);
         }
-        if (slot.Frame >= 0) {
-            const std::string frame = lib.Frame(size_t(slot.Frame));
+        if (slot.Frame >= 0 || slot.FrameName) {
+            const std::string frame =
+                slot.FrameName ? TLibrary::Named(lib.Frames, slot.FrameName) : lib.Frame(size_t(slot.Frame));
             if (!frame.empty()) ApplySubFrameByName(*layer, frame);
         }
         if (slot.Shadow) {
@@ -421,10 +614,13 @@ void BuildTemplate(TCollageDocument& doc, const TTemplate& t, const TLibrary& li
             layer->RebuildScreenCache();
         }
     }
-    if (t.Border >= 0) {
-        const std::string frame = lib.Frame(size_t(t.Border) * 3 + 1);
+    for (const TClipartPlace& c : t.Cliparts) AddClipart(doc, TLibrary::Named(lib.Cliparts, c.Name), c);
+    if (t.Border >= 0 || t.BorderName) {
+        const std::string frame =
+            t.BorderName ? TLibrary::Named(lib.Frames, t.BorderName) : lib.Frame(size_t(t.Border) * 3 + 1);
         if (!frame.empty()) SetBorderByName(doc, frame);
     }
+    for (const TTitle& title : t.Titles) AddTitle(doc, title);
 }
 
 } // namespace

@@ -22,7 +22,6 @@
 #include <QVBoxLayout>
 #include <tuple>
 
-#include "language/Language.h"
 #include "app/ui/Cursors.h"
 #include "app/ui/FlashForm.h"
 #include "app/ui/ImageScreenWidget.h"
@@ -31,17 +30,19 @@
 #include "browser/ui/PicPanel.h"
 #include "browser/ui/SidePanel.h"
 #include "editing/AddPictures.h"
+#include "editing/DecorationCommands.h"
+#include "engine/Errors.h"
+#include "language/Language.h"
 #include "output/Export.h"
 #include "output/ui/WallpaperOptForm.h"
 #include "persistence/ProjectCommands.h"
 #include "persistence/ui/TemplateForm.h"
-#include "editing/DecorationCommands.h"
-#include "engine/Errors.h"
 #include "platform/Dialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "platform/ui/QtDialogs.h"
 #include "platform/ui/QtMessages.h"
+#include "text/ui/TextPage.h"
 
 // ---- Start-up and shutdown ----
 
@@ -55,6 +56,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     FDialogs = std::make_unique<TQtDialogs>(this);
     SetMessageService(FMessages.get());
     SetDialogService(FDialogs.get());
+    SetCommandGuard([this](const std::function<void()>& command) { RunCommand(command); });
 
     // 1. start-up timer off; resource folder
     TimerNew = new QTimer(this);
@@ -63,7 +65,7 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     TimerNew->setInterval(1000);
     connect(TimerNew, &QTimer::timeout, this, [this] {
         TimerNew->stop();
-        PMenuNewProjectClick();
+        RunCommand([this] { PMenuNewProjectClick(); });
     });
     ResourceRootPath = ResourceRoot();
 
@@ -100,7 +102,9 @@ void TMainForm::FormCreate(const TStartOptions& options) {
     setCentralWidget(central);
     CreateMenus();
     CreatePopupMenu();
+    CreateTransForm();
     WireSidePanel();
+    WireFilterPages();
     TImage32& screen = Doc.ImageScreen;
     screen.OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer* l) {
         RunCommand([&] { Editor.ImageScreenMouseDown(b, s, x, y, l); });
@@ -109,8 +113,11 @@ void TMainForm::FormCreate(const TStartOptions& options) {
         RunCommand([&] { Editor.ImageScreenMouseMove(s, x, y); });
     };
     screen.OnMouseUp = [this](TMouseButton b, TShiftState s, int x, int y, TCustomLayer*) {
-        RunCommand([&] { Editor.ImageScreenMouseUp(b, s, x, y); });
-        if (b == TMouseButton::Right) ShowPopupMenu(x, y, ImageScreen->viewport()->mapToGlobal(QPoint(x, y)));
+        RunCommand([&] {
+            Editor.ImageScreenMouseUp(b, s, x, y);
+            if (b == TMouseButton::Right)
+                ShowPopupMenu(x, y, ImageScreen->viewport()->mapToGlobal(QPoint(x, y)));
+        });
     };
 
     // 3. configuration and language
@@ -178,6 +185,7 @@ TMainForm::~TMainForm() {
     Configuration.LanguageIndex = LanguageIndex;
     WriteConfiguration(Configuration);
     Doc.Observer = nullptr;
+    SetCommandGuard({});
     SetMessageService(nullptr);
     SetDialogService(nullptr);
 }
@@ -268,11 +276,11 @@ void TMainForm::CreateMenus() {
     AddAction(edit, "MenuFlipHorizontally", "Flip &Horizontally", "Ctrl+H", [this] { SpeedButtonFlipHClick(Editor); });
     AddAction(edit, "MenuFlipVertically", "Flip &Vertically", "Ctrl+F", [this] { SpeedButtonFlipVClick(Editor); });
     edit->addSeparator();
-    AddAction(edit, "MenuSettings", "&Settings", nullptr, nullptr);
+    AddAction(edit, "MenuSettings", "&Settings", nullptr, [this] { ButtonSetClick(); });
 
     QMenu* design = addMenu("MenuDesign", "&Design");
     AddAction(design, "MenuAddPhoto", "Add &Photo", nullptr, [this] { BitBtnPhotoClick(); });
-    AddAction(design, "MenuAddText", "Add &Text", nullptr, nullptr);
+    AddAction(design, "MenuAddText", "Add &Text", nullptr, [this] { ImageTextClick(); });
     design->addSeparator();
     QAction* frame = AddAction(design, "MenuFrame", "", nullptr, [this] { ImageButtonBorderClick(); });
     frame->setText("&Frame"); // keeps its built-in text in every language
@@ -282,10 +290,10 @@ void TMainForm::CreateMenus() {
     AddAction(design, "MenuDelMask", "&Del Mask", nullptr, [this] { MenuDelMaskClick(Editor); });
     AddAction(design, "MenuDelSubFrame", "&Del Frame", nullptr, [this] { SpeedButtonDelSubFrameClick(Editor); });
     design->addSeparator();
-    AddAction(design, "MenuShadow", "&Shadow", nullptr, nullptr);
-    AddAction(design, "MenuDelShadow", "&Del Shadow", nullptr, nullptr);
-    AddAction(design, "MenuTransparent", "&Transparent", nullptr, nullptr);
-    AddAction(design, "MenuCrop", "&Crop", nullptr, nullptr);
+    AddAction(design, "MenuShadow", "&Shadow", nullptr, [this] { SpeedButtonShadowClick(); });
+    AddAction(design, "MenuDelShadow", "&Del Shadow", nullptr, [this] { MenuDelShadowClick(); });
+    AddAction(design, "MenuTransparent", "&Transparent", nullptr, [this] { SpeedButtonTransClick(); });
+    AddAction(design, "MenuCrop", "&Crop", nullptr, [this] { SpeedButtonCropClick(); });
     design->addSeparator();
     AddAction(design, "MenuZoomIn", "Zoom &In", "Ctrl+I", [this] { Editor.SpeedButtonZoomInClick(); });
     AddAction(design, "MenuZoomOut", "Zoom &Out", "Ctrl+O", [this] { Editor.SpeedButtonZoomOutClick(); });
@@ -318,7 +326,8 @@ void TMainForm::CreateMenus() {
     MenuEnglish->setObjectName("MenuEnglish");
     MenuEnglish->setCheckable(true);
     FLanguageGroup->addAction(MenuEnglish);
-    connect(MenuEnglish, &QAction::triggered, this, [this] { LanguageItemClick(-1); });
+    connect(MenuEnglish, &QAction::triggered, this,
+            [this] { RunCommand([this] { LanguageItemClick(-1); }); });
     MenuLanguages->addSeparator();
     MenuLanguages->addSeparator();
     AddAction(MenuLanguages, "MenuMoreLanguages", "&More Languages", nullptr, nullptr);
@@ -358,9 +367,9 @@ void TMainForm::CreateTopBar(QWidget* parent, QBoxLayout* into) {
         BitBtnMaskClick();
     });
     button("ImageButtonAddClipart", "Add &Clipart", [this] { NotebookPanel->ShowPage("Clipart"); });
-    button("ImageButtonAddText", "Add &Text", nullptr);
+    button("ImageButtonAddText", "Add &Text", [this] { ImageTextClick(); });
     button("ImageButtonBorder", "&Border", [this] { ImageButtonBorderClick(); });
-    button("ImageButtonBackdrop", "&Backdrop", nullptr);
+    button("ImageButtonBackdrop", "&Backdrop", [this] { ButtonSetClick(); });
     button("ImageButtonOupput", "Save", [this] {
         NotebookPanel->ShowPage("Output");
         Editor.ActivePanel = -1;
@@ -386,13 +395,29 @@ void TMainForm::ImageButtonBorderClick() {
     Editor.ActivePanel = 4;
 }
 
+void TMainForm::ImageTextClick() {
+    NotebookPanel->ShowPage("Text");
+    Editor.ActivePanel = 2;
+    NotebookPanel->TextPage->ImageTextClick();
+}
+
+void TMainForm::TextLayerPicked(TNewRotLayer& layer) {
+    NotebookPanel->TextPage->FillTextPage(layer);
+}
+
+void TMainForm::ShowTextAlignment(int horz, int vert) {
+    NotebookPanel->TextPage->ShowTextAlignment(horz, vert);
+}
+
 bool TMainForm::DroppedOnCanvas(QWidget* target) const {
     return target && (target == ImageScreen->viewport() || target == ImageScreen);
 }
 
 void TMainForm::ThumbnailMouseDown(QObject* sender, TMouseButton button) {
     if (button != TMouseButton::Left) return;
-    if (TPicPanel* cell = PicPanelOf(sender)) cell->BeginDrag(sender);
+    RunCommand([&] {
+        if (TPicPanel* cell = PicPanelOf(sender)) cell->BeginDrag(sender);
+    });
 }
 
 void TMainForm::ThumbnailDoubleClick(TPicFileList* list, const std::string& file) {
@@ -498,20 +523,44 @@ void TMainForm::WireSidePanel() {
         column->addStretch(1);
     }
     connect(p.ImageButtonDelBorder, &QPushButton::clicked, this, [this] { RunNamed("MenuDelFrameBorder"); });
+    WireTextPage();
     // thumbnails dragged over the canvas outline their drop target
     ImageScreen->OnDragMove = [this](QDragMoveEvent* e) {
         if (!e->mimeData()->hasFormat(kPictureMimeType)) return false;
-        Editor.CanvasDragOver(int(e->position().x()), int(e->position().y()));
+        RunCommand([&] { Editor.CanvasDragOver(int(e->position().x()), int(e->position().y())); });
         return true;
     };
     ImageScreen->OnDrop = [this](QDropEvent* e) {
         e->acceptProposedAction();
-        Editor.CanvasDragEnded();
+        RunCommand([this] { Editor.CanvasDragEnded(); });
     };
     ImageScreen->OnDragLeave = [this] {
-        Editor.CanvasDragEnded();
+        RunCommand([this] { Editor.CanvasDragEnded(); });
         Editor.DropTargetLayer = nullptr;
     };
+}
+
+void TMainForm::WireTextPage() {
+    TTextPage& page = *NotebookPanel->TextPage;
+    TPicFileList* textures = NotebookPanel->PicFileListTexture;
+    page.Commands = &TextCommands;
+    page.RunCommand = [this](const std::function<void()>& command) { RunCommand(command); };
+    page.SelectedTexture = [textures] {
+        const TPicPanel* cell = textures->SelectedPicPanel();
+        return cell ? cell->FileName() : std::string();
+    };
+    page.SelectTexture = [textures](const std::string& file) { return textures->SelectByFileName(file); };
+    page.FocusTextureList = [textures] { textures->setFocus(); };
+    // the shadow dialog's command when there is one, else the text's own
+    // shadow
+    page.ShadowCommand = [this] {
+        const auto shadow = FCommands.find("MenuShadow");
+        if (shadow != FCommands.end())
+            shadow->second();
+        else
+            TextCommands.ApplyTextShadow();
+    };
+    textures->OnClick = [&page](QObject*) { page.PicFileListTextureClick(); };
 }
 
 void TMainForm::CreatePopupMenu() {
@@ -534,9 +583,10 @@ void TMainForm::CreatePopupMenu() {
     item(PopupMenuMain, "PMenuCopy", "&Copy", "MenuCopy");
     item(PopupMenuMain, "PMenuPaste", "&Paste", "MenuPaste");
     PopupMenuMain->addSeparator();
-    item(PopupMenuMain, "PMenuSetShadow", "Set &Shadow", nullptr);
-    item(PopupMenuMain, "PMenuDelShadow", "&Del Shadow", nullptr);
-    item(PopupMenuMain, "PMenuCrop", "C&rop", nullptr);
+    item(PopupMenuMain, "PMenuSetShadow", "Set &Shadow", "MenuShadow");
+    item(PopupMenuMain, "PMenuDelShadow", "&Del Shadow", "MenuDelShadow");
+    item(PopupMenuMain, "PMenuCrop", "C&rop", "PMenuCrop");
+    FCommands["PMenuCrop"] = [this] { PMenuCropClick(); };
     item(PopupMenuMain, "PMenuRotate90", "Rotate90", nullptr)->setEnabled(true);
     connect(findChild<QAction*>("PMenuRotate90"), &QAction::triggered, this,
             [this] { RunCommand([this] { PMenuRotate90Click(Editor); }); });
@@ -561,6 +611,7 @@ void TMainForm::CreatePopupMenu() {
 
 void TMainForm::ShowPopupMenu(int x, int y, const QPoint& globalPos) {
     Doc.ImageScreen.PaintTo(ImageScreen->ViewBuffer()); // hit tests use the shown placement
+    PopupPoint = {x, y};
     const TPopupItems p = PopupMenuMainPopup(Editor, Clipboard, x, y);
     auto show = [&](const char* name, bool visible) {
         if (QAction* a = findChild<QAction*>(name)) a->setVisible(visible);
@@ -638,8 +689,10 @@ void TMainForm::CreateStatusBar() {
     connect(FZoomRebuild, &QTimer::timeout, this, [this] {
         if (!TrackBarScale->isSliderDown()) RunCommand([this] { Editor.TrackBarScaleMouseUp(); });
     });
-    connect(TrackBarScale, &QSlider::valueChanged, this, [this](int v) { suitempTrackBarScaleChange(v); });
-    connect(TrackBarScale, &QSlider::sliderPressed, this, [this] { TrackBarScaleMouseDown(); });
+    connect(TrackBarScale, &QSlider::valueChanged, this,
+            [this](int v) { RunCommand([this, v] { suitempTrackBarScaleChange(v); }); });
+    connect(TrackBarScale, &QSlider::sliderPressed, this,
+            [this] { RunCommand([this] { TrackBarScaleMouseDown(); }); });
     connect(TrackBarScale, &QSlider::sliderReleased, this, [this] { TrackBarScaleMouseUp(); });
     ImageScreen->OnZoomWheel = [this](int steps) {
         TrackBarScale->setValue(TrackBarScale->value() + steps * TrackBarScale->pageStep());
@@ -661,7 +714,8 @@ void TMainForm::BuildLanguageMenu() {
         FLanguageGroup->addAction(a);
         MenuLanguages->insertAction(secondSeparator, a);
         const int index = e.Index;
-        connect(a, &QAction::triggered, this, [this, index] { LanguageItemClick(index); });
+        connect(a, &QAction::triggered, this,
+                [this, index] { RunCommand([this, index] { LanguageItemClick(index); }); });
         FLanguageItems.emplace_back(a, index);
     }
 }
@@ -687,6 +741,8 @@ void TMainForm::ApplyLanguage(int index) {
         else if (auto* b = qobject_cast<QAbstractButton*>(t.Target.data()))
             b->setText(text);
     }
+    NotebookPanel->TextPage->ApplyLanguage();
+    FilterLanguageChanged();
     DocumentStateChanged();
 }
 
@@ -767,12 +823,10 @@ void TMainForm::TrackBarScaleMouseUp() {
 void TMainForm::RunCommand(const std::function<void()>& command) {
     try {
         command();
-    } catch (const EUserError& e) {
-        ShowError(e.what());
     } catch (const std::bad_alloc&) {
-        ShowError("Not enough memory for this operation.");
+        ShowError(Lang("Not enough memory for this operation."));
     } catch (const std::exception& e) {
-        ShowError(e.what());
+        ShowError(ErrorMessage(e));
     }
     DocumentStateChanged();
 }
@@ -785,6 +839,7 @@ bool TMainForm::ModifiedProjectPrompt() {
 
 void TMainForm::ProjectReplaced() {
     Editor.ResetGestures();
+    TextCommands.EndTyping();
     ImageScreen->ClearOutlines();
     DocumentStateChanged();
 }
@@ -798,7 +853,10 @@ void TMainForm::PMenuNewProjectClick() {
 void TMainForm::Close1Click() { close(); }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-    if (ModifiedProjectPrompt())
+    // a save that failed keeps the window open with the collage in it
+    bool mayClose = false;
+    RunCommand([&] { mayClose = ModifiedProjectPrompt(); });
+    if (mayClose)
         e->accept();
     else
         e->ignore();

@@ -14,8 +14,10 @@
 #include "document/CanvasEditor.h"
 #include "document/CollageDocument.h"
 #include "editing/LayerCommands.h"
+#include "filters/FilterCommands.h"
 #include "output/Export.h"
 #include "persistence/Configuration.h"
+#include "text/TextCommands.h"
 
 class QAction;
 class QActionGroup;
@@ -30,6 +32,7 @@ class TQtDialogs;
 class TQtMessages;
 class TSidePanel;
 class TPicFileList;
+class TTransForm;
 
 struct TStartOptions {
     QStringList Arguments;  // command-line arguments after the program name
@@ -47,6 +50,7 @@ public:
     TCollageDocument Doc;
     TCanvasEditor Editor{Doc};
     TLayerClipboard Clipboard;
+    TTextCommands TextCommands{Editor};
     QMenu* PopupMenuMain = nullptr;
 
     // ---- Controls ----
@@ -84,6 +88,25 @@ public:
     void BuildLanguageMenu();
     void SetOperationHint(const std::string& text);
 
+    // ---- Crop, transparency, shadow and page settings (MainFormDialogs.cpp) ----
+    // The transparency window: made at start-up, shown and hidden by its
+    // command.
+    TTransForm* TransForm = nullptr;
+    // The crop dialog for the topmost selected layer.
+    void SpeedButtonCropClick();
+    // The crop dialog for the layer under the shortcut menu's point.
+    void PMenuCropClick();
+    // Shows the transparency window beside the button (none: at the canvas's
+    // corner), or hides it when it is shown.
+    void SpeedButtonTransClick(QWidget* button = nullptr);
+    void SpeedButtonShadowClick();
+    void MenuDelShadowClick();
+    // The settings dialog; true when it was confirmed and the page changed.
+    bool EditCollageSettings();
+    void ButtonSetClick();
+    // Where the shortcut menu was opened (view coordinates).
+    TPoint PopupPoint;
+
     // Picks a language from the menu: -1 is the built-in English.
     void LanguageItemClick(int index);
 
@@ -104,6 +127,25 @@ public:
     // TCanvasHost
     void ToggleOutline(const std::vector<TPoint>& polygon, int penWidth) override;
     void FocusCanvas() override;
+    void LayerPicked(TNewRotLayer& layer) override;
+    void TextLayerPicked(TNewRotLayer& layer) override;
+    void ShowTextAlignment(int horz, int vert) override;
+    void PhotoPicked(TNewRotLayer& layer) override;
+    void PicturesReplaced() override;
+
+    // ---- The filter browser and its parameter page (MainFormFilters.cpp) ----
+    void FilterListPanelDBLClick(QObject* sender, const std::string& name);
+    void FilterListPanelMouseEnter();
+    void TrackBarParam1Change();
+    void CheckBoxParam1Click();
+    void suiButtonApplyClick();
+    void suiButtonCancelClick();
+    void PMenuDelFilterClick();
+    // The filter sub-pages follow the selected photo (or `photo`): the
+    // thumbnails are remade, or the preview is reloaded with the current
+    // parameters.
+    void RefreshFilterPages(TNewRotLayer* photo = nullptr);
+    TFilterPreview FilterPreview;
 
     // Opens a project file given from outside (command line, dropped file);
     // true when it was opened.
@@ -126,6 +168,9 @@ private:
     void CreatePopupMenu();
     void CreateTopBar(QWidget* parent, class QBoxLayout* into);
     void WireSidePanel();
+    void WireTextPage();
+    void WireFilterPages();
+    void FilterLanguageChanged();
     // The thumbnail lists' handlers.
     void ThumbnailMouseDown(QObject* sender, TMouseButton button);
     void ThumbnailEndDrag(TPicFileList* list, const std::string& file, QWidget* target, int x, int y);
@@ -135,11 +180,14 @@ private:
     void BitBtnPhotoClick();
     void BitBtnMaskClick();
     void ImageButtonBorderClick();
+    void ImageTextClick();
     // Shows the shortcut menu for a right click at a view point.
     void ShowPopupMenu(int x, int y, const QPoint& globalPos);
     QAction* AddAction(QMenu* menu, const char* objectName, const std::string& key, const char* shortcut,
                        std::function<void()> handler);
     bool CanvasHasFocus() const;
+    void CropDialog(TNewRotLayer* target);
+    void CreateTransForm();
     // After a project or template replaced the collage.
     void ProjectReplaced();
 

@@ -114,8 +114,15 @@ void TPicFileList::Rescan() {
     FSelected = nullptr;
     FHoverCell = nullptr;
     FCells.clear();
-    if (FScrollBox) Discard(FScrollBox);
+    NewScrollBox();
+    const std::vector<std::string> names = ScanPictureFiles(FDirectory, Filter());
+    FCells.reserve(names.size());
+    for (const std::string& name : names) StartLoad(CreateCell(Count()), JoinPath(FDirectory, name));
+    UpdateContentSize();
+}
 
+void TPicFileList::NewScrollBox() {
+    if (FScrollBox) Discard(FScrollBox);
     FScrollBox = new TMyScrollBox(this);
     FScrollBox->setObjectName("ScrollBox");
     FScrollBox->setGeometry(rect());
@@ -134,11 +141,6 @@ void TPicFileList::Rescan() {
         if (OnMouseLeave) OnMouseLeave(s);
     };
     FScrollBox->show();
-
-    const std::vector<std::string> names = ScanPictureFiles(FDirectory, Filter());
-    FCells.reserve(names.size());
-    for (const std::string& name : names) StartLoad(CreateCell(Count()), JoinPath(FDirectory, name));
-    UpdateContentSize();
 }
 
 TPicPanel* TPicFileList::CreateCell(int k) {

@@ -133,10 +133,15 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // For grids whose cells come from elsewhere than a folder (the filter
+    // list): a new, empty scroll box (the old one is discarded), and cell k
+    // appended with the grid's look, placement and events.
+    void NewScrollBox();
+    TPicPanel* CreateCell(int k);
+    void UpdateContentSize();
 
 private:
     void Rescan();
-    TPicPanel* CreateCell(int k);
     void StartLoad(TPicPanel* cell, const std::string& path);
     void ThumbnailArrived(uint64_t ticket, bool ok, TBitmap32& picture);
     void RemoveCell(TPicPanel* cell);
@@ -144,7 +149,6 @@ private:
     void Select(TPicPanel* cell);
     void ChildEntered(QObject* sender);
     void ChildLeft(QObject* sender);
-    void UpdateContentSize();
     void Discard(QWidget* widget);
     void FlushGraveyard();
 

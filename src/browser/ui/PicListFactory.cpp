@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 
+#include "browser/ui/FilterList.h"
 #include "browser/ui/PicFileList.h"
 
 namespace {
@@ -78,4 +79,16 @@ TPicFileList* CreateClipartList(QWidget* parent) {
 TPicFileList* CreateTextureList(QWidget* parent) {
     return Make(parent, {"PicFileListTexture", false, false, false, false, 47, 1, 10, kWhite, kWhite, kNavy,
                          kBlue, false, false});
+}
+TFilterList* CreateFilterList(QWidget* parent) {
+    auto* list = new TFilterList(parent);
+    list->setObjectName("FilterListPanel");
+    list->ShowName = true;
+    list->BorderColor = kSilver;
+    list->BKColor = kBlack;
+    list->SelectBorderColor = kRed;
+    list->MouseOverColor = kLime;
+    list->Font = {ListFont(), QApplication::palette().color(QPalette::WindowText)};
+    list->SelectFont = {ListFont(), Q(kYellow)};
+    return list;
 }

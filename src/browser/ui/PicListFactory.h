@@ -4,6 +4,7 @@
 
 class QFont;
 class QWidget;
+class TFilterList;
 class TPicFileList;
 
 // The grids' caption font: Tahoma, 8 point -- or, where Tahoma is not
@@ -24,3 +25,6 @@ TPicFileList* CreateClipartList(QWidget* parent);
 // Text textures: every picture extension, small 47 x 47 cells with white
 // boxes; navy selection, blue hover.
 TPicFileList* CreateTextureList(QWidget* parent);
+// The filter browser: captions (yellow when selected) under 80 x 80 cells
+// with black boxes; silver borders, red selection, lime hover.
+TFilterList* CreateFilterList(QWidget* parent);

@@ -132,6 +132,15 @@ std::string TPicPanel::Caption() const {
     return FCaption.toStdString();
 }
 
+void TPicPanel::SetCaption(const std::string& caption, const std::string& fileName) {
+    FText = caption;
+    FFileName = fileName;
+    FCaption = QString::fromStdString(caption).replace("\r\n", "\n").replace('\r', '\n');
+    UpdateLabel();
+    PlaceLabel();
+    Render();
+}
+
 void TPicPanel::SetSelected(bool value) {
     if (value == FSelected) return;
     FSelected = value;
@@ -161,7 +170,8 @@ void TPicPanel::SetCaptionFont(const TFontSpec& font) {
 int TPicPanel::PictureHeight() const {
     // measured in the caption's own font: a selection font of another size
     // must not move the picture
-    return FShowName ? height() - QFontMetrics(FCaptionFont.Font).height() : height();
+    return FShowName ? height() - int(FCaption.count('\n') + 1) * QFontMetrics(FCaptionFont.Font).height()
+                     : height();
 }
 
 TFontSpec TPicPanel::ActiveLabelFont() const {
@@ -178,12 +188,17 @@ void TPicPanel::UpdateLabel() {
     // the cell is shortened in the middle (keeping its extension) instead of
     // being cut off at both sides; the whole name is then the tooltip.
     const QFontMetrics fm(f.Font);
-    QString shown = FCaption;
-    if (width() > 8 && fm.horizontalAdvance(shown) > width() - 2)
-        shown = fm.elidedText(FCaption, Qt::ElideMiddle, width() - 2);
+    QStringList lines = FCaption.split('\n');
+    for (QString& line : lines)
+        if (width() > 8 && fm.horizontalAdvance(line) > width() - 2)
+            line = fm.elidedText(line, Qt::ElideMiddle, width() - 2);
+    const QString shown = lines.join('\n');
     MyLabel->setText(shown);
+    MyLabel->setAlignment(Qt::AlignHCenter);
     setToolTip(shown == FCaption ? QString() : FCaption);
-    MyLabel->resize(fm.horizontalAdvance(shown), fm.height());
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, fm.horizontalAdvance(line));
+    MyLabel->resize(widest, fm.height() * int(lines.size()));
 }
 
 void TPicPanel::PlaceLabel() {

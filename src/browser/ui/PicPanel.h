@@ -63,6 +63,12 @@ public:
     void SetText(const std::string& value);
     // What the caption label reads.
     std::string Caption() const;
+    // A caption that is not a file name (the filter list's): shown as it is,
+    // a CR or LF starting a new line; fileName is what a double-click
+    // reports.
+    void SetCaption(const std::string& caption, const std::string& fileName);
+    // A number the owner gives the cell (the filter list counts 1, 2, ...).
+    int Tag = 0;
     // Full path of the picture shown.
     const std::string& FileName() const { return FFileName; }
     bool Selected() const { return FSelected; }
@@ -91,7 +97,7 @@ public:
     TRect PicRect{0, 0, 100, 100};
     // Where the current picture is drawn (LoadFromFile / SetThumbnail too).
     const TRect& PictureRect() const { return FPictureDest; }
-    // H': the cell height less the caption's when the caption is shown.
+    // H': the cell height less the caption's lines when the caption is shown.
     int PictureHeight() const;
     bool Hovered() const { return FHover; }
     // Waiting for its picture (shows a placeholder).

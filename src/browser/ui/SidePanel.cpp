@@ -12,10 +12,13 @@
 
 #include "browser/PicGrid.h"
 #include "browser/ui/CategorySelector.h"
+#include "browser/ui/FilterList.h"
 #include "browser/ui/PicFileList.h"
 #include "browser/ui/PicListFactory.h"
 #include "browser/ui/ShellTreeView.h"
+#include "filters/ui/FilterParamPage.h"
 #include "platform/Paths.h"
+#include "text/ui/TextPage.h"
 
 // ---- TNotebook ----
 
@@ -127,7 +130,11 @@ TSidePanel::TSidePanel(const std::string& resourceRoot, QWidget* parent)
     subFramePage->layout()->addWidget(SubFrameTypeSelector);
     static_cast<QVBoxLayout*>(subFramePage->layout())->addWidget(PicFileListSubFrame, 1);
     FilterPage = subPage("Filter");
+    FilterListPanel = CreateFilterList(FilterPage);
+    FilterPage->layout()->addWidget(FilterListPanel);
     FilterParameterPage = subPage("Filter Parameter");
+    FilterParams = new TFilterParamPage(FilterParameterPage);
+    FilterParameterPage->layout()->addWidget(FilterParams);
     NotebookMod->ShowPage("Mask");
     connect(ImageButtonMask, &QToolButton::clicked, this, [this] { NotebookMod->ShowPage("Mask"); });
     connect(ImageButtonSubFrame, &QToolButton::clicked, this, [this] { NotebookMod->ShowPage("Frame"); });
@@ -176,8 +183,7 @@ TSidePanel::TSidePanel(const std::string& resourceRoot, QWidget* parent)
     // above the bottom
     QWidget* text = NewPage(column);
     column->setContentsMargins(PageMargin, PageMargin, PageMargin, 2);
-    TextPageArea = new QWidget(text);
-    TextPageArea->setObjectName("TextPageArea");
+    TextPageArea = TextPage = new TTextPage(text);
     PicFileListTexture = CreateTextureList(text);
     // three rows high; five columns wide with room for the scroll bar
     PicFileListTexture->setFixedSize(5 * (47 + 1) + 1 + 22, 3 * (47 + 1 + 10) + 1);

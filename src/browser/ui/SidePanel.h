@@ -25,8 +25,11 @@ class QPushButton;
 class QToolButton;
 class QVBoxLayout;
 class TCategorySelector;
+class TFilterList;
+class TFilterParamPage;
 class TPicFileList;
 class TShellTreeView;
+class TTextPage;
 
 // Pages chosen by name.
 class TNotebook : public QStackedWidget {
@@ -93,8 +96,10 @@ public:
     QComboBox* ComboBoxMaskType2 = nullptr;
     QComboBox* ComboBoxSubFrameType = nullptr;
     QComboBox* ComboBoxSubFrameType2 = nullptr;
-    QWidget* FilterPage = nullptr;          // left for the filter browser
-    QWidget* FilterParameterPage = nullptr; // left for the filter parameters
+    QWidget* FilterPage = nullptr;          // sub-page "Filter"
+    QWidget* FilterParameterPage = nullptr; // sub-page "Filter Parameter"
+    TFilterList* FilterListPanel = nullptr;
+    TFilterParamPage* FilterParams = nullptr;
 
     // ---- "Frame" ----
     TPicFileList* PicFileListFrame = nullptr;
@@ -114,7 +119,8 @@ public:
     QPushButton* BtnDelClipart = nullptr;
 
     // ---- "Text" and "Output" ----
-    QWidget* TextPageArea = nullptr; // for the text controls, above the textures
+    QWidget* TextPageArea = nullptr; // the text controls, above the textures
+    TTextPage* TextPage = nullptr;   // the same widget
     TPicFileList* PicFileListTexture = nullptr;
     QWidget* OutputPageArea = nullptr;
 

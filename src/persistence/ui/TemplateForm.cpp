@@ -21,6 +21,7 @@
 #include "persistence/ProjectCommands.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/Templates.h"
+#include "platform/Messages.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -227,7 +228,8 @@ TTemplateForm::TTemplateForm(TCollageDocument& doc, QWidget* parent) : QDialog(p
 
     connect(suiImageButtonFree, &QAbstractButton::clicked, this, &TTemplateForm::suiButtonFreeClick);
     connect(suiImageButtonFilm, &QAbstractButton::clicked, this, &TTemplateForm::suiImageButtonFilmClick);
-    connect(suiButtonOK, &QPushButton::clicked, this, &TTemplateForm::suiButtonOKClick);
+    // opening a template is a command of its own, inside the dialog's loop
+    connect(suiButtonOK, &QPushButton::clicked, this, [this] { RunGuarded([this] { suiButtonOKClick(); }); });
     connect(suiButtonCancel, &QPushButton::clicked, this, &TTemplateForm::suiButtonCancelClick);
     connect(LabelGetTemplate, &QLabel::linkActivated, this,
             [](const QString& link) { QDesktopServices::openUrl(QUrl(link)); });
@@ -307,7 +309,8 @@ void TTemplateForm::FillGrid(const std::string& folder) {
                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, Q(TemplateCaption(path)));
         p.end();
         connect(tile, &TTemplateTile::Clicked, this, &TTemplateForm::SelectTile);
-        connect(tile, &TTemplateTile::DoubleClicked, this, &TTemplateForm::OpenTile);
+        connect(tile, &TTemplateTile::DoubleClicked, this,
+                [this](TTemplateTile* t) { RunGuarded([this, t] { OpenTile(t); }); });
         FTiles.push_back(tile);
         ++n;
     }

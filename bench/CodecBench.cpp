@@ -1,5 +1,6 @@
 // Codec throughput: full JPEG and PNG decodes, the DCT-scaled thumbnail
-// decode and the three exported formats, on a procedural photo-like picture.
+// decode and the three exported formats, on a procedural photo-like picture;
+// and how fast files with hostile headers are dealt with.
 
 #include <benchmark/benchmark.h>
 
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "engine/Codecs.h"
+#include "engine/Errors.h"
 
 namespace {
 
@@ -96,5 +98,37 @@ void BM_EncodeGIF_4000x3000(benchmark::State& state) {
     SetMPix(state, 4000, 3000);
 }
 BENCHMARK(BM_EncodeGIF_4000x3000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Files with hostile headers: a 16 x 1 PNG whose iTXt chunk declares 1.9 GB
+// is refused at once (goal: well under 0.1 s), and a 4 MB JPEG holding a
+// million empty APP1 segments ahead of its picture takes time in proportion
+// to its size, like any 4 MB JPEG (not to the square of the segment count).
+void BM_RefusePNGClaimingHugeTextChunk(benchmark::State& state) {
+    std::vector<uint8_t> data = EncodePNGMemory(PhotoLike(16, 1), 9);
+    const char chunk[] = "\x71\0\0\0iTXtComment"; // length, type, the start of the text
+    data.insert(data.begin() + 33, chunk, chunk + sizeof chunk);
+    TBitmap32 out;
+    for (auto _ : state) {
+        try {
+            DecodePNGToBitmapMemory(data.data(), data.size(), out);
+        } catch (const EUserError& e) {
+            benchmark::DoNotOptimize(e.what());
+        }
+    }
+}
+BENCHMARK(BM_RefusePNGClaimingHugeTextChunk)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeJPEGAfterMillionMarkers(benchmark::State& state) {
+    const std::vector<uint8_t> jpeg = EncodeJPEGMemory(PhotoLike(32, 16), 90);
+    std::vector<uint8_t> data = {0xFF, 0xD8};
+    for (int i = 0; i < 1000000; ++i) data.insert(data.end(), {0xFF, 0xE1, 0x00, 0x02});
+    data.insert(data.end(), jpeg.begin() + 2, jpeg.end());
+    TBitmap32 out;
+    for (auto _ : state) {
+        DecodeJPEGMemory(data.data(), data.size(), out);
+        benchmark::DoNotOptimize(out.Bits());
+    }
+}
+BENCHMARK(BM_DecodeJPEGAfterMillionMarkers)->Unit(benchmark::kMillisecond);
 
 } // namespace

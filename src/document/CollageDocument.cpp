@@ -70,18 +70,37 @@ void TCollageDocument::SetScrollBoxSize(int width, int height) {
     UpdateControlSize();
 }
 
-void TCollageDocument::UpdateControlSize() {
+void TCollageDocument::UpdateControlSize(bool notify) {
     const float scale = ImageScreen.Scale();
-    const int w = std::max(FScrollBoxWidth - 8, Round(double(ImageScreen.Bitmap.Width()) * scale));
-    const int h = std::max(FScrollBoxHeight - 8, Round(double(ImageScreen.Bitmap.Height()) * scale));
+    const int w =
+        std::max(FScrollBoxWidth - 8, Round(double(ImageScreen.Bitmap.Width()) * scale) + 2 * kPageMargin);
+    const int h =
+        std::max(FScrollBoxHeight - 8, Round(double(ImageScreen.Bitmap.Height()) * scale) + 2 * kPageMargin);
     ImageScreen.SetSize(w, h);
-    if (Observer) Observer->CanvasGeometryChanged();
+    if (notify && Observer) Observer->CanvasGeometryChanged();
 }
 
 void TCollageDocument::SetZoom(int percent) {
+    SetZoomAt(percent, ImageScreen.ViewportWidth() / 2, ImageScreen.ViewportHeight() / 2);
+}
+
+void TCollageDocument::SetZoomAt(int percent, int x, int y) {
+    TImage32& screen = ImageScreen;
+    const TLayerCollection& view = screen.Layers;
+    // the page point under (x, y) now
+    const double px = (x - view.ShiftX()) / view.ScaleX(), py = (y - view.ShiftY()) / view.ScaleY();
     FZoom = percent;
-    ImageScreen.SetScale(float(percent) / 100.0f);
-    UpdateControlSize();
+    screen.SetScale(float(percent) / 100.0f);
+    UpdateControlSize(false);
+    // scrolled so that it lies under (x, y) again, as far as the control
+    // reaches; the shift without scrolling is the page centred in the control
+    const TRect page = screen.GetBitmapRect();
+    const int w = screen.ViewportWidth(), h = screen.ViewportHeight();
+    const double left = page.Left + screen.ScrollX(), top = page.Top + screen.ScrollY();
+    const int sx = std::clamp(Round(px * view.ScaleX() + left - x), 0, std::max(0, screen.Width() - w));
+    const int sy = std::clamp(Round(py * view.ScaleY() + top - y), 0, std::max(0, screen.Height() - h));
+    if (screen.HasViewport()) screen.SetViewport(sx, sy, w, h);
+    if (Observer) Observer->CanvasGeometryChanged();
 }
 
 void TCollageDocument::ApplyCanvasSettings() {
@@ -139,8 +158,9 @@ void TCollageDocument::ApplyCanvasSettings() {
     }
     ImageScreen.Changed();
 
-    // the fitting zoom: shrink the page into the scroll box less a margin
-    const int boxW = FScrollBoxWidth - 20, boxH = FScrollBoxHeight - 20;
+    // the fitting zoom: shrink the page into the scroll box less the margin
+    // kept around it, so that no scroll bar is needed
+    const int boxW = FScrollBoxWidth - 8 - 2 * kPageMargin, boxH = FScrollBoxHeight - 8 - 2 * kPageMargin;
     if (boxW > 0 && boxH > 0 && cw > 0 && ch > 0) {
         int fw = boxW, fh = boxH;
         FitInside(cw, ch, fw, fh);
@@ -179,7 +199,7 @@ void TCollageDocument::AdjustAllLayer(int oldWidth, int oldHeight, int newWidth,
     }
 }
 
-bool TCollageDocument::RenderCollage(TBitmap32& target) {
+bool TCollageDocument::RenderCollage(TBitmap32& target, std::string* failure) {
     // the page at full resolution is what the user waits for: let the large
     // drawings use every core
     TParallelDrawScope parallel;
@@ -189,7 +209,27 @@ bool TCollageDocument::RenderCollage(TBitmap32& target) {
     for (int i = 0; i < LayerCount(); ++i)
         if (TNewRotLayer* l = ContentLayerAt(i)) layers.push_back(l);
     // the layers above a failing one are missing: say so
-    return RenderLayersFullResolution(layers.data(), int(layers.size()), target) == int(layers.size());
+    std::string why;
+    const int drawn = RenderLayersFullResolution(layers.data(), int(layers.size()), target, &why);
+    if (drawn == int(layers.size())) return true;
+    if (failure) *failure = LayerName(*layers[size_t(drawn)]) + ": " + why;
+    return false;
+}
+
+std::string TCollageDocument::LayerName(const TNewRotLayer& layer) const {
+    if (!layer.SourceFile.empty()) return layer.SourceFile;
+    if (layer.ImageType == itText && !layer.Text.empty()) return "\"" + layer.Text + "\"";
+    int position = 0; // among the content layers, bottom first
+    for (int i = 0; i < LayerCount(); ++i)
+        if (const TNewRotLayer* l = ContentLayerAt(i)) {
+            ++position;
+            if (l == &layer) break;
+        }
+    // the number goes in by hand: a translation is no format string to trust
+    std::string name = Lang("Layer %d");
+    const size_t at = name.find("%d");
+    if (at == std::string::npos) return name + " " + std::to_string(position);
+    return name.replace(at, 2, std::to_string(position));
 }
 
 void TCollageDocument::PaintBackgroundStage(TBitmap32& buffer) const {
@@ -216,6 +256,19 @@ void TCollageDocument::PaintBackgroundStage(TBitmap32& buffer) const {
         buffer.SetClipRect(clip);
     }
     buffer.FrameRect(r, 0xFF0000FF);
+}
+
+bool TCollageDocument::RelabelPlaceholders() {
+    bool any = false;
+    for (int i = 0; i < LayerCount(); ++i) {
+        TNewRotLayer* l = ContentLayerAt(i);
+        if (!l || l->ImageType != itPlaceholder) continue;
+        l->PlaceholderLine1 = Lang("Double Click or");
+        l->PlaceholderLine2 = Lang("Drag Photo Here.");
+        any = true;
+    }
+    if (any) ImageScreen.Changed();
+    return any;
 }
 
 void TCollageDocument::SyncHandles(TNewRotLayer& layer) {

@@ -48,6 +48,9 @@ public:
     int LayerCount() const { return ImageScreen.Layers.Count(); }
     // Moves a selected layer's handles to its Location and Angle.
     void SyncHandles(TNewRotLayer& layer);
+    // Gives every photo placeholder the two prompt lines of the current
+    // language and repaints; true when there was any.
+    bool RelabelPlaceholders();
 
     // ---- Project identity ----
     std::string ProjectFile;
@@ -76,21 +79,32 @@ public:
     void AdjustAllLayer(int oldWidth, int oldHeight, int newWidth, int newHeight);
     // The whole collage at canvas resolution: background, then every content
     // layer bottom to top. Returns false when a layer failed to draw (the
-    // layers above it are then missing from the target).
-    bool RenderCollage(TBitmap32& target);
+    // layers above it are then missing from the target); failure then names
+    // the layer and says why.
+    bool RenderCollage(TBitmap32& target, std::string* failure = nullptr);
+    // How a message names a layer: its file, its text, or its place.
+    std::string LayerName(const TNewRotLayer& layer) const;
 
     // ---- Zoom ----
     int ZoomPercent() const { return FZoom; }
-    // Applies a zoom position of the track bar: Scale := percent / 100 and
-    // the control sized to cover the scroll box.
+    // Applies a zoom position of the track bar: Scale := percent / 100, the
+    // control sized to cover the scroll box, and the view scrolled so that
+    // the page point at its centre stays there.
     void SetZoom(int percent);
+    // The same keeping the page point under the view point (x, y) in place
+    // (the pointer, for zooming with the wheel).
+    void SetZoomAt(int percent, int x, int y);
+    // View pixels kept around the page in the control, so that the handles
+    // of a layer at the page's edge (the rotation handle above it included)
+    // can always be reached.
+    static constexpr int kPageMargin = 32;
 
     // The first paint stage of the canvas: grey surround, checkerboard of a
     // transparent page, blue outline.
     void PaintBackgroundStage(TBitmap32& buffer) const;
 
 private:
-    void UpdateControlSize();
+    void UpdateControlSize(bool notify = true);
     void Notify();
 
     int FScrollBoxWidth = 800, FScrollBoxHeight = 600;

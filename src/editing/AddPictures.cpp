@@ -1,6 +1,7 @@
 #include "editing/AddPictures.h"
 
 #include <QFile>
+#include <algorithm>
 
 #include "document/CanvasEditor.h"
 #include "document/Decorations.h"
@@ -76,9 +77,10 @@ TNewRotLayer* AddContentLayer(TCanvasEditor& ed, const std::string& file, TPictu
         if (sy == 0) sy = 1;
         float x, y;
         if (placement == TPlacement::VisibleCorner) {
-            // the control's position in its scroll box is minus the scroll offset
-            x = float(doc.ImageScreen.ScrollX()) / sx;
-            y = float(doc.ImageScreen.ScrollY()) / sy;
+            // the page point at the view's top-left corner (the page starts
+            // a margin into the control)
+            x = std::max(0.0f, -doc.Layers().ShiftX() / sx);
+            y = std::max(0.0f, -doc.Layers().ShiftY() / sy);
         } else {
             x = float(Round((dropX - doc.Layers().ShiftX()) / sx));
             y = float(Round((dropY - doc.Layers().ShiftY()) / sy));

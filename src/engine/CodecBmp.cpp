@@ -117,14 +117,15 @@ public:
             }
         }
 
-        TBitmap32 picture(w, hh);
-        auto row = [&](int fileRow) { return picture.ScanLine(topDown ? fileRow : hh - 1 - fileRow); };
-
+        // Everything that refuses the file is checked before the picture is
+        // allocated: a header of a few bytes may claim a gigabyte.
         if (h.Compression == kRLE8 || h.Compression == kRLE4) {
             if ((h.Compression == kRLE8) != (bpp == 8) || (h.Compression == kRLE4) != (bpp == 4))
                 Fail("bit depth does not match the compression");
             if (topDown) Fail("compressed pictures cannot be stored top down");
-            DecodeRle(h, palette, picture);
+            DecodeRle(h, palette, w, hh, nullptr);
+            TBitmap32 picture(w, hh);
+            DecodeRle(h, palette, w, hh, &picture);
             return picture;
         }
 
@@ -136,6 +137,9 @@ public:
         const size_t stride = ((size_t(w) * bpp + 31) / 32) * 4;
         if (h.PixelOffset > FSize || stride * size_t(hh) > FSize - h.PixelOffset) Fail("the file ends early");
         const uint8_t* pixels = FData + h.PixelOffset;
+
+        TBitmap32 picture(w, hh);
+        auto row = [&](int fileRow) { return picture.ScanLine(topDown ? fileRow : hh - 1 - fileRow); };
 
         uint32_t masks[4] = {h.Masks[0], h.Masks[1], h.Masks[2], h.Masks[3]};
         if (!fields) {
@@ -183,17 +187,18 @@ private:
     [[noreturn]] void Fail(const char* reason) const { codec::ThrowCorrupt(FName, reason); }
 
     // Run-length coded 4- and 8-bit pictures; pixels the runs skip keep
-    // palette entry 0.
-    void DecodeRle(const TBmpHeader& h, const TColor32* palette, TBitmap32& picture) const {
-        const int w = picture.Width(), hh = picture.Height();
-        picture.Clear(palette[0]);
+    // palette entry 0. Without a picture the codes are only walked, so that
+    // data ending before its end-of-picture code is refused before the
+    // picture is allocated.
+    void DecodeRle(const TBmpHeader& h, const TColor32* palette, int w, int hh, TBitmap32* picture) const {
+        if (picture) picture->Clear(palette[0]);
         if (h.PixelOffset > FSize) Fail("the file ends early");
         const uint8_t* p = FData + h.PixelOffset;
         const uint8_t* end = FData + FSize;
         const bool four = h.Compression == kRLE4;
-        int x = 0, y = 0; // y counts rows from the bottom
+        int64_t x = 0, y = 0; // y counts rows from the bottom; long runs cannot overflow them
         auto put = [&](unsigned index) {
-            if (x < w && y < hh) picture.ScanLine(hh - 1 - y)[x] = palette[index & 255];
+            if (picture && x < w && y < hh) picture->ScanLine(int(hh - 1 - y))[x] = palette[index & 255];
             ++x;
         };
         for (;;) {

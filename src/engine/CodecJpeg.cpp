@@ -5,6 +5,7 @@
 // wrappers hold no C++ objects with destructors, so the jump skips nothing;
 // they return a status and the C++ side throws afterwards.
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -80,7 +81,6 @@ int JpegReadHeader(j_decompress_ptr cinfo, TJpegError* err, jpeg_progress_mgr* p
     jpeg_create_decompress(cinfo);
     cinfo->progress = progress;
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
-    jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     return 0;
 }
@@ -210,10 +210,31 @@ int ExifOrientation(const uint8_t* data, size_t size) {
     return orientation >= 1 && orientation <= 8 ? orientation : 1;
 }
 
-int FindOrientation(const jpeg_decompress_struct& info) {
-    for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next)
-        if (m->marker == JPEG_APP0 + 1 && m->data_length > 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0)
-            return ExifOrientation(m->data, m->data_length);
+// The orientation from the EXIF block: the body of the first APP1 segment
+// starting "Exif\0\0" among the segments before the first scan. The segments
+// are walked in place; having libjpeg save APP1 segments instead would keep
+// a copy of every one of them, and a file can hold any number.
+int FindOrientation(const uint8_t* data, size_t size) {
+    size_t pos = 2; // after SOI
+    while (pos + 4 <= size) {
+        const uint8_t marker = data[pos + 1];
+        if (data[pos] != 0xFF || marker == 0xFF || marker == 0x00) {
+            ++pos; // stray bytes between segments, fill bytes
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) break; // the first scan, the end
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            pos += 2; // markers without a length
+            continue;
+        }
+        const size_t length = size_t(data[pos + 2]) << 8 | data[pos + 3];
+        if (length < 2) break;
+        const uint8_t* body = data + pos + 4;
+        const size_t available = std::min(length - 2, size - (pos + 4));
+        if (marker == JPEG_APP0 + 1 && available > 6 && std::memcmp(body, "Exif\0\0", 6) == 0)
+            return ExifOrientation(body, available);
+        pos += 2 + length;
+    }
     return 1;
 }
 
@@ -287,7 +308,15 @@ void DecodeJPEG(const uint8_t* data, size_t size, TBitmap32& out, const TJpegOpt
     TDecompressor d;
     OpenHeader(d, data, size, name);
     CheckPictureSize(name, d.Info.image_width, d.Info.image_height);
-    int orientation = options.ApplyOrientation ? FindOrientation(d.Info) : 1;
+    // Huffman coding spends at least one bit on every block of a scan, and
+    // each component has at least one block per MCU: a file too short for
+    // the picture its header claims is cut off, and is refused before the
+    // picture is allocated. (Arithmetic coding can go far below a bit.)
+    const uint64_t mcus =
+        uint64_t((d.Info.image_width + 8 * d.Info.max_h_samp_factor - 1) / (8 * d.Info.max_h_samp_factor)) *
+        uint64_t((d.Info.image_height + 8 * d.Info.max_v_samp_factor - 1) / (8 * d.Info.max_v_samp_factor));
+    if (!d.Info.arith_code && uint64_t(size) * 8 < mcus) ThrowCorrupt(name, "the file ends early");
+    int orientation = options.ApplyOrientation ? FindOrientation(data, size) : 1;
 
     const bool cmyk = d.Info.jpeg_color_space == JCS_CMYK || d.Info.jpeg_color_space == JCS_YCCK;
     d.Info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
@@ -308,7 +337,7 @@ TPictureSize ReadJPEGSize(const uint8_t* data, size_t size, const std::string& n
     TDecompressor d;
     OpenHeader(d, data, size, name);
     TPictureSize result{int(d.Info.image_width), int(d.Info.image_height)};
-    if (FindOrientation(d.Info) >= 5) std::swap(result.Width, result.Height);
+    if (FindOrientation(data, size) >= 5) std::swap(result.Width, result.Height);
     return result;
 }
 

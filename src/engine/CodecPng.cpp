@@ -88,6 +88,12 @@ struct TPngHeader {
 
 int PngReadHeader(png_structp png, png_infop info, TPngState* state, TPngHeader* h) {
     if (setjmp(state->Jump)) return 1;
+    // Only IHDR, PLTE, tRNS, IDAT and IEND make the picture; every other
+    // chunk (text, colour profiles, private chunks) is skipped unread. libpng
+    // merely warns about a chunk longer than its limit and would then
+    // allocate whatever length a text chunk declares, up to 2 GB for a file
+    // of a few hundred bytes, before finding the data missing.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, info);
     png_get_IHDR(png, info, &h->Width, &h->Height, &h->BitDepth, &h->ColorType, &h->Interlace, nullptr,
                  nullptr);

@@ -47,6 +47,7 @@ void TImage32::UpdateViewMapping() {
     if (Bitmap.Height() > 0) sy = Round64(double(r.Height()) / Bitmap.Height() * 65536.0);
     Layers.SetViewMapping(sx, sy, float(r.Left), float(r.Top));
     Layers.BitmapRect = r;
+    Layers.ViewportRect = TRect{0, 0, ViewportWidth(), ViewportHeight()};
 }
 
 void TImage32::PaintBackground(TBitmap32& buffer) {

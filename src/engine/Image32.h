@@ -31,6 +31,7 @@ public:
     // The visible part of the control: offset and size. Until set, the whole
     // control is visible.
     void SetViewport(int scrollX, int scrollY, int width, int height);
+    bool HasViewport() const { return FViewW >= 0; }
     int ViewportWidth() const { return FViewW < 0 ? FWidth : FViewW; }
     int ViewportHeight() const { return FViewH < 0 ? FHeight : FViewH; }
     int ScrollX() const { return FScrollX; }

@@ -18,10 +18,11 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <cmath>
 #include <optional>
+#include <string>
 
 #include "engine/AlphaUtils.h"
-#include "engine/Errors.h"
 #include "engine/NewRotLayer.h"
 #include "engine/ParallelRows.h"
 #include "engine/PixelOps.h"
@@ -173,15 +174,170 @@ TRect LargestOpaqueRect(const TBitmap32& bitmap, int block) {
     return cells.Result();
 }
 
+// ---- Cache parts ----
+
+namespace {
+
+int64_t gBudgetOverride = 0;
+constexpr int64_t kMinScreenCacheBudget = int64_t(1) << 20;
+// Boxes larger than this on screen are not drawn at all (a layer stretched
+// beyond any use, an absurd zoom).
+constexpr int64_t kMaxWholeSide = int64_t(1) << 30;
+
+bool FitsBudget(int64_t w, int64_t h, int64_t budget) {
+    return PictureSizeAllowed(w, h) && w * h <= budget;
+}
+
+TCachePart WholePart(int64_t w, int64_t h) {
+    TCachePart p;
+    if (w <= 0 || h <= 0 || w > kMaxWholeSide || h > kMaxWholeSide) return p;
+    p.WholeWidth = int(w);
+    p.WholeHeight = int(h);
+    p.Part = {0, 0, p.WholeWidth, p.WholeHeight};
+    return p;
+}
+
+// The part of a whole picture of (w, h) pixels, drawn through t, that lands
+// in the rectangle `in` of the destination, widened by margin. Two pixels of
+// slack keep every sample the drawing takes for a destination pixel inside
+// the part, so drawing the part gives exactly the pixels of the whole.
+TRect PartShownIn(int w, int h, const TAffineTransformation& t, const TRect& in, int margin) {
+    TAffineTransformation back;
+    if (in.IsEmpty() || w <= 0 || h <= 0 || !t.Inverse(back)) return {};
+    const TFloatRect b = back.TransformedBounds(FloatRect(in));
+    const int64_t slack = 2 + int64_t(margin);
+    TRect r{int(std::clamp<int64_t>(int64_t(std::floor(b.Left)) - slack, 0, w)),
+            int(std::clamp<int64_t>(int64_t(std::floor(b.Top)) - slack, 0, h)),
+            int(std::clamp<int64_t>(int64_t(std::ceil(b.Right)) + slack, 0, w)),
+            int(std::clamp<int64_t>(int64_t(std::ceil(b.Bottom)) + slack, 0, h))};
+    return r.IsEmpty() ? TRect{} : r;
+}
+
+bool Holds(const TRect& held, const TRect& wanted) {
+    return wanted.IsEmpty() || (wanted.Left >= held.Left && wanted.Top >= held.Top &&
+                                wanted.Right <= held.Right && wanted.Bottom <= held.Bottom);
+}
+
+// The whole picture's rectangle in the pixels of a cache holding part of it.
+TRect WholeIn(const TCachePart& p) {
+    return {-p.Part.Left, -p.Part.Top, p.WholeWidth - p.Part.Left, p.WholeHeight - p.Part.Top};
+}
+
+// Scrolling by less than this does not rebuild a cache holding a part.
+int PartMargin(const TRect& viewport) {
+    return std::max(32, std::max(viewport.Width(), viewport.Height()) / 8);
+}
+
+// Crops whose coordinates are this far out draw nothing (their arithmetic
+// would leave the int range).
+bool CropDrawable(const TRect& crop) {
+    constexpr int64_t limit = int64_t(1) << 28;
+    auto ok = [](int v) { return std::abs(int64_t(v)) <= limit; };
+    return ok(crop.Left) && ok(crop.Top) && ok(crop.Right) && ok(crop.Bottom) && !crop.IsEmpty();
+}
+
+} // namespace
+
+int64_t ScreenCacheBudget(int64_t viewportPixels) {
+    if (gBudgetOverride > 0) return gBudgetOverride;
+    return std::max(kMinScreenCacheBudget, viewportPixels);
+}
+
+void SetScreenCacheBudgetOverride(int64_t pixels) {
+    gBudgetOverride = std::max<int64_t>(pixels, 0);
+}
+
+TCachePart TNewRotLayer::WantedScreenPart() const {
+    const TRect v = ViewRectRounded();
+    TCachePart p = WholePart(Width64(v), Height64(v));
+    const TLayerCollection* c = LayerCollection();
+    if (p.Part.IsEmpty() || !c || !c->ViewportRect) return p;
+    const TRect& viewport = *c->ViewportRect;
+    const int64_t budget = ScreenCacheBudget(int64_t(viewport.Width()) * viewport.Height());
+    // ScreenSource holds the whole picture at the view scale
+    const int64_t sw = Round64(Picture.Width() * double(ViewScaleX)),
+                  sh = Round64(Picture.Height() * double(ViewScaleY));
+    if (FitsBudget(p.WholeWidth, p.WholeHeight, budget) && (Picture.Empty() || FitsBudget(sw, sh, budget)))
+        return p;
+    p.FollowsView = true;
+    p.Part = PartShownIn(p.WholeWidth, p.WholeHeight, ScreenBoxTransformation(p.WholeWidth, p.WholeHeight),
+                         viewport, PartMargin(viewport));
+    return p;
+}
+
+TCachePart TNewRotLayer::WantedShadowPart() const {
+    if (!ShadowPicture || ShadowPicture->Empty()) return {};
+    TCachePart p = WholePart(Round64(ShadowPicture->Width() * double(ViewSX())),
+                             Round64(ShadowPicture->Height() * double(ViewSY())));
+    const TLayerCollection* c = LayerCollection();
+    if (p.Part.IsEmpty() || !c || !c->ViewportRect) return p;
+    const TRect& viewport = *c->ViewportRect;
+    if (FitsBudget(p.WholeWidth, p.WholeHeight,
+                   ScreenCacheBudget(int64_t(viewport.Width()) * viewport.Height())))
+        return p;
+    p.FollowsView = true;
+    p.Part =
+        PartShownIn(p.WholeWidth, p.WholeHeight, ScreenShadowBoxTransformation(p.WholeWidth, p.WholeHeight),
+                    viewport, PartMargin(viewport));
+    return p;
+}
+
+bool TNewRotLayer::HoldsWhatShows(const TCachePart& held, const TCachePart& wanted,
+                                  const TAffineTransformation& shown) const {
+    if (!held.FollowsView) return true; // a whole cache is rebuilt by the commands that change it
+    if (held.WholeWidth != wanted.WholeWidth || held.WholeHeight != wanted.WholeHeight) return false;
+    const TLayerCollection* c = LayerCollection();
+    if (!c || !c->ViewportRect) return true;
+    return Holds(held.Part, PartShownIn(held.WholeWidth, held.WholeHeight, shown, *c->ViewportRect, 0));
+}
+
+namespace {
+// A part held for a larger view than the one now is given back.
+bool Oversized(const TCachePart& held, const TCachePart& wanted) {
+    const auto area = [](const TRect& r) { return int64_t(r.Width()) * r.Height(); };
+    return area(held.Part) > 2 * area(wanted.Part);
+}
+} // namespace
+
+void TNewRotLayer::FollowViewport() {
+    if (ScreenPart.FollowsView) {
+        UpdateViewScale();
+        const TCachePart wanted = WantedScreenPart();
+        if (!HoldsWhatShows(ScreenPart, wanted,
+                            ScreenBoxTransformation(wanted.WholeWidth, wanted.WholeHeight)) ||
+            Oversized(ScreenPart, wanted))
+            BuildScreenCaches(); // the shadow too
+    }
+    if (ShadowOn && ShadowPart.FollowsView) {
+        const TCachePart wanted = WantedShadowPart();
+        if (!HoldsWhatShows(ShadowPart, wanted,
+                            ScreenShadowBoxTransformation(wanted.WholeWidth, wanted.WholeHeight)) ||
+            Oversized(ShadowPart, wanted))
+            RebuildScreenShadow();
+    }
+}
+
 // ---- Screen caches ----
 
 void TNewRotLayer::RebuildScreenCache() {
+    BuildScreenCaches();
+    Changed();
+}
+
+void TNewRotLayer::BuildScreenCaches() {
     UpdateViewScale();
+    ScreenPart = WantedScreenPart();
     RebuildScreenSource();
     RebuildScreenSubFrame();
     RebuildScreenMask();
     ComposeScreenPicture();
-    Changed();
+}
+
+TCachePart TNewRotLayer::BoxPart() const {
+    if (ScreenPart.FollowsView) return ScreenPart;
+    // a whole cache follows the box's current size
+    const TRect v = ViewRectRounded();
+    return WholePart(Width64(v), Height64(v));
 }
 
 void TNewRotLayer::RebuildScreenSource() {
@@ -189,7 +345,8 @@ void TNewRotLayer::RebuildScreenSource() {
     const TRect clip = Picture.ClipRect();
     const int64_t w = Round64(double(clip.Width()) * ViewScaleX);
     const int64_t h = Round64(double(clip.Height()) * ViewScaleY);
-    if (!Picture.Empty() && PrepareSurface(ScreenSource, w, h)) {
+    // A cache holding a part of the box is composed from Picture directly.
+    if (!Picture.Empty() && !ScreenPart.FollowsView && PrepareSurface(ScreenSource, w, h)) {
         ScreenSource.DrawMode = Picture.DrawMode;
         ScreenSource.StretchDraw(ScreenSource.BoundsRect(), Picture.BoundsRect(), Picture);
     } else {
@@ -199,24 +356,25 @@ void TNewRotLayer::RebuildScreenSource() {
 }
 
 namespace {
-// A cache of the rounded view size holding source stretched with its own
-// draw mode and resampler; drawMode is the cache's own draw mode (Picture's).
-void BuildViewSized(TBitmap32& cache, const TBitmap32& source, const TRect& view, TDrawMode drawMode) {
-    if (!PrepareSurface(cache, Width64(view), Height64(view))) return;
+// A cache of (part of) the box holding source stretched over the whole box
+// with its own draw mode and resampler; drawMode is the cache's own draw
+// mode (Picture's).
+void BuildViewSized(TBitmap32& cache, const TBitmap32& source, const TCachePart& part, TDrawMode drawMode) {
+    if (!PrepareSurface(cache, part.Part.Width(), part.Part.Height())) return;
     cache.DrawMode = drawMode;
-    cache.StretchDraw(cache.BoundsRect(), source.ClipRect(), source);
+    cache.StretchDraw(WholeIn(part), source.ClipRect(), source);
     cache.Resampler = TResamplerKind::Linear;
 }
 } // namespace
 
 void TNewRotLayer::RebuildScreenSubFrame() {
     if (!SubFramePicture) return;
-    const TRect v = ViewRectRounded();
+    const TCachePart part = BoxPart();
     if (!ScreenSubFrame) ScreenSubFrame = std::make_unique<TBitmap32>();
-    BuildViewSized(*ScreenSubFrame, *SubFramePicture, v, Picture.DrawMode);
+    BuildViewSized(*ScreenSubFrame, *SubFramePicture, part, Picture.DrawMode);
     if (SubFrameMask) {
         if (!ScreenSubFrameMask) ScreenSubFrameMask = std::make_unique<TBitmap32>();
-        BuildViewSized(*ScreenSubFrameMask, *SubFrameMask, v, Picture.DrawMode);
+        BuildViewSized(*ScreenSubFrameMask, *SubFrameMask, part, Picture.DrawMode);
     } else {
         ScreenSubFrameMask.reset();
     }
@@ -225,18 +383,42 @@ void TNewRotLayer::RebuildScreenSubFrame() {
 void TNewRotLayer::RebuildScreenMask() {
     if (!MaskPicture) return;
     if (!ScreenMask) ScreenMask = std::make_unique<TBitmap32>();
-    BuildViewSized(*ScreenMask, *MaskPicture, ViewRectRounded(), Picture.DrawMode);
+    BuildViewSized(*ScreenMask, *MaskPicture, BoxPart(), Picture.DrawMode);
 }
 
 void TNewRotLayer::ComposeScreenPicture() {
-    const TRect v = ViewRectRounded();
-    if (PrepareSurface(ScreenPicture, Width64(v), Height64(v))) {
-        ScreenPicture.DrawMode = ScreenSource.DrawMode;
+    const TCachePart part = BoxPart();
+    ScreenPart = part;
+    if (PrepareSurface(ScreenPicture, part.Part.Width(), part.Part.Height())) {
         // The crop carried over to ScreenSource's scale.
         const TRect r{Round(ViewedRect.Left * double(ViewScaleX)), Round(ViewedRect.Top * double(ViewScaleY)),
                       Round(double(ViewScaleX) * ViewedRect.Right),
                       Round(double(ViewScaleY) * ViewedRect.Bottom)};
-        PaddedStretchDraw(ScreenPicture, ScreenPicture.BoundsRect(), ScreenSource, r);
+        if (!part.FollowsView) {
+            ScreenPicture.DrawMode = ScreenSource.DrawMode;
+            PaddedStretchDraw(ScreenPicture, ScreenPicture.BoundsRect(), ScreenSource, r);
+        } else if (!Picture.Empty() && CropDrawable(ViewedRect)) {
+            // Only the part of what ScreenSource would hold that lands in the
+            // part of the box, drawn the same two times (so that transparency
+            // looks the same at every zoom): the same pixels as a whole cache.
+            ScreenPicture.DrawMode = Picture.DrawMode;
+            TBitmap32 scaled;
+            if (PrepareSurface(scaled, part.Part.Width(), part.Part.Height())) {
+                scaled.DrawMode = Picture.DrawMode;
+                const int64_t sw = Round64(double(Picture.Width()) * ViewScaleX);
+                const int64_t sh = Round64(double(Picture.Height()) * ViewScaleY);
+                const int64_t left = -(int64_t(part.Part.Left) + r.Left),
+                              top = -(int64_t(part.Part.Top) + r.Top);
+                constexpr int64_t limit = int64_t(1) << 30;
+                if (sw > 0 && sh > 0 && sw < limit && sh < limit && std::abs(left) < limit &&
+                    std::abs(top) < limit)
+                    scaled.StretchDraw({int(left), int(top), int(left + sw), int(top + sh)},
+                                       Picture.BoundsRect(), Picture);
+                else // far beyond what ScreenSource could be: the crop alone
+                    scaled.StretchDraw(WholeIn(part), ViewedRect, Picture);
+                ScreenPicture.Draw(0, 0, scaled);
+            }
+        }
         if (ScreenSubFrame) {
             ScreenPicture.StretchDraw(ScreenPicture.BoundsRect(), *ScreenSubFrame);
             if (ScreenSubFrameMask) ApplyMaskAlpha(ScreenPicture, *ScreenSubFrameMask);
@@ -252,18 +434,17 @@ void TNewRotLayer::ComposeScreenPicture() {
 
 void TNewRotLayer::RebuildScreenShadow() {
     if (!ShadowOn) return;
-    if (!ShadowPicture || ShadowPicture->Empty()) {
+    ShadowPart = WantedShadowPart();
+    if (ShadowPart.Part.IsEmpty() ||
+        !PrepareSurface(ScreenShadow, ShadowPart.Part.Width(), ShadowPart.Part.Height())) {
         ScreenShadow.SetSize(0, 0);
         return;
     }
-    const int64_t w = Round64(ShadowPicture->Width() * double(ViewSX()));
-    const int64_t h = Round64(ShadowPicture->Height() * double(ViewSY()));
-    if (!PrepareSurface(ScreenShadow, w, h)) return;
     ScreenShadow.DrawMode = ShadowPicture->DrawMode;
     ScreenShadow.MasterAlpha = 255;
     ShadowPicture->MasterAlpha = 255;
     ScreenShadow.Resampler = TResamplerKind::Linear;
-    ScreenShadow.StretchDraw(ScreenShadow.BoundsRect(), *ShadowPicture);
+    ScreenShadow.StretchDraw(WholeIn(ShadowPart), *ShadowPicture);
 }
 
 // ---- Shadow ----
@@ -351,6 +532,7 @@ uint8_t ShadowAlpha(int32_t transparent, uint32_t composite) {
 
 void TNewRotLayer::Paint(TBitmap32& buffer) {
     if (Picture.Empty()) return;
+    if (!ZoomPreview) FollowViewport();
     // Layers never paint over the grey area around the canvas.
     if (LayerCollection() && LayerCollection()->BitmapRect) {
         const TRect& canvas = *LayerCollection()->BitmapRect;
@@ -360,44 +542,54 @@ void TNewRotLayer::Paint(TBitmap32& buffer) {
     buffer.ResetClipRect();
 }
 
-void TNewRotLayer::RenderFullResolution(TBitmap32& target) {
-    ComposeFullResolution();
-    DrawFullResolution(target);
+namespace {
+// Canvas coordinates for the full-resolution drawing: no view mapping while
+// the layer is composed or drawn, restored on every way out, with the screen
+// transform. Touches only the layer itself.
+struct TCanvasCoordinates {
+    TNewRotLayer& L;
+    bool Scaled;
+    explicit TCanvasCoordinates(TNewRotLayer& l) : L(l), Scaled(l.Scaled) { L.Scaled = false; }
+    ~TCanvasCoordinates() {
+        L.Scaled = Scaled;
+        L.AdjustScreenTransformation();
+    }
+};
+} // namespace
+
+bool TNewRotLayer::RenderFullResolution(TBitmap32& target, std::string* why) {
+    if (Picture.Empty()) return true;
+    ComposeFullResolution(target.ClipRect());
+    return DrawFullResolution(target, why);
 }
 
-void TNewRotLayer::DrawFullResolution(TBitmap32& target) {
-    if (Picture.Empty()) return;
-    // Canvas coordinates: no view mapping while drawing, restored on every
-    // way out; hit tests keep using the screen transform afterwards.
-    struct TRestore {
-        TNewRotLayer& L;
-        bool Scaled;
-        ~TRestore() {
-            L.Scaled = Scaled;
-            L.AdjustScreenTransformation(L.ScreenPicture);
-        }
-    } restore{*this, Scaled};
-    Scaled = false;
-    RenderCanvas(target);
+bool TNewRotLayer::DrawFullResolution(TBitmap32& target, std::string* why) {
+    if (Picture.Empty()) return true;
+    TCanvasCoordinates canvas(*this);
+    const bool drawn = RenderCanvas(target, why);
     DrawPlaceholderText(target);
+    return drawn;
 }
 
-void TNewRotLayer::Render(TBitmap32& buffer, TRenderTarget target) {
-    if (target == TRenderTarget::FullResolution) {
-        ComposeFullResolution();
-        RenderCanvas(buffer);
-    } else if (ZoomPreview)
+bool TNewRotLayer::Render(TBitmap32& buffer, TRenderTarget target, std::string* why) {
+    if (target == TRenderTarget::FullResolution) return RenderFullResolution(buffer, why);
+    if (ZoomPreview)
         RenderZoomPreview(buffer);
     else
         RenderScreen(buffer);
     DrawPlaceholderText(buffer);
+    return true;
 }
 
 bool TNewRotLayer::ScreenCover(TTransformCover& cover) const {
     if (!Visible() || Picture.Empty() || ZoomPreview || CompositeAlpha < 255) return false;
     if (ScreenPicture.Empty() || ScreenPicture.Resampler != TResamplerKind::Linear) return false;
     if (ScreenOpaqueRect.Width() < 2 || ScreenOpaqueRect.Height() < 2) return false;
-    cover.Transform = ScreenTransformation(ScreenPicture);
+    // a cache holding a part that is about to follow the view covers nothing yet
+    if (!HoldsWhatShows(ScreenPart, WantedScreenPart(),
+                        ScreenBoxTransformation(ScreenPart.WholeWidth, ScreenPart.WholeHeight)))
+        return false;
+    cover.Transform = ScreenTransformation();
     cover.Opaque = ScreenOpaqueRect;
     return true;
 }
@@ -421,40 +613,35 @@ void TNewRotLayer::RenderScreen(TBitmap32& buffer) {
     }
     if (ShadowOn) {
         ScreenShadow.MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
-        const TAffineTransformation shadow = AdjustScreenShadowTransformation(ScreenShadow);
+        const TAffineTransformation shadow = AdjustScreenShadowTransformation();
         TransformDrawUnder(buffer, ScreenShadow, shadow, covers.data(), int(covers.size()));
     }
-    AdjustScreenTransformation(ScreenPicture);
+    AdjustScreenTransformation();
     const size_t skip = ShadowOn && ownCover ? 1 : 0; // not under itself
     TransformDrawUnder(buffer, ScreenPicture, Transformation, covers.data() + skip,
                        int(covers.size() - skip));
 }
 
 void TNewRotLayer::RenderZoomPreview(TBitmap32& buffer) {
-    // The caches are at the old zoom: stretch them to the new one on the fly.
+    // The caches are at the old zoom: drawn scaled to the new one, without
+    // a buffer of the new size (which may be far larger than the screen).
     const TRect r = RoundRect(LocationScaled(Location));
-    if (ShadowOn && ShadowPicture && !ScreenShadow.Empty()) {
-        const int64_t w = Round64(ShadowPicture->Width() * double(ViewSX()));
-        const int64_t h = Round64(ShadowPicture->Height() * double(ViewSY()));
-        TBitmap32 shadow;
-        if (PrepareSurface(shadow, w, h)) {
-            shadow.DrawMode = ScreenShadow.DrawMode;
-            ScreenShadow.MasterAlpha = 255;
-            shadow.StretchDraw(shadow.BoundsRect(), ScreenShadow);
-            shadow.MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
-            AdjustScreenShadowTransformation(shadow);
-            TransformDraw(buffer, shadow, Transformation);
-        }
+    if (ShadowOn && ShadowPicture && !ScreenShadow.Empty() && ShadowPart.WholeWidth > 0 &&
+        ShadowPart.WholeHeight > 0) {
+        const double w = double(Round64(ShadowPicture->Width() * double(ViewSX())));
+        const double h = double(Round64(ShadowPicture->Height() * double(ViewSY())));
+        Transformation = ScreenShadowBoxTransformation(w, h, ShadowPart.Part, w / ShadowPart.WholeWidth,
+                                                       h / ShadowPart.WholeHeight);
+        ScreenShadow.MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
+        TransformDraw(buffer, ScreenShadow, Transformation);
     }
-    if (PrepareSurface(RenderBuffer, Width64(r), Height64(r))) {
-        RenderBuffer.DrawMode = Picture.DrawMode;
-        RenderBuffer.MasterAlpha = 255;
-        ScreenPicture.MasterAlpha = 255;
-        RenderBuffer.StretchDraw(RenderBuffer.BoundsRect(), ScreenPicture);
-        RenderBuffer.MasterAlpha = ClampAlpha(CompositeAlpha);
+    if (!ScreenPicture.Empty() && ScreenPart.WholeWidth > 0 && ScreenPart.WholeHeight > 0) {
+        Transformation = ScreenBoxTransformation(r.Width(), r.Height(), ScreenPart.Part,
+                                                 double(r.Width()) / ScreenPart.WholeWidth,
+                                                 double(r.Height()) / ScreenPart.WholeHeight);
+        ScreenPicture.MasterAlpha = ClampAlpha(CompositeAlpha);
+        TransformDraw(buffer, ScreenPicture, Transformation);
     }
-    AdjustScreenTransformation(RenderBuffer);
-    TransformDraw(buffer, RenderBuffer, Transformation);
 }
 
 namespace {
@@ -467,44 +654,57 @@ struct TComposeStep {
     uint32_t Master;
     bool Skip; // blend mode at master alpha 0 draws nothing
 
-    TComposeStep(const TRect& whole, const TBitmap32& source, TDrawMode mode, TResamplerKind resampler,
-                 bool ontoClear)
-        : Plan(whole, source.BoundsRect(), source, whole, resampler),
+    TComposeStep(const TRect& whole, const TRect& clip, const TBitmap32& source, TDrawMode mode,
+                 TResamplerKind resampler, bool ontoClear)
+        : Plan(whole, source.BoundsRect(), source, clip, resampler),
           Kind(mode == TDrawMode::Opaque ? TCombineKind::Copy
                                          : (ontoClear ? TCombineKind::BlendOnClear : TCombineKind::Blend)),
           Master(source.MasterAlpha), Skip(mode == TDrawMode::Blend && source.MasterAlpha == 0) {}
 
     // Row y of the stretch over a row that holds what lies under it.
     void Over(int y, TColor32* row) const {
-        if (!Skip) Plan.Row(y, row + Plan.Clip().Left, Kind, Master);
+        if (!Skip && !Plan.Clip().IsEmpty()) Plan.Row(y, row + Plan.Clip().Left, Kind, Master);
     }
     // Row y of the stretch onto transparent black, in line (the whole width).
     void Alone(int y, TColor32* line, int width) const {
         const TRect& c = Plan.Clip();
-        if (Skip || c.Left > 0 || c.Right < width || y < c.Top || y >= c.Bottom) {
+        const bool outside = Skip || c.IsEmpty() || y < c.Top || y >= c.Bottom;
+        if (outside || c.Left > 0 || c.Right < width) {
             std::fill(line, line + width, 0);
-            if (Skip || y < c.Top || y >= c.Bottom) return;
+            if (outside) return;
         }
         Plan.Row(y, line + c.Left, Kind, Master);
     }
 };
 } // namespace
 
-void TNewRotLayer::ComposeFullResolution() {
+void TNewRotLayer::ComposeFullResolution(const TRect& clip) {
     FCanvasComposed = false;
+    FCanvasPart = {};
     FCanvasOpaque = {};
+    FCanvasProblem.clear();
     if (Picture.Empty()) return;
+    TCanvasCoordinates canvas(*this);
+    // Only the part of the layer that lands in the clip is composed (the
+    // same pixels as composing all of it), so a layer much larger than the
+    // page draws too.
     const int64_t w = Round64(Location.Width()), h = Round64(Location.Height());
-    if (!PictureSizeAllowed(w, h)) {
+    TCachePart part = WholePart(w, h);
+    if (!part.Part.IsEmpty())
+        part.Part = PartShownIn(part.WholeWidth, part.WholeHeight, AdjustTransformation(), clip, 0);
+    if (part.Part.IsEmpty()) return;
+    const int pw = part.Part.Width(), ph = part.Part.Height();
+    if (!PictureSizeAllowed(pw, ph)) {
         RenderBuffer.SetSize(0, 0);
+        FCanvasProblem = "too large to draw (" + std::to_string(pw) + " x " + std::to_string(ph) + " pixels)";
         return;
     }
     // Reused from the last render when the size is the same; every pixel is
     // written below, so it is not cleared first.
-    RenderBuffer.SetSize(int(w), int(h));
+    RenderBuffer.SetSize(pw, ph);
     RenderBuffer.DrawMode = TDrawMode::Blend;
     RenderBuffer.MasterAlpha = 255;
-    const TRect whole = RenderBuffer.BoundsRect();
+    const TRect whole = WholeIn(part), bounds = RenderBuffer.BoundsRect();
     // The photo, the sub-frame (with the photo's draw mode and resampler) and
     // its cut-out, and the mask are stretched row by row into the buffer:
     // each row passes every step while it is in the cache. The steps work
@@ -512,7 +712,7 @@ void TNewRotLayer::ComposeFullResolution() {
     const bool direct = !ViewedRect.IsEmpty() && Inside(ViewedRect, Picture);
     std::optional<TStretchPlan> photo;
     if (direct) {
-        photo.emplace(whole, ViewedRect, Picture, whole, Picture.Resampler);
+        photo.emplace(whole, ViewedRect, Picture, bounds, Picture.Resampler);
     } else {
         // a crop reaching past the picture: read through a padded surface
         RenderBuffer.Clear(0);
@@ -522,90 +722,116 @@ void TNewRotLayer::ComposeFullResolution() {
         Picture.DrawMode == TDrawMode::Opaque ? TCombineKind::Copy : TCombineKind::BlendOnClear;
     std::optional<TComposeStep> frame, cut, mask;
     if (SubFramePicture) {
-        frame.emplace(whole, *SubFramePicture, Picture.DrawMode, Picture.Resampler, false);
+        frame.emplace(whole, bounds, *SubFramePicture, Picture.DrawMode, Picture.Resampler, false);
         if (SubFrameMask)
-            cut.emplace(whole, *SubFrameMask, SubFrameMask->DrawMode, SubFrameMask->Resampler, true);
+            cut.emplace(whole, bounds, *SubFrameMask, SubFrameMask->DrawMode, SubFrameMask->Resampler, true);
     }
-    if (MaskPicture) mask.emplace(whole, *MaskPicture, MaskPicture->DrawMode, MaskPicture->Resampler, true);
-    const int width = int(w);
+    if (MaskPicture)
+        mask.emplace(whole, bounds, *MaskPicture, MaskPicture->DrawMode, MaskPicture->Resampler, true);
     // The layer replaces most of its shadow outright; where, is found from
     // the rows as they are finished (a coarse grid suffices).
     const bool cover = ShadowOn && CompositeAlpha >= 255 && RenderBuffer.Resampler == TResamplerKind::Linear;
     std::optional<TOpaqueCells> opaque;
-    if (cover) opaque.emplace(width, int(h), 8);
-    ForRowBands(0, int(h), w * h, [&](int first, int end) {
-        std::vector<TColor32> line(cut || mask ? size_t(width) : 0);
+    if (cover) opaque.emplace(pw, ph, 8);
+    ForRowBands(0, ph, int64_t(pw) * ph, [&](int first, int end) {
+        std::vector<TColor32> line(cut || mask ? size_t(pw) : 0);
         for (int y = first; y < end; ++y) {
             TColor32* row = RenderBuffer.ScanLine(y);
             if (photo) photo->Row(y, row, photoKind, Picture.MasterAlpha);
             if (frame) {
                 frame->Over(y, row);
                 if (cut) {
-                    cut->Alone(y, line.data(), width);
-                    ApplyMaskAlphaSpan(row, line.data(), width);
+                    cut->Alone(y, line.data(), pw);
+                    ApplyMaskAlphaSpan(row, line.data(), pw);
                 }
             }
             if (mask) {
-                mask->Alone(y, line.data(), width);
-                ApplyMaskAlphaSpan(row, line.data(), width);
+                mask->Alone(y, line.data(), pw);
+                ApplyMaskAlphaSpan(row, line.data(), pw);
             }
             if (opaque) opaque->AddRow(y, row);
         }
     });
     RenderBuffer.MasterAlpha = ClampAlpha(CompositeAlpha);
     FCanvasComposed = true;
+    FCanvasPart = part.Part;
     if (opaque) FCanvasOpaque = opaque->Result();
 }
 
-void TNewRotLayer::RenderCanvas(TBitmap32& target) {
-    if (ShadowOn && FCanvasComposed && ShadowPicture && ShadowPicture->Empty())
-        throw EUserError("The shadow of a layer is too large to be drawn.");
+bool TNewRotLayer::RenderCanvas(TBitmap32& target, std::string* why) {
+    const int64_t w = Round64(Location.Width()), h = Round64(Location.Height());
+    bool drawn = true;
+    auto fail = [&](const std::string& reason) {
+        drawn = false;
+        if (why && why->empty()) *why = reason;
+    };
+    if (!FCanvasProblem.empty()) fail(FCanvasProblem);
+    if (ShadowOn && w > 0 && h > 0 && (!ShadowPicture || ShadowPicture->Empty()))
+        fail("its shadow is too large to draw");
     if (ShadowOn && ShadowPicture && !ShadowPicture->Empty()) {
         TTransformCover cover;
         int covers = 0;
         if (FCanvasComposed && !FCanvasOpaque.IsEmpty()) {
             cover.Opaque = FCanvasOpaque;
-            cover.Transform = AdjustTransformation();
+            cover.Transform = AdjustTransformation(FCanvasPart);
             covers = 1;
         }
         ShadowPicture->MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
         AdjustShadowTransformation();
         TransformDrawUnder(target, *ShadowPicture, Transformation, &cover, covers);
     }
-    if (!FCanvasComposed) return;
-    AdjustTransformation();
+    if (!FCanvasComposed) return drawn;
+    AdjustTransformation(FCanvasPart);
     TransformDraw(target, RenderBuffer, Transformation);
+    return drawn;
 }
 
-int RenderLayersFullResolution(TNewRotLayer* const* layers, int count, TBitmap32& target) {
+namespace {
+// Runs step for layer i; false with why set (when it is still empty) when
+// the step fails or throws.
+template <class Step> bool LayerStep(Step step, std::string* why) {
+    std::string reason;
+    bool ok = false;
+    try {
+        ok = step(&reason);
+    } catch (const std::bad_alloc&) {
+        reason = "not enough memory";
+    } catch (const std::exception& e) {
+        reason = e.what();
+    }
+    if (!ok && why && why->empty()) *why = reason;
+    return ok;
+}
+} // namespace
+
+int RenderLayersFullResolution(TNewRotLayer* const* layers, int count, TBitmap32& target, std::string* why) {
     const int threads = DrawThreadCount();
     if (threads <= 1 || count < 2) {
-        for (int i = 0; i < count; ++i) {
-            try {
-                layers[i]->RenderFullResolution(target);
-            } catch (const std::exception&) {
+        for (int i = 0; i < count; ++i)
+            if (!LayerStep([&](std::string* r) { return layers[i]->RenderFullResolution(target, r); }, why))
                 return i;
-            }
-        }
         return count;
     }
     // The pictures first, several at once (each layer touches only its own
-    // buffer); then each drawn onto the page in bands, bottom first.
-    std::vector<char> failed(size_t(count), 0);
+    // buffer and transform); then each drawn onto the page in bands, bottom
+    // first.
+    std::vector<std::string> failures(static_cast<size_t>(count));
+    const TRect clip = target.ClipRect();
     ForEachConcurrently(count, threads, [&](int i) {
-        try {
-            layers[i]->ComposeFullResolution();
-        } catch (...) {
-            failed[size_t(i)] = 1;
-        }
+        LayerStep(
+            [&](std::string*) {
+                layers[i]->ComposeFullResolution(clip);
+                return true;
+            },
+            &failures[size_t(i)]);
     });
     for (int i = 0; i < count; ++i) {
-        if (failed[size_t(i)]) return i;
-        try {
-            layers[i]->DrawFullResolution(target);
-        } catch (const std::exception&) {
+        if (!failures[size_t(i)].empty()) {
+            if (why && why->empty()) *why = failures[size_t(i)];
             return i;
         }
+        if (!LayerStep([&](std::string* r) { return layers[i]->DrawFullResolution(target, r); }, why))
+            return i;
     }
     return count;
 }

@@ -142,6 +142,11 @@ public:
     // by the canvas control; content layers clip their painting to it. Unset
     // while the collection belongs to no canvas.
     std::optional<TRect> BitmapRect;
+    // The visible part of the control in view coordinates, kept by the canvas
+    // control: a layer whose screen caches would be too large for memory
+    // keeps only what this shows. Unset while the collection belongs to no
+    // canvas.
+    std::optional<TRect> ViewportRect;
     // True while the canvas paints every layer bottom to top into one buffer
     // (TImage32::PaintTo). Layers may then leave out pixels that a layer
     // above them replaces outright.

@@ -55,7 +55,7 @@ TRect TNewRotLayer::ViewRectRounded() const {
 
 // ---- Placement transforms ----
 
-const TAffineTransformation& TNewRotLayer::AdjustTransformation() {
+const TAffineTransformation& TNewRotLayer::AdjustTransformation(const TRect& part) {
     const int w = Round(Location.Width()), h = Round(Location.Height());
     // The rotation centre is PictureCenter carried over to the rendered size.
     const int cx =
@@ -64,6 +64,7 @@ const TAffineTransformation& TNewRotLayer::AdjustTransformation() {
         Picture.Height() > 0 ? Round(double(h) * PictureCenter.Y / Picture.Height()) : Round(h / 2.0);
     TAffineTransformation& t = Transformation;
     t.Clear();
+    t.Translate(part.Left, part.Top);
     t.Translate(-cx, -cy);
     t.Rotate(Angle);
     t.Translate(cx, cy);
@@ -75,10 +76,13 @@ const TAffineTransformation& TNewRotLayer::AdjustTransformation() {
     return t;
 }
 
-TAffineTransformation TNewRotLayer::ScreenTransformation(const TBitmap32& bitmap) const {
-    const int hw = Round(bitmap.Width() / 2.0), hh = Round(bitmap.Height() / 2.0);
+TAffineTransformation TNewRotLayer::ScreenBoxTransformation(int width, int height, const TRect& part,
+                                                            double scaleX, double scaleY) const {
+    const int hw = Round(width / 2.0), hh = Round(height / 2.0);
     const TFloatRect v = LocationToView(Location);
     TAffineTransformation t;
+    t.Translate(part.Left, part.Top);
+    if (scaleX != 1 || scaleY != 1) t.Scale(scaleX, scaleY);
     t.Translate(-hw, -hh);
     t.Rotate(Angle);
     t.Translate(hw, hh);
@@ -86,21 +90,34 @@ TAffineTransformation TNewRotLayer::ScreenTransformation(const TBitmap32& bitmap
     return t;
 }
 
-const TAffineTransformation& TNewRotLayer::AdjustScreenTransformation(const TBitmap32& bitmap) {
-    Transformation = ScreenTransformation(bitmap);
+TAffineTransformation TNewRotLayer::ScreenTransformation() const {
+    return ScreenBoxTransformation(ScreenPart.WholeWidth, ScreenPart.WholeHeight, ScreenPart.Part);
+}
+
+const TAffineTransformation& TNewRotLayer::AdjustScreenTransformation() {
+    Transformation = ScreenTransformation();
     return Transformation;
 }
 
-const TAffineTransformation& TNewRotLayer::AdjustScreenShadowTransformation(const TBitmap32& bitmap) {
+TAffineTransformation TNewRotLayer::ScreenShadowBoxTransformation(double width, double height,
+                                                                  const TRect& part, double scaleX,
+                                                                  double scaleY) const {
     const TFloatRect v = LocationToView(Location);
     const float cx = (v.Left + v.Right) / 2, cy = (v.Top + v.Bottom) / 2;
-    TAffineTransformation& t = Transformation;
-    t.Clear();
-    t.Translate(-bitmap.Width() / 2.0, -bitmap.Height() / 2.0);
+    TAffineTransformation t;
+    t.Translate(part.Left, part.Top);
+    if (scaleX != 1 || scaleY != 1) t.Scale(scaleX, scaleY);
+    t.Translate(-width / 2.0, -height / 2.0);
     t.Rotate(Angle);
     // the offsets are not rotated with the layer
     t.Translate(ShadowOffsetX * double(ViewSX()) + cx, ShadowOffsetY * double(ViewSY()) + cy);
     return t;
+}
+
+const TAffineTransformation& TNewRotLayer::AdjustScreenShadowTransformation() {
+    Transformation =
+        ScreenShadowBoxTransformation(ShadowPart.WholeWidth, ShadowPart.WholeHeight, ShadowPart.Part);
+    return Transformation;
 }
 
 const TAffineTransformation& TNewRotLayer::AdjustShadowTransformation() {
@@ -122,18 +139,23 @@ const TAffineTransformation& TNewRotLayer::AdjustShadowTransformation() {
 
 bool TNewRotLayer::DoHitTest(int x, int y) {
     if (ImageType == itBorderFrame) return false;
+    // The box as it shows now, whatever zoom the caches were built for.
+    const TRect rounded = ViewRectRounded();
+    const TFloatRect v = LocationToView(Location);
+    const int boxW = Round(v.Width()), boxH = Round(v.Height());
+    if (boxW <= 0 || boxH <= 0) return false;
     double bx, by;
-    if (!Transformation.ReverseTransform(x, y, bx, by)) return false;
+    if (!ScreenBoxTransformation(rounded.Width(), rounded.Height()).ReverseTransform(x, y, bx, by))
+        return false;
     // Rounding the mapped pixel corner picks the pixel whose centre the
     // transformed drawing sampled for (x, y).
     const int px = Round(bx), py = Round(by);
-    const TFloatRect v = LocationToView(Location);
-    const int boxW = Round(v.Width()), boxH = Round(v.Height());
     if (px < 0 || py < 0 || px >= boxW || py >= boxH) return false;
     if (!AlphaHit) return true;
-    const int sx = Round(double(ScreenPicture.Width()) * px / boxW);
-    const int sy = Round(double(ScreenPicture.Height()) * py / boxH);
-    return AlphaOf(ScreenPicture.PixelS(sx, sy)) > 0;
+    const int sx = Round(double(ScreenPart.WholeWidth) * px / boxW) - ScreenPart.Part.Left;
+    const int sy = Round(double(ScreenPart.WholeHeight) * py / boxH) - ScreenPart.Part.Top;
+    if (!ScreenPicture.BoundsRect().Contains(sx, sy)) return false;
+    return AlphaOf(ScreenPicture.Pixel(sx, sy)) > 0;
 }
 
 // ---- State operations ----

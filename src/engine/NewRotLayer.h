@@ -64,6 +64,28 @@ constexpr int32_t kMaxShadowSmooth = 10;
 // surface only up to this size; a larger read draws nothing.
 constexpr int kPaddedReadLimit = 20000;
 
+// The part of a cached picture that a cache holds. A screen cache normally
+// holds its whole picture (the layer's box, or its shadow, at the zoom it was
+// built for: Whole); when that would take more memory than one cache may,
+// only the part the viewport shows, with a margin, is kept -- so a layer
+// shows at any zoom at the cost of a rebuild when the view moves past the
+// margin. Part is in pixels of the whole picture.
+struct TCachePart {
+    TRect Part;
+    int WholeWidth = 0, WholeHeight = 0;
+    // The whole would exceed the budget: the part follows the viewport.
+    bool FollowsView = false;
+    bool operator==(const TCachePart&) const = default;
+};
+
+// Pixels one screen cache may hold before it keeps only the visible part of
+// its picture: the viewport's pixels, and never less than 1 M pixels (4 MB).
+// (Measured in bench/ZoomBench.cpp: at 500 % a page of large photos keeps
+// about as much as at 100 %, where whole caches would take ten times that.)
+// A positive override (tests, measurements) replaces the rule; 0 restores it.
+int64_t ScreenCacheBudget(int64_t viewportPixels);
+void SetScreenCacheBudgetOverride(int64_t pixels);
+
 class TNewRotLayer : public TCustomLayer {
 public:
     explicit TNewRotLayer(TLayerCollection* owner);
@@ -114,6 +136,9 @@ public:
     // ComposeScreenPicture: the shadow is not drawn where the picture will
     // replace it anyway.
     TRect ScreenOpaqueRect;
+    // Which part of the box (ScreenPicture, ScreenSubFrame, ScreenSubFrameMask,
+    // ScreenMask) and of the shadow (ScreenShadow) the caches hold.
+    TCachePart ScreenPart, ShadowPart;
     float ViewScaleX = 1.0f, ViewScaleY = 1.0f; // screen pixels per Picture pixel
     bool ZoomPreview = false;                   // paint from stale caches while the zoom is dragged
     uint32_t CompositeAlpha = 255;
@@ -135,15 +160,25 @@ public:
     float ViewSY() const;
 
     // ---- Placement transforms (each stores its result in Transformation) ----
-    // Full resolution, source RenderBuffer of the rounded Location size.
-    const TAffineTransformation& AdjustTransformation();
-    // Screen, source a bitmap of screen size (ScreenPicture or the zoom
-    // preview buffer).
-    const TAffineTransformation& AdjustScreenTransformation(const TBitmap32& bitmap);
+    // Full resolution, source RenderBuffer holding part of the box of the
+    // rounded Location size (the whole box when part is empty at the origin).
+    const TAffineTransformation& AdjustTransformation(const TRect& part = {});
+    // Screen, source ScreenPicture: the part it holds of its whole box,
+    // turned about the whole box's centre and placed at the box's view
+    // position.
+    const TAffineTransformation& AdjustScreenTransformation();
     // The same transform without storing it.
-    TAffineTransformation ScreenTransformation(const TBitmap32& bitmap) const;
-    // Screen shadow, source ScreenShadow (or its zoom preview copy).
-    const TAffineTransformation& AdjustScreenShadowTransformation(const TBitmap32& bitmap);
+    TAffineTransformation ScreenTransformation() const;
+    // A box of the given view size (its top-left corner at the box's view
+    // position), for a cache holding part of it; a cache built for another
+    // zoom is scaled to the box by (scaleX, scaleY).
+    TAffineTransformation ScreenBoxTransformation(int width, int height, const TRect& part = {},
+                                                  double scaleX = 1, double scaleY = 1) const;
+    // Screen shadow, source ScreenShadow, likewise (a shadow picture of the
+    // given view size).
+    const TAffineTransformation& AdjustScreenShadowTransformation();
+    TAffineTransformation ScreenShadowBoxTransformation(double width, double height, const TRect& part = {},
+                                                        double scaleX = 1, double scaleY = 1) const;
     // Full-resolution shadow, source ShadowPicture.
     const TAffineTransformation& AdjustShadowTransformation();
 
@@ -187,15 +222,19 @@ public:
     void ComposeScreenPicture();
     void RebuildScreenShadow();
     // Draws the layer at canvas resolution into target (the canvas size),
-    // then restores the screen transform so hit tests keep working.
-    void RenderFullResolution(TBitmap32& target);
-    // The same in two steps: the layer's picture composed into RenderBuffer
-    // -- which touches nothing but the layer's own scratch and only reads its
-    // pictures, so several layers may be composed at once -- and then drawn
-    // with its shadow onto the page, in stacking order.
-    void ComposeFullResolution();
-    void DrawFullResolution(TBitmap32& target);
-    void Render(TBitmap32& buffer, TRenderTarget target);
+    // then restores the screen transform so hit tests keep working. Only the
+    // part of the layer that lands in the target is composed, so a layer far
+    // larger than the canvas still draws. False (and why says why) when a
+    // part that should show could not be drawn for its size.
+    bool RenderFullResolution(TBitmap32& target, std::string* why = nullptr);
+    // The same in two steps: the part of the layer's picture that lands in
+    // clip composed into RenderBuffer -- which touches nothing but the
+    // layer's own scratch and transform and only reads its pictures, so
+    // several layers may be composed at once -- and then drawn with its
+    // shadow onto the page, in stacking order.
+    void ComposeFullResolution(const TRect& clip);
+    bool DrawFullResolution(TBitmap32& target, std::string* why = nullptr);
+    bool Render(TBitmap32& buffer, TRenderTarget target, std::string* why = nullptr);
     // Whether the next screen paint of this layer replaces some pixels
     // outright (its opaque core drawn at full opacity), and where.
     bool ScreenCover(TTransformCover& cover) const;
@@ -205,13 +244,31 @@ private:
     // the crop has no width or height).
     void UpdateViewScale();
     void BuildShadow();
+    // The parts the box and shadow caches are to hold for the current zoom
+    // and viewport.
+    TCachePart WantedScreenPart() const;
+    TCachePart WantedShadowPart() const;
+    // The part the box caches are built for: the held part, or the whole box
+    // at its current size.
+    TCachePart BoxPart() const;
+    // Whether a cache holding a part still holds all that the viewport shows
+    // of it (drawn through shown); whole caches always do.
+    bool HoldsWhatShows(const TCachePart& held, const TCachePart& wanted,
+                        const TAffineTransformation& shown) const;
+    // RebuildScreenCache without the change notice.
+    void BuildScreenCaches();
+    // Caches holding only a part are built again when the view moved past
+    // what they hold or the zoom changed.
+    void FollowViewport();
     void RenderScreen(TBitmap32& buffer);
     void RenderZoomPreview(TBitmap32& buffer);
-    void RenderCanvas(TBitmap32& target);
+    bool RenderCanvas(TBitmap32& target, std::string* why);
 
     // What ComposeFullResolution left for DrawFullResolution.
     bool FCanvasComposed = false;
-    TRect FCanvasOpaque; // all-opaque part of RenderBuffer, found for the shadow
+    TRect FCanvasPart;          // the part of the layer RenderBuffer holds
+    TRect FCanvasOpaque;        // all-opaque part of RenderBuffer, found for the shadow
+    std::string FCanvasProblem; // why a part that should show was not composed
     void DrawPlaceholderText(TBitmap32& buffer);
 };
 
@@ -233,5 +290,7 @@ bool PaddedStretchDraw(TBitmap32& dest, const TRect& destRect, const TBitmap32& 
 // TParallelDrawScope their pictures are composed on several threads at once
 // and each is then drawn in bands of rows; the pixels are the same as
 // RenderFullResolution one layer after the other. Returns how many layers
-// were drawn: all, or those below the first that failed to draw.
-int RenderLayersFullResolution(TNewRotLayer* const* layers, int count, TBitmap32& target);
+// were drawn: all, or those below the first that failed to draw (why then
+// says why that one failed).
+int RenderLayersFullResolution(TNewRotLayer* const* layers, int count, TBitmap32& target,
+                               std::string* why = nullptr);

@@ -1,5 +1,6 @@
 #include "language/IniFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -108,9 +109,15 @@ std::string ReadCapped(const std::string& path, size_t limit) {
     if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return {};
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
-    std::string data(limit, '\0');
-    in.read(data.data(), std::streamsize(limit));
-    data.resize(size_t(in.gcount()));
+    // Read in pieces: a language file of a few kilobytes must not cost the
+    // limit in memory each time it is read.
+    std::string data;
+    char piece[1 << 16];
+    while (data.size() < limit) {
+        in.read(piece, std::streamsize(std::min(sizeof piece, limit - data.size())));
+        if (in.gcount() <= 0) break;
+        data.append(piece, size_t(in.gcount()));
+    }
     return data;
 }
 

@@ -66,6 +66,14 @@ const TRawKey kMenu[] = {
     {"Set &Shadow", nullptr},
     {"Rotate90", nullptr},
     {"Del Fil&ter", nullptr},
+    // Items of our own: the template command, the border item and the
+    // shortcut menu's items that have no main-menu twin.
+    {"Save as &Template", nullptr},
+    {"&Frame", nullptr},
+    {"Del &Mask", nullptr},
+    {"Del Frame", nullptr},
+    {"Change &Photo", nullptr},
+    {"Del Border", nullptr},
 };
 
 // Labels and buttons of the side panel and the painted button captions.
@@ -101,6 +109,18 @@ const TRawKey kPanel[] = {
     {"Align Left", nullptr},
     {"Align Center", nullptr},
     {"Align Right", nullptr},
+    // The modify page's button, its three tabs, the border label and the
+    // hints of the thumbnail grids.
+    {"&Modify", nullptr},
+    {"Mask", nullptr},
+    {"Frame", nullptr},
+    {"Filter", nullptr},
+    {"Border Type", nullptr},
+    {"Double click or drag a photo to load", nullptr},
+    {"Double click or drag clipart to apply", nullptr},
+    {"Double click frame to apply", nullptr},
+    {"Drag a sub frame onto any photo to apply", nullptr},
+    {"Drag mask onto any photo to apply", nullptr},
 };
 
 // Status bar and message boxes of the main window.
@@ -130,6 +150,12 @@ const TRawKey kStatus[] = {
     {"Not enough memory for this operation.", nullptr},
     {"An unexpected error occurred.", nullptr},
     {"Selected a photo first and double click a filter to apply an effection", nullptr},
+    // Message boxes: their captions and buttons, and the messages of our own.
+    {"Error", nullptr},
+    {"&Yes", nullptr},
+    {"&No", nullptr},
+    {"A layer of the collage could not be drawn; no picture was written.", nullptr},
+    {"Layer %d", nullptr},
 };
 
 const TRawKey kHint[] = {
@@ -253,6 +279,14 @@ const TRawKey kDialog[] = {
     {"Highlight", nullptr},
     {"Button Face", nullptr},
     {"Info Background", nullptr},
+    // File dialogs: the names of their filters and the clipart dialog's title.
+    {"All Supported Format", nullptr},
+    {"BMP Format (high quality)", nullptr},
+    {"GIF Format (for web)", nullptr},
+    {"Png Format(*.png)", nullptr},
+    {"JPG Format (small file size)", nullptr},
+    {"Project File(*.clv)", nullptr},
+    {"Add Clipart", nullptr},
 };
 
 const char* const kColours[] = {"Black", "Maroon",  "Green",  "Olive", "Navy",     "Purple",

@@ -14,8 +14,10 @@
 #include "platform/Paths.h"
 
 void ComposeCollage(TCollageDocument& doc, TBitmap32& picture) {
-    if (!doc.RenderCollage(picture))
-        throw EUserError("A layer of the collage could not be drawn; no picture was written.");
+    std::string failure;
+    if (!doc.RenderCollage(picture, &failure))
+        throw EUserError(Lang("A layer of the collage could not be drawn; no picture was written.") + "\r" +
+                         failure);
 }
 
 void WritePicture(const std::string& path, const TBitmap32& picture, TImageFormat format) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -8,12 +10,20 @@
 #include <QMouseEvent>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 
 #include "app/ui/ImageScreenWidget.h"
 #include "app/ui/MainForm.h"
+#include "browser/ui/SidePanel.h"
 #include "common/TestSupport.h"
+#include "common/TranslationCheck.h"
 #include "engine/Errors.h"
+#include "language/Language.h"
+#include "output/ui/WallpaperOptForm.h"
+#include "persistence/ui/TemplateForm.h"
 #include "platform/Paths.h"
+#include "platform/ui/QtDialogs.h"
+#include "platform/ui/QtMessages.h"
 
 namespace {
 TStartOptions Quiet() {
@@ -56,7 +66,7 @@ TEST(MainForm, ZoomTrackBarResizesTheCanvas) {
     form.TrackBarScale->setValue(250);
     EXPECT_EQ(form.LabelScale->text(), "250%");
     EXPECT_FLOAT_EQ(form.Doc.ImageScreen.Scale(), 2.5f);
-    EXPECT_EQ(form.Doc.ImageScreen.Width(), 2560);
+    EXPECT_EQ(form.Doc.ImageScreen.Width(), 2560 + 2 * TCollageDocument::kPageMargin);
     form.TrackBarScale->setValue(1); // below the range
     EXPECT_EQ(form.TrackBarScale->value(), 3);
     EXPECT_EQ(form.LabelScale->text(), "3%");
@@ -184,7 +194,8 @@ std::string LanguageRoot() {
     QDir().mkpath(QString::fromStdString(root + "/Languages"));
     QFile f(QString::fromStdString(root + "/Languages/Deutsch.ini"));
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Info]\nLanguage=Deutsch\n[String]\n&File=&Datei\nSaved=Gespeichert\nSize=Gr\xC3\xB6\xC3\x9F" "e\n");
+    f.write("[Info]\nLanguage=Deutsch\n[String]\n&File=&Datei\nSaved=Gespeichert\nSize=Größe\n"
+            "Mask Type=Maskentyp\n&Crop=&Zuschneiden\nDouble Click or=Doppelklicken oder\n");
     return root;
 }
 
@@ -202,8 +213,17 @@ TEST(MainForm, GermanRelabelsAtOnceAndSurvivesARestart) {
         EXPECT_TRUE(form.MenuEnglish->isChecked());
         QAction* file = form.findChild<QMenu*>("MenuFile")->menuAction();
         EXPECT_EQ(file->text(), "&File");
+        auto* placeholder = form.Doc.Layers().Add<TNewRotLayer>();
+        placeholder->ImageType = itPlaceholder;
+        placeholder->PlaceholderLine1 = "Double Click or";
         german->trigger();
         EXPECT_EQ(file->text(), "&Datei");
+        // the side panel, the shortcut menu's twins of main items and the
+        // placeholders' prompt follow at once
+        EXPECT_EQ(form.NotebookPanel->LabelMaskType->text(), "Maskentyp");
+        EXPECT_EQ(FindAction(&form, "PMenuCrop")->text(), "&Zuschneiden");
+        EXPECT_EQ(placeholder->PlaceholderLine1, "Doppelklicken oder");
+        EXPECT_EQ(placeholder->PlaceholderLine2, "Drag Photo Here.");
         EXPECT_EQ(form.LabelSaved->text(), "Gespeichert");
         EXPECT_TRUE(form.LabelSize->text().startsWith(QString::fromUtf8("Größe: ")));
         EXPECT_TRUE(german->isChecked());
@@ -225,4 +245,53 @@ TEST(MainForm, GermanRelabelsAtOnceAndSurvivesARestart) {
         EXPECT_TRUE(form.MenuEnglish->isChecked());
     }
     SetResourceRoot("");
+}
+
+TEST(MainForm, EveryShownTextGoesThroughTheLookup) {
+    TPseudoLanguage pseudo;
+    TMainForm form(Quiet());
+    form.LanguageItemClick(TPseudoLanguage::Index);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    // every page of the side panel, the menus and the shortcut menu
+    ExpectTranslated(&form);
+    const TSidePanel& panel = *form.NotebookPanel;
+    EXPECT_EQ(panel.ComboBoxMaskType2->itemText(0),
+              TPseudoLanguage::Wrap(panel.ComboBoxMaskType->itemText(0).toStdString()));
+    EXPECT_EQ(FindAction(&form, "PMenuLayerBottom")->text(), TPseudoLanguage::Wrap("Layer B&ottom"));
+
+    // the dialogs, created in the current language
+    {
+        TTemplateForm chooser(form.Doc, &form);
+        chooser.show();
+        ExpectTranslated(&chooser);
+    }
+    {
+        TWallpaperOptForm options(&form);
+        options.show();
+        ExpectTranslated(&options);
+    }
+    // the message boxes' captions and buttons
+    std::vector<std::string> boxes;
+    auto walkNextBox = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            for (const std::string& t : UntranslatedTexts(box)) boxes.push_back(t);
+            box->close();
+        });
+    };
+    TQtMessages messages(&form);
+    const std::string text = TPseudoLanguage::Wrap("The layer is locked!").toStdString();
+    walkNextBox();
+    messages.Ask(text, Lang("Save Project"), TButtons::YesNoCancel);
+    walkNextBox();
+    messages.Error(text);
+    walkNextBox();
+    messages.Info(text);
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    // the file dialogs' filters
+    for (const QString& filter : TranslateFilter(kImageFilter) + TranslateFilter("Project File(*.clv)|*.clv"))
+        EXPECT_TRUE(filter.startsWith(QChar(0x27E6))) << filter.toStdString();
+    form.LanguageItemClick(-1); // the configuration keeps English for the next window
 }

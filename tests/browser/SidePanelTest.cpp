@@ -188,7 +188,9 @@ TEST(SidePanel, PagesByNameAndHints) {
     panel.RetranslateLabels([](const std::string& s) { return "[" + s + "]"; });
     EXPECT_EQ(panel.LabelMaskType->text(), "[Mask Type]");
     EXPECT_EQ(panel.LabelClipartType->text(), "[Clipart Type]");
-    EXPECT_EQ(panel.LabelFrameType->text(), "Border Type"); // keeps its built-in text
+    EXPECT_EQ(panel.LabelFrameType->text(), "[Border Type]");
+    EXPECT_EQ(panel.ImageButtonSubFrame->text(), "[Frame]");
+    EXPECT_EQ(panel.BtnDelClipart->text(), "[&Delete]");
     EXPECT_TRUE(AllLoaded(panel));
 }
 

@@ -2,8 +2,9 @@
 
 #include <QImage>
 
-#include "document/CollageDocument.h"
 #include "common/TestSupport.h"
+#include "document/CollageDocument.h"
+#include "engine/RotRubberbandLayer.h"
 
 namespace {
 // A picture whose top-left pixel is red and the rest blue, so every place a
@@ -124,19 +125,29 @@ TEST(CollageDocument, FittingZoom) {
     doc.Observer = &obs;
     doc.SetScrollBoxSize(800, 600);
     doc.ApplyCanvasSettings();
-    // box 780 x 580: the page fits at 773 x 580, height decides: round(58000 / 768) = 76
+    // box 728 x 528 (the scroll box less the control's border and the page
+    // margin): height decides, round(52800 / 768) = 69
     ASSERT_EQ(obs.Zooms.size(), 1u);
-    EXPECT_EQ(obs.Zooms[0], 76);
+    EXPECT_EQ(obs.Zooms[0], 69);
+    // there the handles of a layer at the page's edge, the rotation handle
+    // above the top edge included, lie inside the control
+    doc.SetZoom(69);
+    TLayerCollection handles;
+    const auto* h = handles.Add<TRotRubberbandLayer>();
+    const TRect page = doc.ImageScreen.GetBitmapRect();
+    EXPECT_GT(page.Top - h->RotateHandleDistance - h->RotateHandleRadius, 0);
+    EXPECT_GT(page.Left - h->HandleSize, 0);
+    EXPECT_LE(doc.ImageScreen.Width(), 792); // without scroll bars
     // a page that already fits gives 100
     doc.SetScrollBoxSize(2000, 1500);
     doc.ApplyCanvasSettings();
     EXPECT_EQ(obs.Zooms.back(), 100);
-    // width decides for a wide page: 3000 x 500 in 780 x 580 -> 780 wide, round(78000 / 3000) = 26
+    // width decides for a wide page: 3000 x 500 in 728 x 528 -> 728 wide, round(72800 / 3000) = 24
     doc.SetScrollBoxSize(800, 600);
     doc.CollageSettings.Width = 3000;
     doc.CollageSettings.Height = 500;
     doc.ApplyCanvasSettings();
-    EXPECT_EQ(obs.Zooms.back(), 26);
+    EXPECT_EQ(obs.Zooms.back(), 24);
 }
 
 TEST(CollageDocument, ZoomSizesTheControlToCoverTheScrollBox) {
@@ -146,10 +157,28 @@ TEST(CollageDocument, ZoomSizesTheControlToCoverTheScrollBox) {
     doc.SetZoom(3);
     EXPECT_EQ(doc.ImageScreen.Width(), 792);
     EXPECT_EQ(doc.ImageScreen.Height(), 592);
-    doc.SetZoom(200);
-    EXPECT_EQ(doc.ImageScreen.Width(), 2048);
-    EXPECT_EQ(doc.ImageScreen.Height(), 1536);
+    doc.SetZoom(200); // the page and a margin around it
+    EXPECT_EQ(doc.ImageScreen.Width(), 2048 + 64);
+    EXPECT_EQ(doc.ImageScreen.Height(), 1536 + 64);
     EXPECT_FLOAT_EQ(doc.ImageScreen.Layers.ScaleX(), 2.0f);
+
+    // Zooming keeps the page point at the centre of the view in place, the
+    // wheel the one under the pointer, as far as the control reaches.
+    TImage32& screen = doc.ImageScreen;
+    screen.SetViewport(300, 200, 792, 592);
+    auto pageX = [&](int x) { return (x - screen.Layers.ShiftX()) / screen.Layers.ScaleX(); };
+    auto pageY = [&](int y) { return (y - screen.Layers.ShiftY()) / screen.Layers.ScaleY(); };
+    const float cx = pageX(396), cy = pageY(296);
+    doc.SetZoom(350);
+    EXPECT_NEAR(pageX(396), cx, 0.5 / 3.5);
+    EXPECT_NEAR(pageY(296), cy, 0.5 / 3.5);
+    const float px = pageX(40), py = pageY(150);
+    doc.SetZoomAt(120, 40, 150);
+    EXPECT_NEAR(pageX(40), px, 0.5 / 1.2);
+    EXPECT_NEAR(pageY(150), py, 0.5 / 1.2);
+    doc.SetZoom(20); // the page fits: nothing left to scroll
+    EXPECT_EQ(screen.ScrollX(), 0);
+    EXPECT_EQ(screen.ScrollY(), 0);
 }
 
 TEST(CollageDocument, BackgroundStageCheckerboardAndOutline) {
@@ -157,18 +186,18 @@ TEST(CollageDocument, BackgroundStageCheckerboardAndOutline) {
     doc.CollageSettings.BKType = 0;
     doc.CollageSettings.Width = 100;
     doc.CollageSettings.Height = 60;
-    doc.SetScrollBoxSize(208, 108); // control 200 x 100, page centred at (50, 20)
+    doc.SetScrollBoxSize(208, 132); // control 200 x 124, page centred at (50, 32)
     doc.ApplyCanvasSettings();
     doc.SetZoom(100);
-    TBitmap32 buffer(200, 100);
+    TBitmap32 buffer(200, 124);
     doc.PaintBackgroundStage(buffer);
     EXPECT_EQ(buffer.Pixel(5, 5), 0xFF808080u);     // grey surround
-    EXPECT_EQ(buffer.Pixel(49, 19), 0xFF0000FFu);   // blue outline at (hx - 1, hy - 1)
-    EXPECT_EQ(buffer.Pixel(150, 80), 0xFF0000FFu);  // outline right and bottom: round(hx + w + 1) - 1
-    EXPECT_EQ(buffer.Pixel(151, 81), 0xFF808080u);
-    EXPECT_EQ(buffer.Pixel(50, 20), 0xFFB0B0B0u);   // first square grey
-    EXPECT_EQ(buffer.Pixel(49 + 13, 20), 0xFFFFFFFFu); // second square white
-    EXPECT_EQ(buffer.Pixel(49 + 13, 19 + 13), 0xFFB0B0B0u);
+    EXPECT_EQ(buffer.Pixel(49, 31), 0xFF0000FFu);   // blue outline at (hx - 1, hy - 1)
+    EXPECT_EQ(buffer.Pixel(150, 92), 0xFF0000FFu);  // outline right and bottom: round(hx + w + 1) - 1
+    EXPECT_EQ(buffer.Pixel(151, 93), 0xFF808080u);
+    EXPECT_EQ(buffer.Pixel(50, 32), 0xFFB0B0B0u);      // first square grey
+    EXPECT_EQ(buffer.Pixel(49 + 13, 32), 0xFFFFFFFFu); // second square white
+    EXPECT_EQ(buffer.Pixel(49 + 13, 31 + 13), 0xFFB0B0B0u);
 }
 
 TEST(CollageDocument, CaptionRules) {

@@ -11,9 +11,11 @@ struct TEditorFixture {
 
     TEditorFixture() {
         Doc.CollageSettings.BKType = 1;
-        Doc.SetScrollBoxSize(1032, 776); // control 1024 x 768: view = page coordinates
+        Doc.SetScrollBoxSize(1032, 776);
         Doc.ApplyCanvasSettings();
         Doc.SetZoom(100);
+        // scrolled past the margin around the page: view = page coordinates
+        Doc.ImageScreen.SetViewport(TCollageDocument::kPageMargin, TCollageDocument::kPageMargin, 1024, 768);
         TImage32& s = Doc.ImageScreen;
         s.OnMouseDown = [this](TMouseButton b, TShiftState sh, int x, int y, TCustomLayer* l) {
             Editor.ImageScreenMouseDown(b, sh, x, y, l);

@@ -177,12 +177,13 @@ TEST(ClipboardCommands, CopyDeletePasteBringsTheLayersBackOffset) {
 
 TEST(ClipboardCommands, PasteNearTheFarEdgeKeepsTheCopiedPlace) {
     TStack s("A");
-    s.L['A']->SetLocation({975, 100, 1000, 120}); // 975 + 5 = 980 >= 1024 - 50
+    // the control is the page and a margin of 32 on each side: 1088 wide
+    s.L['A']->SetLocation({1035, 100, 1060, 120}); // 1035 + 5 = 1040 >= 1088 - 50
     s.Select("A");
     TLayerClipboard clip;
     MenuCopyClick(s.Editor, clip);
     MenuPasteClick(s.Editor, clip);
-    EXPECT_FLOAT_EQ(s.Editor.SelectedLayers()[0]->Location.Left, 975);
+    EXPECT_FLOAT_EQ(s.Editor.SelectedLayers()[0]->Location.Left, 1035);
 }
 
 TEST(ClipboardCommands, FlippedPhotoPastesMirroredWithFlipOff) {

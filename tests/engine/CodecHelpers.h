@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -94,6 +95,40 @@ inline size_t FindPngChunk(const std::vector<uint8_t>& png, const char* type) {
         p += 12 + size_t(len);
     }
     return std::string::npos;
+}
+
+// Inserts an APP1 Exif block holding only an orientation tag right after SOI.
+inline std::vector<uint8_t> WithOrientation(std::vector<uint8_t> jpeg, int orientation, bool bigEndian) {
+    std::vector<uint8_t> tiff;
+    auto u16 = [&](int v) {
+        if (bigEndian)
+            tiff.insert(tiff.end(), {uint8_t(v >> 8), uint8_t(v)});
+        else
+            tiff.insert(tiff.end(), {uint8_t(v), uint8_t(v >> 8)});
+    };
+    auto u32 = [&](uint32_t v) {
+        if (bigEndian)
+            u16(int(v >> 16)), u16(int(v & 0xFFFF));
+        else
+            u16(int(v & 0xFFFF)), u16(int(v >> 16));
+    };
+    tiff.insert(tiff.end(), bigEndian ? std::initializer_list<uint8_t>{'M', 'M'}
+                                      : std::initializer_list<uint8_t>{'I', 'I'});
+    u16(42);
+    u32(8);      // IFD0 offset
+    u16(1);      // one entry
+    u16(0x0112); // Orientation
+    u16(3);      // SHORT
+    u32(1);      // one value
+    u16(orientation);
+    u16(0);
+    u32(0); // no next IFD
+    std::vector<uint8_t> app1 = {0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
+    app1.insert(app1.end(), tiff.begin(), tiff.end());
+    size_t len = app1.size() - 2;
+    app1[2] = uint8_t(len >> 8), app1[3] = uint8_t(len);
+    jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+    return jpeg;
 }
 
 } // namespace testpic

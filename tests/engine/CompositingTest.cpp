@@ -309,7 +309,7 @@ TEST(Compositing, ShadowOffsetScalesWithTheZoom) {
     // the shadow centre is 17.5 view pixels right and down of the layer centre (75, 75)
     double x, y;
     const TBitmap32& ss = layer->ScreenShadow;
-    layer->AdjustScreenShadowTransformation(ss).Transform(ss.Width() / 2.0, ss.Height() / 2.0, x, y);
+    layer->AdjustScreenShadowTransformation().Transform(ss.Width() / 2.0, ss.Height() / 2.0, x, y);
     EXPECT_DOUBLE_EQ(x, 92.5);
     EXPECT_DOUBLE_EQ(y, 92.5);
 
@@ -469,8 +469,9 @@ TEST(Compositing, ZoomPreviewStretchesStaleCaches) {
     EXPECT_EQ(Paint(image).Pixel(120, 75), 0xFF0000FFu);
     layer->ZoomPreview = true;
     const TBitmap32 view = Paint(image);
-    EXPECT_EQ(layer->RenderBuffer.Width(), 50);
     EXPECT_EQ(view.Pixel(75, 75), 0xFF0000FFu);
+    EXPECT_EQ(view.Pixel(99, 99), 0xFF0000FFu); // scaled onto the 50 x 50 box
+    EXPECT_NE(view.Pixel(101, 75), 0xFF0000FFu);
     EXPECT_NE(view.Pixel(120, 75), 0xFF0000FFu);
     // the hit test follows the preview buffer
     EXPECT_TRUE(layer->DoHitTest(98, 98));
@@ -483,6 +484,112 @@ TEST(Compositing, ZoomPreviewStretchesStaleCaches) {
     EXPECT_EQ(layer->ScreenPicture.Width(), 50);
     EXPECT_EQ(after.Pixel(75, 75), 0xFF0000FFu);
     EXPECT_EQ(after.Pixel(51, 51), 0xFF0000FFu);
+}
+
+namespace {
+// A scene of two layers with masks, a sub-frame, shadows and a turn, on a
+// 400 x 300 page at 500 % seen through a 300 x 200 viewport.
+void ZoomedScene(TImage32& image) {
+    SetUpCanvas(image, 400, 300, 2000, 1500, 5.0f);
+    TBitmap32 pic(60, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) pic.SetPixel(x, y, Color32(uint8_t(x * 4), uint8_t(y * 6), 90));
+    pic.FillRect(0, 0, 60, 4, 0x80FF00FF); // a translucent band
+    const TBitmap32 mask = CircleMask(60, 40);
+    TBitmap32 frame = Filled(60, 40, 0xFF20C020);
+    frame.FillRect(6, 6, 54, 34, 0);
+    frame.DrawMode = TDrawMode::Blend;
+    auto* a = AddPictureLayer(image.Layers, pic, {20, 20, 220, 160});
+    a->AssignMask(&mask);
+    a->SetShadowEnabled(true);
+    auto* b = AddPictureLayer(image.Layers, pic, {150, 90, 390, 250});
+    b->SetViewedRect({-10, 5, 50, 45}); // reaching past the picture
+    b->AssignSubFrame(&frame);
+    b->SetAngle(30);
+    b->SetShadowEnabled(true);
+    b->RebuildScreenCache();
+}
+
+struct TBudget {
+    explicit TBudget(int64_t pixels) { SetScreenCacheBudgetOverride(pixels); }
+    ~TBudget() { SetScreenCacheBudgetOverride(0); }
+};
+} // namespace
+
+// Caches too large for their budget keep only what the viewport shows; what
+// the screen shows is what whole caches give, wherever the view is scrolled.
+TEST(Compositing, CachesHoldingOnlyTheViewShowTheSamePicture) {
+    TImage32 whole;
+    ZoomedScene(whole);
+    auto layer = [](TImage32& image, int i) { return static_cast<TNewRotLayer*>(image.Layers.Items(i)); };
+    ASSERT_FALSE(layer(whole, 0)->ScreenPart.FollowsView);
+    const TBudget budget(50000);
+    TImage32 parts;
+    ZoomedScene(parts);
+    for (auto [x, y] : {std::pair{0, 0}, {350, 400}, {900, 800}, {1700, 1300}, {360, 410}}) {
+        whole.SetViewport(x, y, 300, 200);
+        parts.SetViewport(x, y, 300, 200);
+        int differing = 0;
+        // exact where nothing turns; the turned layer's transforms differ in
+        // the last bits of a double
+        EXPECT_LE(MaxChannelDiff(Paint(whole), Paint(parts), &differing), 1) << x << "," << y;
+        EXPECT_LT(differing, 300) << x << "," << y;
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_TRUE(layer(parts, i)->ScreenPart.FollowsView);
+            EXPECT_LT(layer(parts, i)->ScreenPicture.PixelCount(),
+                      layer(whole, i)->ScreenPicture.PixelCount() / 2);
+            EXPECT_LT(layer(parts, i)->ScreenShadow.PixelCount(),
+                      layer(whole, i)->ScreenShadow.PixelCount() / 2);
+        }
+    }
+    // the hit test reads the part held
+    parts.SetViewport(300, 300, 300, 200);
+    Paint(parts);
+    EXPECT_TRUE(layer(parts, 0)->DoHitTest(300, 150)); // page (120, 90): the middle of the mask
+    parts.SetViewport(0, 0, 300, 200);
+    Paint(parts);
+    EXPECT_FALSE(layer(parts, 0)->DoHitTest(125, 125)); // page (25, 25): cut away by the mask's corner
+}
+
+// Only the part of a layer that lands on the page is composed for output:
+// the same pixels as composing all of it, and a layer far beyond the size a
+// picture may have still draws.
+TEST(Compositing, OutputComposesWhatLandsOnThePage) {
+    TBitmap32 pic(60, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) pic.SetPixel(x, y, Color32(uint8_t(x * 4), uint8_t(y * 6), 90));
+    const TBitmap32 mask = CircleMask(60, 40);
+    auto layerAt = [&](TLayerCollection& layers, const TFloatRect& where) {
+        auto* l = AddPictureLayer(layers, pic, where);
+        l->AssignMask(&mask);
+        l->SetShadowEnabled(true);
+        return l;
+    };
+    // composed whole on a large page, then cut: the reference
+    TLayerCollection big, small;
+    TBitmap32 reference = Filled(700, 500, 0xFFFFFFFF);
+    EXPECT_TRUE(layerAt(big, {0, 0, 700, 500})->RenderFullResolution(reference));
+    TBitmap32 page = Filled(100, 100, 0xFFFFFFFF);
+    std::string why;
+    EXPECT_TRUE(layerAt(small, {-300, -200, 400, 300})->RenderFullResolution(page, &why));
+    EXPECT_EQ(why, "");
+    EXPECT_LE(static_cast<TNewRotLayer*>(small.Items(0))->RenderBuffer.Width(), 110);
+    TBitmap32 cut(100, 100);
+    cut.Draw(-300, -200, reference);
+    int differing = 0;
+    EXPECT_EQ(MaxChannelDiff(page, cut, &differing), 0);
+    EXPECT_EQ(differing, 0);
+
+    // 40100 pixels wide: beyond any picture, yet its middle shows
+    TLayerCollection huge;
+    auto* wide = AddPictureLayer(huge, Filled(20, 20, 0xFF0000FF), {-20000, -20000, 20100, 20100});
+    page.Clear(0xFFFFFFFF);
+    EXPECT_TRUE(wide->RenderFullResolution(page, &why)) << why;
+    EXPECT_EQ(page.Pixel(50, 50), 0xFF0000FFu);
+    // its shadow cannot be made: the output says so instead of leaving it out
+    wide->SetShadowEnabled(true);
+    EXPECT_FALSE(wide->RenderFullResolution(page, &why));
+    EXPECT_EQ(why, "its shadow is too large to draw");
 }
 
 TEST(Compositing, FullResolutionRestoresTheScreenState) {
@@ -621,16 +728,18 @@ TEST(Compositing, DegenerateSizesDrawNothingAndStayBounded) {
     Paint(image);
     layer->RenderFullResolution(page);
 
-    // an absurd zoom: the caches are refused and the layer is skipped
+    // an absurd zoom (a box 500000 pixels wide): the caches hold only about
+    // what the 100 x 100 viewport shows, and the layer still shows
     layer->SetViewedRect({0, 0, 50, 50});
-    layer->SetLocation({0, 0, 1000, 1000});
+    layer->SetLocation({-450, -450, 550, 550}); // centred on the page
     image.SetScale(500.0f);
     layer->RebuildScreenCache();
     EXPECT_TRUE(layer->ScreenSource.Empty());
-    EXPECT_TRUE(layer->ScreenPicture.Empty());
-    EXPECT_TRUE(layer->ScreenShadow.Empty());
-    Paint(image);
-    EXPECT_FALSE(layer->DoHitTest(50, 50));
+    EXPECT_FALSE(layer->ScreenPicture.Empty());
+    EXPECT_LT(layer->ScreenPicture.PixelCount(), 300u * 300u);
+    EXPECT_LT(layer->ScreenShadow.PixelCount(), 300u * 300u);
+    EXPECT_EQ(Paint(image).Pixel(50, 50), 0xFF0000FFu);
+    EXPECT_TRUE(layer->DoHitTest(50, 50));
 
     // the smoothness is held to what the shadow dialog offers: a huge one
     // (from a damaged file) blurs ten times, a negative one not at all
@@ -646,7 +755,9 @@ TEST(Compositing, DegenerateSizesDrawNothingAndStayBounded) {
     layer->SetShadowSmooth(10);
     layer->SetLocation({0, 0, float(kMaxPictureSide - 100), 10});
     EXPECT_TRUE(layer->ShadowPicture->Empty());
-    EXPECT_THROW(layer->RenderFullResolution(page), EUserError);
+    std::string why;
+    EXPECT_FALSE(layer->RenderFullResolution(page, &why));
+    EXPECT_EQ(why, "its shadow is too large to draw");
 }
 
 TEST(Compositing, LargestOpaqueRectIsMaximal) {

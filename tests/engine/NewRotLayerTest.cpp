@@ -285,8 +285,7 @@ TEST(NewRotLayer, PlacementTransformsComposeInOrder) {
     EXPECT_NEAR(y, 100 + 35 * 0.5, 1e-6);
 
     // screen: bitmap centre (rounded halves) on the view centre
-    TBitmap32 b(101, 51);
-    layer->AdjustScreenTransformation(b).Transform(50, 26, x, y); // round(50.5) = 50, round(25.5) = 26
+    layer->ScreenBoxTransformation(101, 51).Transform(50, 26, x, y); // round(50.5) = 50, round(25.5) = 26
     EXPECT_NEAR(x, 150 - 50 + 50, 1e-6);                          // v.Left + 50
     EXPECT_NEAR(y, 75 + 26, 1e-6);                                // v.Top + 26
 }

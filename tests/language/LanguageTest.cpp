@@ -3,6 +3,7 @@
 #include <QString>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <set>
 
 #include "common/TestSupport.h"
@@ -187,6 +188,20 @@ TEST_F(Languages, KeyTableHoldsEachKeyOnceAndFitsAnIniFile) {
     for (const std::string& c : TextColorNames()) EXPECT_TRUE(folded.count(Fold(c))) << c;
     for (const std::string& c : CategoryNames()) EXPECT_TRUE(folded.count(Fold(c))) << c;
     EXPECT_EQ(TextColorNames().size(), 17u);
+
+    // Every key the sources look up by its literal text is in the table (a
+    // key missing there is missing from every translation too).
+    const std::regex lookup(R"re(\b(?:Lang|LangDefault|L)\("((?:[^"\\]|\\.)*)")re");
+    int literals = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(VELMORA_SOURCE_DIR "/src")) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream in(entry.path());
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (std::sregex_iterator m(text.begin(), text.end(), lookup), end; m != end; ++m, ++literals)
+            EXPECT_TRUE(folded.count(Fold((*m)[1].str())))
+                << entry.path().filename().string() << " looks up a key the table lacks: " << (*m)[1].str();
+    }
+    EXPECT_GT(literals, 30);
 }
 
 TEST_F(Languages, GermanTranslatesEveryKey) {

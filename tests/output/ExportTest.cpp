@@ -129,6 +129,26 @@ TEST(ImageExport, PngKeepsTransparencyAndGifHasAPalette) {
     EXPECT_EQ(jpg.indexOf(QByteArray("\xFF\xC2", 2)), -1); // not progressive
 }
 
+TEST(ImageExport, ALayerIsDrawnOrNamedNeverLeftOut) {
+    TExportFixture f;
+    // 40200 pixels wide, far beyond the size of any picture: still drawn
+    TNewRotLayer* wide = f.AddLayer({-20000, -20000, 20200, 20100}, itPhoto, 10, 10, 0xFF0000FF);
+    wide->SourceFile = "/photos/wide.jpg";
+    TBitmap32 picture;
+    ComposeCollage(f.Doc, picture);
+    EXPECT_EQ(picture.Pixel(150, 50), 0xFF0000FFu);
+    // a shadow that size cannot be made: the export says which layer and why
+    wide->SetShadowEnabled(true);
+    try {
+        ComposeCollage(f.Doc, picture);
+        ADD_FAILURE() << "the shadow was left out without a word";
+    } catch (const EUserError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "A layer of the collage could not be drawn; no picture was written.\r"
+                  "/photos/wide.jpg: its shadow is too large to draw");
+    }
+}
+
 TEST(Wallpaper, WritesTheBitmapAndAppliesTheStyleEveryTime) {
     TExportFixture f;
     const std::string root = MakeTempDir();

@@ -77,8 +77,8 @@ TEST(TextPage, TypingStylingPlacingAndPickingThroughTheWidgets) {
     emit page.suiColorBoxColor->activated(8);
     EXPECT_EQ(page.MemoText->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_EQ(t->Font->Color, 0xFFC0C0C0u);
-    const auto pickColor = TColorBox::PickColor;
-    TColorBox::PickColor = [](TColor, QWidget*) { return std::optional<TColor>(0xEBF0FA); };
+    const auto pickColor = TTextColorBox::PickColor;
+    TTextColorBox::PickColor = [](TColor, QWidget*) { return std::optional<TColor>(0xEBF0FA); };
     emit page.suiColorBoxColor->activated(16); // custom: R 250, G 240, B 235
     EXPECT_EQ(page.MemoText->palette().color(QPalette::Base), QColor(Qt::black));
     EXPECT_EQ(t->Font->Color, 0xFFFAF0EBu);
@@ -108,5 +108,5 @@ TEST(TextPage, TypingStylingPlacingAndPickingThroughTheWidgets) {
     EXPECT_EQ(page.TrackBarHalation->value(), 16);
     EXPECT_EQ(page.suiComboBoxHorizontal->currentIndex(), 2);
     EXPECT_TRUE(messages.Infos.empty()) << messages.Infos.front();
-    TColorBox::PickColor = pickColor;
+    TTextColorBox::PickColor = pickColor;
 }

@@ -28,10 +28,18 @@ TImageScreenWidget::TImageScreenWidget(TCollageDocument& document, QWidget* pare
 void TImageScreenWidget::SyncGeometry() {
     TImage32& img = FDocument.ImageScreen;
     const int vw = viewport()->width(), vh = viewport()->height();
+    // the view model may have scrolled (a zoom keeps a point in place); read
+    // before the new ranges move the scroll bars
+    const bool scrolled = img.HasViewport();
+    const int scrollX = img.ScrollX(), scrollY = img.ScrollY();
     horizontalScrollBar()->setPageStep(std::max(vw, 1));
     verticalScrollBar()->setPageStep(std::max(vh, 1));
     horizontalScrollBar()->setRange(0, std::max(0, img.Width() - vw));
     verticalScrollBar()->setRange(0, std::max(0, img.Height() - vh));
+    if (scrolled) {
+        horizontalScrollBar()->setValue(scrollX);
+        verticalScrollBar()->setValue(scrollY);
+    }
     UpdateViewport();
     Repaint();
 }
@@ -143,7 +151,7 @@ void TImageScreenWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 void TImageScreenWidget::wheelEvent(QWheelEvent* e) {
     if ((e->modifiers() & Qt::ControlModifier) && OnZoomWheel) {
         const int steps = e->angleDelta().y() / 120;
-        if (steps != 0) OnZoomWheel(steps);
+        if (steps != 0) OnZoomWheel(steps, e->position().toPoint());
         e->accept();
         return;
     }

@@ -5,6 +5,7 @@
 // the scroll bars and paints the view buffer plus the rubber outlines.
 
 #include <QAbstractScrollArea>
+#include <QPoint>
 #include <functional>
 
 #include "engine/Image32.h"
@@ -32,8 +33,9 @@ public:
     void ClearOutlines();
     const std::vector<TOutline>& Outlines() const { return FOutlines; }
 
-    // Zoom requests from Ctrl + wheel (+1 zooms in one page step, -1 out).
-    std::function<void(int steps)> OnZoomWheel;
+    // Zoom requests from Ctrl + wheel (+1 zooms in one page step, -1 out)
+    // with the pointer's view position, which is to stay in place.
+    std::function<void(int steps, QPoint at)> OnZoomWheel;
     // Drag and drop of our own thumbnails (hooks for the thumbnail lists).
     std::function<bool(QDragMoveEvent*)> OnDragMove;
     std::function<void(QDropEvent*)> OnDrop;

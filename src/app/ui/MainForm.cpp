@@ -282,9 +282,7 @@ void TMainForm::CreateMenus() {
     AddAction(design, "MenuAddPhoto", "Add &Photo", nullptr, [this] { BitBtnPhotoClick(); });
     AddAction(design, "MenuAddText", "Add &Text", nullptr, [this] { ImageTextClick(); });
     design->addSeparator();
-    QAction* frame = AddAction(design, "MenuFrame", "", nullptr, [this] { ImageButtonBorderClick(); });
-    frame->setText("&Frame"); // keeps its built-in text in every language
-    FTranslated.pop_back();
+    AddAction(design, "MenuFrame", "&Frame", nullptr, [this] { ImageButtonBorderClick(); });
     AddAction(design, "MenuDelFrameBorder", "&Del Border", nullptr, [this] { BitBtnDelFrameClick(Editor); });
     design->addSeparator();
     AddAction(design, "MenuDelMask", "&Del Mask", nullptr, [this] { MenuDelMaskClick(Editor); });
@@ -566,46 +564,56 @@ void TMainForm::WireTextPage() {
 void TMainForm::CreatePopupMenu() {
     PopupMenuMain = new QMenu(this);
     PopupMenuMain->setObjectName("PopupMenuMain");
-    auto item = [&](QMenu* menu, const char* name, const std::string& key, const char* mirrors) {
-        // an item that runs the same command as a main-menu item takes its
-        // caption at every language change
+    // runs: the command the item runs (none: not yet available)
+    auto item = [&](QMenu* menu, const char* name, const char* runs) {
         auto* a = new QAction(this);
         a->setObjectName(name);
         menu->addAction(a);
-        FTranslated.push_back({a, key, "", ""});
-        if (mirrors)
-            connect(a, &QAction::triggered, this, [this, mirrors] { RunNamed(mirrors); });
+        if (runs)
+            connect(a, &QAction::triggered, this, [this, runs] { RunNamed(runs); });
         else
             a->setEnabled(false);
         return a;
     };
-    item(PopupMenuMain, "PMenuCut", "C&ut", "MenuCut");
-    item(PopupMenuMain, "PMenuCopy", "&Copy", "MenuCopy");
-    item(PopupMenuMain, "PMenuPaste", "&Paste", "MenuPaste");
+    // an item with a caption of its own
+    auto own = [&](QMenu* menu, const char* name, const std::string& key, const char* runs) {
+        QAction* a = item(menu, name, runs);
+        FTranslated.push_back({a, key, "", ""});
+        return a;
+    };
+    // an item standing for a main-menu item shows that item's caption
+    auto twin = [&](QMenu* menu, const char* name, const char* mainItem, const char* runs) {
+        QAction* a = item(menu, name, runs);
+        FTwins.emplace_back(a, findChild<QAction*>(mainItem));
+        return a;
+    };
+    twin(PopupMenuMain, "PMenuCut", "MenuCut", "MenuCut");
+    twin(PopupMenuMain, "PMenuCopy", "MenuCopy", "MenuCopy");
+    twin(PopupMenuMain, "PMenuPaste", "MenuPaste", "MenuPaste");
     PopupMenuMain->addSeparator();
-    item(PopupMenuMain, "PMenuSetShadow", "Set &Shadow", "MenuShadow");
-    item(PopupMenuMain, "PMenuDelShadow", "&Del Shadow", "MenuDelShadow");
-    item(PopupMenuMain, "PMenuCrop", "C&rop", "PMenuCrop");
+    own(PopupMenuMain, "PMenuSetShadow", "Set &Shadow", "MenuShadow");
+    twin(PopupMenuMain, "PMenuDelShadow", "MenuDelShadow", "MenuDelShadow");
+    twin(PopupMenuMain, "PMenuCrop", "MenuCrop", "PMenuCrop");
     FCommands["PMenuCrop"] = [this] { PMenuCropClick(); };
-    item(PopupMenuMain, "PMenuRotate90", "Rotate90", nullptr)->setEnabled(true);
+    own(PopupMenuMain, "PMenuRotate90", "Rotate90", nullptr)->setEnabled(true);
     connect(findChild<QAction*>("PMenuRotate90"), &QAction::triggered, this,
             [this] { RunCommand([this] { PMenuRotate90Click(Editor); }); });
-    item(PopupMenuMain, "PMenuFlipHorizontally", "Flip &Horizontally", "MenuFlipHorizontally");
-    item(PopupMenuMain, "PMenuFlipVertically", "Flip &Vertically", "MenuFlipVertically");
-    item(PopupMenuMain, "PMenuDelete", "&Delete", "MenuDelete");
+    twin(PopupMenuMain, "PMenuFlipHorizontally", "MenuFlipHorizontally", "MenuFlipHorizontally");
+    twin(PopupMenuMain, "PMenuFlipVertically", "MenuFlipVertically", "MenuFlipVertically");
+    twin(PopupMenuMain, "PMenuDelete", "MenuDelete", "MenuDelete");
     QMenu* layer = PopupMenuMain->addMenu(QString());
     layer->setObjectName("PMenuLayer");
-    FTranslated.push_back({layer->menuAction(), "&Layer", "", ""});
-    item(layer, "PMenuSendtoFront", "Send to &Front", "MenuSendtoFront");
-    item(layer, "PMenuSendtoBack", "Send to &Back", "MenuSendtoBack");
-    item(layer, "PMenuLayerTop", "Layer &Top", "MenuLayerTop");
-    item(layer, "PMenuLayerBottom", "Layer Botto&m", "MenuLayerBottom");
+    FTwins.emplace_back(layer->menuAction(), findChild<QMenu*>("MenuLayer")->menuAction());
+    twin(layer, "PMenuSendtoFront", "MenuSendtoFront", "MenuSendtoFront");
+    twin(layer, "PMenuSendtoBack", "MenuSendtoBack", "MenuSendtoBack");
+    twin(layer, "PMenuLayerTop", "MenuLayerTop", "MenuLayerTop");
+    twin(layer, "PMenuLayerBottom", "MenuLayerBottom", "MenuLayerBottom");
     PopupMenuMain->addSeparator();
-    item(PopupMenuMain, "PMenuDelMask", "Del &Mask", "MenuDelMask");
-    item(PopupMenuMain, "PMenuDelSubFrame", "Del Frame", "MenuDelSubFrame");
-    item(PopupMenuMain, "PMenuDelFilter", "Del Fil&ter", nullptr);
-    item(PopupMenuMain, "PMenuChangephoto", "Change &Photo", "PMenuChangephoto");
-    item(PopupMenuMain, "PMenuDelBorder", "Del Border", "MenuDelFrameBorder");
+    own(PopupMenuMain, "PMenuDelMask", "Del &Mask", "MenuDelMask");
+    own(PopupMenuMain, "PMenuDelSubFrame", "Del Frame", "MenuDelSubFrame");
+    own(PopupMenuMain, "PMenuDelFilter", "Del Fil&ter", nullptr);
+    own(PopupMenuMain, "PMenuChangephoto", "Change &Photo", "PMenuChangephoto");
+    own(PopupMenuMain, "PMenuDelBorder", "Del Border", "MenuDelFrameBorder");
     FCommands["PMenuChangephoto"] = [this] { PMenuChangephotoClick(Editor); };
 }
 
@@ -694,8 +702,10 @@ void TMainForm::CreateStatusBar() {
     connect(TrackBarScale, &QSlider::sliderPressed, this,
             [this] { RunCommand([this] { TrackBarScaleMouseDown(); }); });
     connect(TrackBarScale, &QSlider::sliderReleased, this, [this] { TrackBarScaleMouseUp(); });
-    ImageScreen->OnZoomWheel = [this](int steps) {
+    ImageScreen->OnZoomWheel = [this](int steps, QPoint at) {
+        FZoomAnchor = at;
         TrackBarScale->setValue(TrackBarScale->value() + steps * TrackBarScale->pageStep());
+        FZoomAnchor.reset();
     };
 }
 
@@ -741,8 +751,14 @@ void TMainForm::ApplyLanguage(int index) {
         else if (auto* b = qobject_cast<QAbstractButton*>(t.Target.data()))
             b->setText(text);
     }
+    // the shortcut menu's twins of main-menu items: the caption without the
+    // key shown after the tab
+    for (const auto& [twin, main] : FTwins)
+        if (twin && main) twin->setText(main->text().section('\t', 0, 0));
+    NotebookPanel->RetranslateLabels([](const std::string& key) { return Lang(key); });
     NotebookPanel->TextPage->ApplyLanguage();
     FilterLanguageChanged();
+    Doc.RelabelPlaceholders();
     DocumentStateChanged();
 }
 
@@ -787,7 +803,10 @@ void TMainForm::CanvasGeometryChanged() {
 
 void TMainForm::suitempTrackBarScaleChange(int position) {
     LabelScale->setText(QString::number(position) + "%");
-    Doc.SetZoom(position);
+    if (FZoomAnchor)
+        Doc.SetZoomAt(position, FZoomAnchor->x(), FZoomAnchor->y());
+    else
+        Doc.SetZoom(position);
     // A zoom that does not come from releasing the track bar (the keyboard,
     // the wheel, the fitting zoom of a new page) rebuilds the layers' screen
     // pictures too, once the changes have settled, so the canvas never stays

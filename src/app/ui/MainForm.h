@@ -5,10 +5,12 @@
 // gather input, call the document side and show the result.
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "document/CanvasEditor.h"
@@ -198,6 +200,8 @@ private:
         std::string Shortcut; // shown after a tab in menu items
     };
     std::vector<TTranslated> FTranslated;
+    // Shortcut-menu items and the main-menu items whose captions they show.
+    std::vector<std::pair<QPointer<QAction>, QPointer<QAction>>> FTwins;
     // Every command by the object name of its menu item, for the shortcut
     // table (which runs commands whether or not the item is enabled).
     std::map<std::string, std::function<void()>> FCommands;
@@ -207,6 +211,7 @@ private:
     std::unique_ptr<TQtMessages> FMessages;
     std::unique_ptr<TQtDialogs> FDialogs;
     QTimer* FZoomRebuild = nullptr;
+    std::optional<QPoint> FZoomAnchor;  // the view point a wheel zoom keeps in place
     TImageSaveDialogState FImageDialog; // the picture save dialog remembers folder, name and format
     bool FShown = false;
     bool FProjectFromCommandLine = false;

@@ -17,6 +17,7 @@
 #include "browser/ui/PicListFactory.h"
 #include "browser/ui/ShellTreeView.h"
 #include "filters/ui/FilterParamPage.h"
+#include "language/Language.h"
 #include "platform/Paths.h"
 #include "text/ui/TextPage.h"
 
@@ -239,7 +240,14 @@ void TSidePanel::RetranslateLabels(const TLookup& lookup) {
     auto t = [&](const char* s) { return QString::fromStdString(lookup ? lookup(s) : std::string(s)); };
     LabelMaskType->setText(t("Mask Type"));
     LabelSubFrameType->setText(t("Frame Type"));
+    LabelFrameType->setText(t("Border Type"));
     LabelClipartType->setText(t("Clipart Type"));
+    ImageButtonMask->setText(t("Mask"));
+    ImageButtonSubFrame->setText(t("Frame"));
+    ImageButtonFilter->setText(t("Filter"));
+    ImageButtonDelBorder->setText(t("&Del Border"));
+    BtnAddClipart->setText(t("Add &Clipart"));
+    BtnDelClipart->setText(t("&Delete"));
 }
 
 void TSidePanel::ShellTreeViewPhotoChange(const std::string& path) {
@@ -252,11 +260,11 @@ void TSidePanel::ClipartCategoryShown(const std::string& category) {
 }
 
 std::string TSidePanel::HintFor(const TPicFileList* list) const {
-    if (list == PicFileListPhoto) return "Double click or drag a photo to load";
-    if (list == PicFileListClipart) return "Double click or drag clipart to apply";
-    if (list == PicFileListFrame) return "Double click frame to apply";
-    if (list == PicFileListSubFrame) return "Drag a sub frame onto any photo to apply";
-    if (list == PicFileListMask) return "Drag mask onto any photo to apply";
+    if (list == PicFileListPhoto) return Lang("Double click or drag a photo to load");
+    if (list == PicFileListClipart) return Lang("Double click or drag clipart to apply");
+    if (list == PicFileListFrame) return Lang("Double click frame to apply");
+    if (list == PicFileListSubFrame) return Lang("Drag a sub frame onto any photo to apply");
+    if (list == PicFileListMask) return Lang("Drag mask onto any photo to apply");
     return "";
 }
 

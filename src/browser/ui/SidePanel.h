@@ -64,15 +64,17 @@ public:
     // names translated by `lookup`; then open the photo tree on
     // resourceRoot + "Photos" when that folder exists.
     void FormShow(const TLookup& lookup = {});
-    // The language texts of the labels ("Mask Type", "Frame Type",
-    // "Clipart Type"; "Border Type" keeps its built-in text).
+    // The language texts of the panel's labels and buttons (category labels,
+    // the modify page's tabs, the border and clipart buttons); the main
+    // window runs it at every change of language.
     void RetranslateLabels(const TLookup& lookup);
 
     // The photo tree chose a folder: the photo grid shows it and the path is
     // reported through OnUserPhotoFolder.
     void ShellTreeViewPhotoChange(const std::string& path);
 
-    // The hint of the status bar for a grid ("" for the texture grid).
+    // The hint of the status bar for a grid, in the current language ("" for
+    // the texture grid).
     std::string HintFor(const TPicFileList* list) const;
 
     // Width of the panel: the 80-pixel grids get three columns.

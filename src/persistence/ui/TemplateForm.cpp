@@ -140,6 +140,7 @@ TCategoryButton::TCategoryButton(QWidget* parent, int kind) : QAbstractButton(pa
 }
 
 void TCategoryButton::WriteCaption(const QString& caption) {
+    setText(caption); // painted below; kept as the button's text for accessibility
     QFont font;
     font.setPointSize(16);
     font.setBold(true);

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "language/Language.h"
+
 QStringList TranslateFilter(const std::string& filter) {
     const QStringList parts = QString::fromStdString(filter).split('|');
     QStringList out;
@@ -9,14 +11,17 @@ QStringList TranslateFilter(const std::string& filter) {
         QString patterns = parts[i + 1];
         patterns.replace(';', ' ');
         // Qt shows the patterns after the caption; captions that already
-        // carry them keep their own text in front.
-        out << parts[i] + " (" + patterns + ")";
+        // carry them keep their own text in front. Commands name the
+        // filters in English; they are shown in the current language.
+        out << QString::fromStdString(Lang(parts[i].toStdString())) + " (" + patterns + ")";
     }
     return out;
 }
 
 TFileDialogResult TQtDialogs::Run(const TFileDialogRequest& request, bool save) {
-    QFileDialog dlg(FOwner.data(), QString::fromStdString(request.Caption), QString::fromStdString(request.InitialDir));
+    const QString caption =
+        request.Caption.empty() ? QString() : QString::fromStdString(Lang(request.Caption));
+    QFileDialog dlg(FOwner.data(), caption, QString::fromStdString(request.InitialDir));
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     const QStringList filters = TranslateFilter(request.Filter);

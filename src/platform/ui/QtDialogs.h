@@ -17,5 +17,6 @@ private:
     QPointer<QWidget> FOwner;
 };
 
-// "Caption|*.a;*.b|Other|*.c" -> {"Caption (*.a *.b)", "Other (*.c)"}
+// "Caption|*.a;*.b|Other|*.c" -> {"Caption (*.a *.b)", "Other (*.c)"}, the
+// captions in the current language.
 QStringList TranslateFilter(const std::string& filter);

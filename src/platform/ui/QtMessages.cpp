@@ -1,7 +1,10 @@
 #include "platform/ui/QtMessages.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+
+#include "language/Language.h"
 
 namespace {
 // Texts built for the other platform separate lines with a lone CR.
@@ -10,6 +13,21 @@ QString Text(const std::string& s) {
     t.replace("\r\n", "\n");
     t.replace('\r', '\n');
     return t;
+}
+
+// A message box whose caption and buttons speak the current language.
+QMessageBox::StandardButton Show(QWidget* owner, QMessageBox::Icon icon, const std::string& caption,
+                                 const std::string& message, QMessageBox::StandardButtons buttons,
+                                 QMessageBox::StandardButton byDefault) {
+    QMessageBox box(icon, Text(caption), Text(message), buttons, owner);
+    box.setDefaultButton(byDefault);
+    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {{QMessageBox::Ok, "&OK"},
+                                                                            {QMessageBox::Yes, "&Yes"},
+                                                                            {QMessageBox::No, "&No"},
+                                                                            {QMessageBox::Cancel, "&Cancel"}};
+    for (const auto& [button, key] : captions)
+        if (QAbstractButton* b = box.button(button)) b->setText(QString::fromStdString(Lang(key)));
+    return QMessageBox::StandardButton(box.exec());
 }
 } // namespace
 
@@ -28,21 +46,20 @@ TQtMessages::TPause::~TPause() {
 
 void TQtMessages::Error(const std::string& message) {
     const TPause pause(FBusy);
-    QMessageBox::critical(Owner(), QStringLiteral("Error"), Text(message));
+    Show(Owner(), QMessageBox::Critical, Lang("Error"), message, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void TQtMessages::Info(const std::string& message) {
     const TPause pause(FBusy);
-    QMessageBox::information(Owner(), QStringLiteral("Information"), Text(message));
+    Show(Owner(), QMessageBox::Information, Lang("Information"), message, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 TAnswer TQtMessages::Ask(const std::string& message, const std::string& caption, TButtons buttons) {
     QMessageBox::StandardButtons set = QMessageBox::Yes | QMessageBox::No;
     if (buttons == TButtons::YesNoCancel) set |= QMessageBox::Cancel;
     const TPause pause(FBusy);
-    const auto r =
-        QMessageBox::question(Owner(), Text(caption), Text(message), set,
-                              buttons == TButtons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::No);
+    const auto r = Show(Owner(), QMessageBox::Question, caption, message, set,
+                        buttons == TButtons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::No);
     if (r == QMessageBox::Yes) return TAnswer::Yes;
     if (r == QMessageBox::No) return TAnswer::No;
     return TAnswer::Cancel;

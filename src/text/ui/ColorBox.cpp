@@ -25,7 +25,7 @@ QIcon Swatch(TColor c) {
 }
 } // namespace
 
-std::function<std::optional<TColor>(TColor, QWidget*)> TColorBox::PickColor = [](TColor current,
+std::function<std::optional<TColor>(TColor, QWidget*)> TTextColorBox::PickColor = [](TColor current,
                                                                                  QWidget* parent) {
     const TColor32 c = ToColor32(current);
     const QColor chosen = QColorDialog::getColor(QColor(RedOf(c), GreenOf(c), BlueOf(c)), parent);
@@ -33,21 +33,21 @@ std::function<std::optional<TColor>(TColor, QWidget*)> TColorBox::PickColor = []
     return std::optional<TColor>(ToWinColor(chosen.rgb()));
 };
 
-TColorBox::TColorBox(QWidget* parent) : QComboBox(parent) {
+TTextColorBox::TTextColorBox(QWidget* parent) : QComboBox(parent) {
     for (TColor c : kStandardColors) addItem(Swatch(c), QString());
     addItem(Swatch(FColor), QString());
     ApplyLanguage();
     setCurrentIndex(FLastIndex);
-    connect(this, &QComboBox::activated, this, &TColorBox::Chosen);
+    connect(this, &QComboBox::activated, this, &TTextColorBox::Chosen);
 }
 
-void TColorBox::ApplyLanguage() {
+void TTextColorBox::ApplyLanguage() {
     const std::vector<std::string>& names = TextColorNames();
     for (int i = 0; i < count() && i < int(names.size()); ++i)
         setItemText(i, QString::fromStdString(Lang(names[size_t(i)])));
 }
 
-void TColorBox::SetColor(TColor color) {
+void TTextColorBox::SetColor(TColor color) {
     QSignalBlocker quiet(this);
     FColor = color & 0xFFFFFF;
     for (int i = 0; i < kCustom; ++i)
@@ -59,7 +59,7 @@ void TColorBox::SetColor(TColor color) {
     setCurrentIndex(FLastIndex = kCustom);
 }
 
-void TColorBox::Chosen(int index) {
+void TTextColorBox::Chosen(int index) {
     if (index < kCustom) {
         FLastIndex = index;
         FColor = kStandardColors[index];

@@ -10,10 +10,10 @@
 
 #include "engine/Types.h"
 
-class TColorBox : public QComboBox {
+class TTextColorBox : public QComboBox {
     Q_OBJECT
 public:
-    explicit TColorBox(QWidget* parent = nullptr);
+    explicit TTextColorBox(QWidget* parent = nullptr);
 
     TColor Color() const { return FColor; }
     // Shows the colour: its standard entry, or the custom entry carrying it.

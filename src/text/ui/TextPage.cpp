@@ -177,7 +177,7 @@ TTextPage::TTextPage(QWidget* parent) : QWidget(parent) {
 
     // colour, insert and modify
     row = new QHBoxLayout;
-    suiColorBoxColor = new TColorBox(this);
+    suiColorBoxColor = new TTextColorBox(this);
     suiColorBoxColor->setObjectName("suiColorBoxColor");
     ImageButtonInsertText = new QPushButton(this);
     ImageButtonInsertText->setObjectName("ImageButtonInsertText");
@@ -237,7 +237,7 @@ TTextPage::TTextPage(QWidget* parent) : QWidget(parent) {
     glow->setVerticalSpacing(4);
     LabelHalationColor = label("LabelHalationColor");
     LabelHalationColor->setParent(PanelHalation);
-    suiColorBoxHalationColor = new TColorBox(PanelHalation);
+    suiColorBoxHalationColor = new TTextColorBox(PanelHalation);
     suiColorBoxHalationColor->setObjectName("suiColorBoxHalationColor");
     LabelHalationValue = label("LabelHalationValue");
     LabelHalationValue->setParent(PanelHalation);
@@ -267,7 +267,7 @@ TTextPage::TTextPage(QWidget* parent) : QWidget(parent) {
     connect(MemoText, &QTextEdit::textChanged, this, [this] { MemoTextChange(); });
     connect(suiFontComboBoxFont, &QComboBox::activated, this, [this] { suiFontComboBoxFontChange(); });
     connect(suiComboBoxSize, &QComboBox::currentTextChanged, this, [this] { suiComboBoxSizeChange(); });
-    connect(suiColorBoxColor, &TColorBox::ColorChanged, this, [this] { suiColorBoxColorChange(); });
+    connect(suiColorBoxColor, &TTextColorBox::ColorChanged, this, [this] { suiColorBoxColorChange(); });
     connect(SpeedButtonBold, &QToolButton::clicked, this, [this] { SpeedButtonBoldClick(); });
     connect(SpeedButtonItalic, &QToolButton::clicked, this, [this] { SpeedButtonItalicClick(); });
     connect(SpeedButtonULine, &QToolButton::clicked, this, [this] { SpeedButtonULineClick(); });
@@ -283,7 +283,7 @@ TTextPage::TTextPage(QWidget* parent) : QWidget(parent) {
     connect(CheckBoxShadow, &QCheckBox::clicked, this, [this] { CheckBoxShadowClick(); });
     connect(CheckBoxHalation, &QCheckBox::clicked, this, [this] { CheckBoxHalationClick(); });
     connect(CheckBoxTexture, &QCheckBox::clicked, this, [this] { CheckBoxTextureClick(); });
-    connect(suiColorBoxHalationColor, &TColorBox::ColorChanged, this,
+    connect(suiColorBoxHalationColor, &TTextColorBox::ColorChanged, this,
             [this] { suiColorBoxHalationColorChange(); });
     connect(TrackBarHalation, &QSlider::valueChanged, this, [this] { TrackBarHalationChange(); });
 }

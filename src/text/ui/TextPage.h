@@ -24,7 +24,7 @@ class QPushButton;
 class QSlider;
 class QTextEdit;
 class QToolButton;
-class TColorBox;
+class TTextColorBox;
 
 class TTextPage : public QWidget {
     Q_OBJECT
@@ -36,7 +36,7 @@ public:
     QTextEdit* MemoText = nullptr;
     QComboBox* suiFontComboBoxFont = nullptr;
     QComboBox* suiComboBoxSize = nullptr;
-    TColorBox* suiColorBoxColor = nullptr;
+    TTextColorBox* suiColorBoxColor = nullptr;
     QToolButton* SpeedButtonBold = nullptr;
     QToolButton* SpeedButtonItalic = nullptr;
     QToolButton* SpeedButtonULine = nullptr;
@@ -53,7 +53,7 @@ public:
     QCheckBox* CheckBoxHalation = nullptr;
     QWidget* PanelHalation = nullptr;
     QLabel* LabelHalationColor = nullptr;
-    TColorBox* suiColorBoxHalationColor = nullptr;
+    TTextColorBox* suiColorBoxHalationColor = nullptr;
     QLabel* LabelHalationValue = nullptr;
     QSlider* TrackBarHalation = nullptr;
     QCheckBox* CheckBoxTexture = nullptr;

@@ -5,12 +5,13 @@
 // Rows are filtered as libpng filters them: each row takes the filter type
 // whose output has the smallest sum of absolute values (bytes read as signed),
 // the earlier type on a tie (None, Sub, Up, Average, Paeth). Filtering a row
-// needs only that row and the one above, so bands of rows are filtered on
-// several threads. The filtered data is cut into pieces compressed at once,
-// each a raw deflate stream; every piece but the last is then made to
-// continue (its last block no longer marked last, and an empty stored block
-// bringing it to a byte boundary, as zlib's sync flush does), so that the
-// pieces form one zlib stream.
+// needs only that row and the one above, so the picture is cut into pieces of
+// whole rows, each filtered and compressed by whichever thread takes it up
+// (only the pieces in work are held uncompressed). Each piece becomes a raw
+// deflate stream; every one but the last is then made to continue (its last
+// block no longer marked last, and an empty stored block bringing it to a
+// byte boundary, as zlib's sync flush does), so that the pieces form one zlib
+// stream.
 //
 // ---- Sections ----
 //   Filtering
@@ -98,45 +99,49 @@ void RawRow(const TBitmap32& source, int y, bool alpha, uint8_t* out) {
 
 } // namespace
 
-std::vector<uint8_t> FilterPNGRows(const TBitmap32& source, bool alpha) {
+namespace {
+// Rows [first, end) filtered into out (a leading filter type byte a row).
+void FilterRows(const TBitmap32& source, bool alpha, int first, int end, std::vector<uint8_t>& out) {
     const size_t bpp = alpha ? 4 : 3;
     const size_t n = size_t(source.Width()) * bpp, stride = n + 1;
-    std::vector<uint8_t> out(stride * size_t(source.Height()));
-    // a band of rows reads the row above its first one too
-    TParallelDrawScope parallel;
-    ForRowBands(0, source.Height(), int64_t(source.Width()) * source.Height(), [&](int first, int end) {
-        std::vector<uint8_t> above(n, 0), row(n);
-        if (first > 0) RawRow(source, first - 1, alpha, above.data());
-        for (int y = first; y < end; ++y) {
-            RawRow(source, y, alpha, row.data());
-            const uint64_t sums[5] = {FilterSum<kNone>(row.data(), above.data(), n, bpp),
-                                      FilterSum<kSub>(row.data(), above.data(), n, bpp),
-                                      FilterSum<kUp>(row.data(), above.data(), n, bpp),
-                                      FilterSum<kAverage>(row.data(), above.data(), n, bpp),
-                                      FilterSum<kPaeth>(row.data(), above.data(), n, bpp)};
-            const uint8_t best = uint8_t(std::min_element(sums, sums + 5) - sums); // the first of equals
-            uint8_t* o = out.data() + size_t(y) * stride;
-            o[0] = best;
-            switch (best) {
-            case kNone:
-                FilterRow<kNone>(row.data(), above.data(), n, bpp, o + 1);
-                break;
-            case kSub:
-                FilterRow<kSub>(row.data(), above.data(), n, bpp, o + 1);
-                break;
-            case kUp:
-                FilterRow<kUp>(row.data(), above.data(), n, bpp, o + 1);
-                break;
-            case kAverage:
-                FilterRow<kAverage>(row.data(), above.data(), n, bpp, o + 1);
-                break;
-            default:
-                FilterRow<kPaeth>(row.data(), above.data(), n, bpp, o + 1);
-                break;
-            }
-            std::swap(row, above);
+    out.resize(stride * size_t(end - first));
+    std::vector<uint8_t> above(n, 0), row(n);
+    if (first > 0) RawRow(source, first - 1, alpha, above.data());
+    for (int y = first; y < end; ++y) {
+        RawRow(source, y, alpha, row.data());
+        const uint64_t sums[5] = {FilterSum<kNone>(row.data(), above.data(), n, bpp),
+                                  FilterSum<kSub>(row.data(), above.data(), n, bpp),
+                                  FilterSum<kUp>(row.data(), above.data(), n, bpp),
+                                  FilterSum<kAverage>(row.data(), above.data(), n, bpp),
+                                  FilterSum<kPaeth>(row.data(), above.data(), n, bpp)};
+        const uint8_t best = uint8_t(std::min_element(sums, sums + 5) - sums); // the first of equals
+        uint8_t* o = out.data() + size_t(y - first) * stride;
+        o[0] = best;
+        switch (best) {
+        case kNone:
+            FilterRow<kNone>(row.data(), above.data(), n, bpp, o + 1);
+            break;
+        case kSub:
+            FilterRow<kSub>(row.data(), above.data(), n, bpp, o + 1);
+            break;
+        case kUp:
+            FilterRow<kUp>(row.data(), above.data(), n, bpp, o + 1);
+            break;
+        case kAverage:
+            FilterRow<kAverage>(row.data(), above.data(), n, bpp, o + 1);
+            break;
+        default:
+            FilterRow<kPaeth>(row.data(), above.data(), n, bpp, o + 1);
+            break;
         }
-    });
+        std::swap(row, above);
+    }
+}
+} // namespace
+
+std::vector<uint8_t> FilterPNGRows(const TBitmap32& source, bool alpha) {
+    std::vector<uint8_t> out;
+    FilterRows(source, alpha, 0, source.Height(), out);
     return out;
 }
 
@@ -216,24 +221,23 @@ void MakeContinuable(std::vector<uint8_t>& stream) {
     for (uint8_t b : {0x00, 0x00, 0xFF, 0xFF}) stream.push_back(b);
 }
 
-} // namespace
-
-std::vector<uint8_t> CompressPNGData(const std::vector<uint8_t>& data, int level, int pieces) {
+// The zlib stream of `pieces` pieces of data, piece i made by fill(i, buffer)
+// when a thread takes it up, so that only the pieces being worked on are
+// held uncompressed. Each piece is a raw deflate stream, all but the last
+// made continuable; the Adler-32 sums of the pieces are combined.
+template <class Fill> std::vector<uint8_t> CompressPieces(int pieces, int level, Fill fill) {
     const int deflateLevel = DeflateLevel(level);
-    if (pieces <= 0) {
-        // pieces of at least 4 MB, a few per thread so that the threads
-        // finish together (each takes the next piece when it gets free)
-        pieces = int(std::clamp<size_t>(data.size() / (size_t(4) << 20), 1, size_t(4 * ThreadBudget())));
-        if (ThreadBudget() == 1) pieces = 1;
-    }
-    pieces = std::max(1, std::min<int>(pieces, int(std::max<size_t>(data.size(), 1))));
     std::vector<std::vector<uint8_t>> compressed(static_cast<size_t>(pieces));
+    std::vector<uint32_t> adler(static_cast<size_t>(pieces));
+    std::vector<size_t> sizes(static_cast<size_t>(pieces));
     std::vector<std::exception_ptr> failures(static_cast<size_t>(pieces));
     ForEachConcurrently(pieces, ThreadBudget(), [&](int i) {
         try {
-            const size_t from = data.size() * size_t(i) / size_t(pieces);
-            const size_t to = data.size() * size_t(i + 1) / size_t(pieces);
-            compressed[size_t(i)] = Deflate(data.data() + from, to - from, deflateLevel);
+            std::vector<uint8_t> data;
+            fill(i, data);
+            adler[size_t(i)] = uint32_t(libdeflate_adler32(1, data.data(), data.size()));
+            sizes[size_t(i)] = data.size();
+            compressed[size_t(i)] = Deflate(data.data(), data.size(), deflateLevel);
             if (i + 1 < pieces) MakeContinuable(compressed[size_t(i)]);
         } catch (...) {
             failures[size_t(i)] = std::current_exception();
@@ -246,10 +250,34 @@ std::vector<uint8_t> CompressPNGData(const std::vector<uint8_t>& data, int level
     size_t total = 2 + 4;
     for (const auto& c : compressed) total += c.size();
     out.reserve(total);
-    for (const auto& c : compressed) out.insert(out.end(), c.begin(), c.end());
-    const uint32_t adler = libdeflate_adler32(1, data.data(), data.size());
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(adler >> shift));
+    uLong sum = adler[0];
+    for (int i = 0; i < pieces; ++i) {
+        out.insert(out.end(), compressed[size_t(i)].begin(), compressed[size_t(i)].end());
+        compressed[size_t(i)] = {};
+        if (i > 0) sum = adler32_combine(sum, adler[size_t(i)], z_off_t(sizes[size_t(i)]));
+    }
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(sum >> shift));
     return out;
+}
+
+// Pieces of at least 4 MB, a few per thread so that the threads finish
+// together (each takes the next piece when it gets free), at most `limit`.
+int PieceCount(size_t bytes, int limit) {
+    if (ThreadBudget() == 1) return 1;
+    const size_t wanted = std::clamp<size_t>(bytes / (size_t(4) << 20), 1, size_t(4 * ThreadBudget()));
+    return int(std::max<size_t>(1, std::min<size_t>(wanted, size_t(std::max(limit, 1)))));
+}
+
+} // namespace
+
+std::vector<uint8_t> CompressPNGData(const std::vector<uint8_t>& data, int level, int pieces) {
+    if (pieces <= 0) pieces = PieceCount(data.size(), int(std::min<size_t>(data.size(), 1u << 30)));
+    pieces = std::max(1, std::min<int>(pieces, int(std::max<size_t>(data.size(), 1))));
+    return CompressPieces(pieces, level, [&](int i, std::vector<uint8_t>& out) {
+        const size_t from = data.size() * size_t(i) / size_t(pieces);
+        const size_t to = data.size() * size_t(i + 1) / size_t(pieces);
+        out.assign(data.begin() + std::ptrdiff_t(from), data.begin() + std::ptrdiff_t(to));
+    });
 }
 
 // ---- Chunks ----
@@ -272,7 +300,14 @@ void PutChunk(std::vector<uint8_t>& out, const char type[4], const uint8_t* data
 
 std::vector<uint8_t> EncodePNGTrueColor(const TBitmap32& source, int level, bool alpha, int pieces) {
     if (source.Empty()) throw EUserError("Cannot write an empty picture as PNG");
-    const std::vector<uint8_t> idat = CompressPNGData(FilterPNGRows(source, alpha), level, pieces);
+    // pieces of whole rows, each filtered by the thread that compresses it
+    const int h = source.Height();
+    const size_t bytes = (size_t(source.Width()) * (alpha ? 4 : 3) + 1) * size_t(h);
+    if (pieces <= 0) pieces = PieceCount(bytes, h);
+    pieces = std::clamp(pieces, 1, h);
+    const std::vector<uint8_t> idat = CompressPieces(pieces, level, [&](int i, std::vector<uint8_t>& out) {
+        FilterRows(source, alpha, int(int64_t(h) * i / pieces), int(int64_t(h) * (i + 1) / pieces), out);
+    });
     std::vector<uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     out.reserve(idat.size() + (idat.size() >> 18) * 12 + 64);
     uint8_t header[13];

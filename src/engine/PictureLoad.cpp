@@ -53,26 +53,45 @@ std::string Unsupported(const std::string& message, const std::string& path) {
 
 } // namespace
 
+namespace {
+// Decodes by the extension; false (nothing done) for one the loader does not
+// read.
+bool DecodeByExtension(const std::string& path, TBitmap32& target) {
+    const std::string ext = LowerExtension(path);
+    if (ext == ".bmp")
+        LoadOpaque(path, target, DecodeBMPFile);
+    else if (ext == ".jpg" || ext == ".jpeg")
+        LoadOpaque(path, target, DecodeJPEGPlain);
+    else if (ext == ".gif")
+        LoadOpaque(path, target, DecodeGIFFile);
+    else if (ext == ".png" || ext == ".frm")
+        LoadPNG32(path, target);
+    else
+        return false;
+    return true;
+}
+} // namespace
+
 bool LoadPicture32(const std::string& path, TBitmap32& target) {
     if (!FileExists(path)) {
         ShowError(Missing(path));
         return false;
     }
     target.Clear(0xFF000000);
-    const std::string ext = LowerExtension(path);
-    if (ext == ".bmp") {
-        LoadOpaque(path, target, DecodeBMPFile);
-    } else if (ext == ".jpg" || ext == ".jpeg") {
-        LoadOpaque(path, target, DecodeJPEGPlain);
-    } else if (ext == ".gif") {
-        LoadOpaque(path, target, DecodeGIFFile);
-    } else if (ext == ".png" || ext == ".frm") {
-        LoadPNG32(path, target);
-    } else {
+    if (!DecodeByExtension(path, target)) {
         ShowError(Unsupported("Picture format must be bmp, jpeg, jpg or png!", path));
         return false;
     }
     return true;
+}
+
+void DecodePictureFile(const std::string& path, TBitmap32& target) {
+    if (!FileExists(path)) {
+        const std::string why = MissingFileReason(path);
+        throw EUserError(kPictureReadFailed, path, why.empty() ? std::strerror(ENOENT) : why);
+    }
+    target.Clear(0xFF000000);
+    if (!DecodeByExtension(path, target)) throw EUserError(kPictureReadFailed, path, "unsupported file type");
 }
 
 bool AssignPNG32(TBitmap32& target, const TDecodedPNG& png) {

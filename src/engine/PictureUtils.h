@@ -18,6 +18,11 @@
 // png!" with the path on a second line, false. Corrupt data throws
 // EUserError (headline kPictureReadFailed, the file, the decoder's reason).
 bool LoadPicture32(const std::string& path, TBitmap32& target);
+// The decoding of LoadPicture32 without its messages, for decoding away from
+// the user-interface thread: target cleared to opaque black, then the file
+// decoded by its extension. A missing file, an extension the loader does not
+// read and corrupt data all throw EUserError (headline kPictureReadFailed).
+void DecodePictureFile(const std::string& path, TBitmap32& target);
 
 // A decoded PNG before its transparency is applied: the picture as opaque
 // 32-bit pixels plus what the file said about transparency.

@@ -27,6 +27,7 @@
 #include "document/CollageDocument.h"
 #include "document/Decorations.h"
 #include "document/LayerOrder.h"
+#include "engine/DecodePool.h"
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
 #include "language/Language.h"
@@ -820,8 +821,12 @@ void MakePlaceholder(TNewRotLayer& layer) {
 // shadow and transparency kept -- so the user can put a photo there again;
 // masks and sub-frames that cannot be decoded are left off. Each such
 // failure adds "file: reason" to failures.
+//
+// decoded: the layer's picture already decoded on the decode pool (nullptr:
+// it is read here).
 void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::string& folder,
-                       TNewRotLayer*& building, std::vector<std::string>& failures) {
+                       TNewRotLayer*& building, std::vector<std::string>& failures,
+                       TDecodedPicture* decoded) {
     const bool known = d.ImageType == itPhoto || d.ImageType == itClipart || d.ImageType == itText ||
                        d.ImageType == itPlaceholder || d.ImageType == itUserClipart;
     if (!known) return; // a kind this program does not make
@@ -863,11 +868,22 @@ void BuildContentLayer(TCollageDocument& doc, const TLayerDesc& d, const std::st
             return;
         }
         bool loaded = false;
+        std::string failure;
         try {
             if (!LoadableExtension(file)) throw EUserError(kPictureReadFailed, file, "unsupported file type");
-            loaded = LoadPicture32(file, layer->Picture);
+            if (!decoded) {
+                loaded = LoadPicture32(file, layer->Picture);
+            } else if (decoded->Ok()) {
+                TakeDecodedPicture(*decoded, layer->Picture);
+                loaded = true;
+            } else {
+                failure = decoded->Error;
+            }
         } catch (const EUserError& e) {
-            failures.push_back(e.Detail());
+            failure = e.Detail();
+        }
+        if (!failure.empty()) {
+            failures.push_back(failure);
             MakePlaceholder(*layer);
             layer->Text.clear();
             layer->SetFont(nullptr);
@@ -987,15 +1003,33 @@ bool LoadProject(TCollageDocument& doc, const std::string& path, bool asTemplate
     // description first, then every picture, mask or frame with its reason.
     std::vector<std::string> failures;
     if (desc.Damaged) failures.push_back(desc.Problem);
+    // The layers' pictures are decoded on every core first; the layers are
+    // then built here, bottom first, exactly as if each were read in turn.
+    std::vector<std::string> files;
+    std::vector<int> pictureOf(desc.Layers.size(), -1);
+    for (size_t i = 0; i < desc.Layers.size(); ++i) {
+        const TLayerDesc& d = desc.Layers[i];
+        const bool picture = d.ImageType == itPhoto || d.ImageType == itClipart || d.ImageType == itText ||
+                             d.ImageType == itUserClipart;
+        if (d.Border || !picture) continue;
+        const std::string file = PictureFileOf(d, desc.Folder);
+        if (file.empty() || !FileExists(file) || !LoadableExtension(file)) continue;
+        pictureOf[i] = int(files.size());
+        files.push_back(file);
+    }
+    std::vector<TDecodedPicture> decoded = DecodePictures(files);
     {
         TUpdateScope<TImage32> update(doc.ImageScreen);
         TNewRotLayer* building = nullptr;
         try {
-            for (const TLayerDesc& d : desc.Layers) {
+            for (size_t i = 0; i < desc.Layers.size(); ++i) {
+                const TLayerDesc& d = desc.Layers[i];
+                TDecodedPicture* picture = pictureOf[i] >= 0 ? &decoded[size_t(pictureOf[i])] : nullptr;
                 if (d.Border)
                     BuildBorder(doc, d, failures);
                 else
-                    BuildContentLayer(doc, d, desc.Folder, building, failures);
+                    BuildContentLayer(doc, d, desc.Folder, building, failures, picture);
+                if (picture) *picture = TDecodedPicture(); // its memory is the layer's now, or free
             }
         } catch (const std::exception& e) {
             // no memory for a layer, say: the layers before it stay

@@ -9,6 +9,9 @@
 //                       decode pool), layers and screen caches built
 //   BM_DecodePhotos     decoding the 20 files alone through the pool (the
 //                       lower bound of the load, and the two-core ceiling)
+//   *_CallingThread     the same timed by the calling thread's CPU time: its
+//                       share of the work, which on an idle machine is about
+//                       the wall time (a busy one steals the other core)
 //   BM_CopyPhotos       copying the 20 files alone (the lower bound of the
 //                       save)
 //   BM_SavePhotoAsPng   one photo written as PNG instead, the price the save
@@ -143,6 +146,25 @@ BENCHMARK(BM_DecodePhotos)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime()
+    ->Iterations(3);
+
+void BM_LoadProject_CallingThread(benchmark::State& state) {
+    BM_LoadProject(state);
+}
+BENCHMARK(BM_LoadProject_CallingThread)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+void BM_DecodePhotos_CallingThread(benchmark::State& state) {
+    BM_DecodePhotos(state);
+}
+BENCHMARK(BM_DecodePhotos_CallingThread)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
 void BM_CopyPhotos(benchmark::State& state) {

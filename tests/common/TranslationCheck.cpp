@@ -78,6 +78,8 @@ TTranslationAllowance DefaultAllowance() {
     a.UserDataClasses = {"TPicFileList", "TShellTreeView", "TTemplateTile", "QFontComboBox"};
     // the hidden halves of the category choices hold folder names
     a.UserDataNames.emplace_back("^ComboBox(Mask|SubFrame|Frame|Clipart)Type$");
+    // the text page's font list shows the installed families by their names
+    a.UserDataNames.emplace_back("^suiFontComboBoxFont$");
     return a;
 }
 

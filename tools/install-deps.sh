@@ -9,6 +9,7 @@ packages=(
     libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev libgif-dev libexif-dev libpugixml-dev libzstd-dev
     libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
     fonts-liberation2 fonts-dejavu-core
+    poppler-utils
     fonts-dancingscript fonts-lobster fonts-comfortaa fonts-kaushanscript
 )
 

@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cstdio>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -69,6 +71,28 @@ std::string FormatLength(TLengthUnit unit, double value) {
 
 std::string PixelsAsText(TLengthUnit unit, int pixels, double ppi) {
     return FormatLength(unit, FromPixels(unit, pixels, ppi));
+}
+
+std::string FormatDecimals(double value, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(decimals, 0, 15), value == 0 ? 0.0 : value);
+    return buf;
+}
+
+std::string FormatShortest(double value) {
+    if (!std::isfinite(value)) return "0";
+    char buf[64];
+    // %g switches to exponents outside 1e-5 .. 1e15, which nobody types into
+    // a length field; the fixed form with the same precision is used there
+    std::snprintf(buf, sizeof buf, "%.15g", value == 0 ? 0.0 : value);
+    if (std::strchr(buf, 'e')) {
+        std::snprintf(buf, sizeof buf, "%.15f", value);
+        std::string s = buf;
+        while (s.back() == '0') s.pop_back();
+        if (s.back() == '.') s.pop_back();
+        return s;
+    }
+    return buf;
 }
 
 std::optional<double> ParseLength(std::string_view text) {

@@ -28,6 +28,12 @@ double FromPixels(TLengthUnit unit, double pixels, double ppi = PixelsPerInch())
 std::string FormatLength(TLengthUnit unit, double value);
 // Pixels shown in a unit: FormatLength(unit, FromPixels(unit, pixels)).
 std::string PixelsAsText(TLengthUnit unit, int pixels, double ppi = PixelsPerInch());
+// A value with a fixed number of decimals and '.' as the separator:
+// FormatDecimals(25.4, 3) is "25.400".
+std::string FormatDecimals(double value, int decimals);
+// The shortest form that keeps 15 significant digits: "25.4", "20", "0.75"
+// (so 96 pixels in millimetres reads 25.4, not 25.400000000000002).
+std::string FormatShortest(double value);
 
 // A real number written with '.' as the decimal separator, surrounded by
 // nothing but blanks ("12", "10.67", ".5", "3."); none for anything else

@@ -1,5 +1,6 @@
-// The collage settings dialog through its controls, and the dialog commands
-// of the main window from the menu to undo.
+// The collage settings dialog through its controls, the dialog commands of
+// the main window from the menu to undo, printing through the print dialog
+// and the full-screen preview.
 
 #include <gtest/gtest.h>
 
@@ -9,17 +10,23 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
+#include "app/ui/ImageScreenWidget.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/SetForm.h"
 #include "common/TestSupport.h"
 #include "editing/ui/ShadowForm.h"
 #include "editing/ui/TransForm.h"
 #include "engine/Codecs.h"
+#include "output/PrintLayout.h"
+#include "output/ui/PreviewForm.h"
+#include "output/ui/PrintPreviewForm.h"
 #include "platform/Units.h"
 #include "platform/ui/ColorBox.h"
 #include "platform/ui/TrackBar.h"
@@ -188,4 +195,116 @@ TEST(MainForm, DialogCommandsRunFromTheMenusAndUndo) {
     EXPECT_FALSE(form.close());
     EXPECT_EQ(messages.Questions.size(), 1u);
     form.Doc.SetModified(false);
+}
+
+TEST(MainForm, PrintDialogPrintsWhereItsFieldsSayAndOkKeepsThemButNotTheScale) {
+    SetPixelsPerInch(96);
+    TStartOptions o;
+    o.ShowSplash = false;
+    o.EnableStartTimer = false;
+    TMainForm form(o);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    TScriptedMessages messages;
+    form.Doc.CollageSettings.BKType = 1;
+    form.Doc.CollageSettings.BKColor = 0x0000FF;
+    form.Doc.ApplyCanvasSettings();
+    const std::string pdf = MakeTempDir() + "/collage.pdf";
+    int chosen = 0;
+    form.PrintDialogs.ChoosePrinter = [&](QPrinter& p, QWidget*) {
+        ++chosen;
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    };
+    form.PrintDialogs.PageSetup = [](QPrinter& p, QWidget*) {
+        p.setPageSize(QPageSize(QPageSize::A4));
+        p.setPageOrientation(QPageLayout::Landscape);
+        return true;
+    };
+    form.Printer().setPageSize(QPageSize(QPageSize::A4));
+    form.Configuration.PrintSettings.Scale = 80;
+    std::string fitted, placed;
+    WhenShown<TPrintPreviewForm>([&](TPrintPreviewForm* d) {
+        // fitted and centred on A4: the paper is portrait in the miniature
+        EXPECT_FALSE(d->CheckBoxCenter->isEnabled());
+        EXPECT_FALSE(d->EditTop->isEnabled());
+        EXPECT_EQ(d->ImagePreview->geometry(), QRect(38, 0, 181, 257));
+        EXPECT_EQ(d->ImagePreview->PictureRect, QRect(0, 60, 181, 135));
+        QTest::mouseClick(d->ButtonPrint, Qt::LeftButton);
+        fitted = InkMismatch(RasterisePdf(pdf, 100), 100, 0, (297 - 157.5) / 2, 210, 157.5);
+        // 2 cm from the top and left, 10 cm wide
+        d->CheckBoxFitPage->click();
+        d->CheckBoxCenter->click();
+        for (QComboBox* unit : {d->ComboBoxTopUnit, d->ComboBoxLeftUnit, d->ComboBoxWidthUnit})
+            unit->setCurrentIndex(2);
+        for (QLineEdit* edit : {d->EditTop, d->EditLeft, d->EditWidth}) {
+            edit->selectAll();
+            QTest::keyClicks(edit, edit == d->EditWidth ? "10" : "2");
+        }
+        EXPECT_EQ(d->EditHeight->text(), "2.948"); // inches
+        EXPECT_EQ(d->EditScale->text(), "36.849");
+        QTest::mouseClick(d->ButtonPrint, Qt::LeftButton);
+        placed = InkMismatch(RasterisePdf(pdf, 100), 100, 20, 20, 100, 75);
+        // landscape paper: the picture at its own size again, the paper wide
+        QTest::mouseClick(d->ButtonPageSet, Qt::LeftButton);
+        EXPECT_EQ(d->EditScale->text(), "100.00");
+        EXPECT_GT(d->ImagePreview->width(), d->ImagePreview->height());
+        QTest::mouseClick(d->ButtonOK, Qt::LeftButton);
+    });
+    QPushButton* button = form.findChild<QPushButton*>("ImageButtonPrintPreview");
+    ASSERT_NE(button, nullptr);
+    button->click();
+    EXPECT_EQ(chosen, 2);
+    EXPECT_EQ(fitted, "");
+    EXPECT_EQ(placed, "");
+    EXPECT_TRUE(messages.Errors.empty()) << messages.Errors.front();
+    // OK kept the placement, not the scale the dialog showed
+    const TPrintSettings& kept = form.Configuration.PrintSettings;
+    EXPECT_EQ(kept.Top, 2);
+    EXPECT_EQ(kept.TopUnit, 2);
+    EXPECT_EQ(kept.WidthUnit, 2);
+    EXPECT_FALSE(kept.Center || kept.FitPage);
+    EXPECT_EQ(kept.Scale, 80);
+    // the menu's Print uses it: 80 % of the collage's own size at 2 cm
+    form.findChild<QAction*>("MenuPrint")->trigger();
+    EXPECT_EQ(chosen, 3);
+    EXPECT_EQ(InkMismatch(RasterisePdf(pdf, 100), 100, 20, 20, 1024 * 0.8 * 25.4 / 96, 768 * 0.8 * 25.4 / 96),
+              "");
+    form.Doc.SetModified(false);
+}
+
+TEST(MainForm, FullScreenPreviewFitsTheScreenAndClosesOnEscOrAnyButton) {
+    TStartOptions o;
+    o.ShowSplash = false;
+    o.EnableStartTimer = false;
+    TMainForm form(o);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    int seen = 0;
+    for (bool key : {true, false}) {
+        WhenShown<TPreviewForm>([&, key](TPreviewForm* p) {
+            ++seen;
+            const QScreen* screen = form.screen();
+            const double ratio = screen->devicePixelRatio();
+            const TPixelSize physical{int(screen->geometry().width() * ratio),
+                                      int(screen->geometry().height() * ratio)};
+            EXPECT_EQ(p->Shown, FitOnScreen({1024, 768}, physical));
+            EXPECT_EQ(p->geometry(), screen->geometry());
+            EXPECT_EQ(p->Label1->text().toStdString(), "Click left mouse button or press 'Esc' key to close");
+            EXPECT_EQ(p->Label2->text(), p->Label1->text());
+            EXPECT_EQ(p->Label2->pos() + QPoint(1, 1), p->Label1->pos());
+            if (key)
+                QTest::keyClick(p, Qt::Key_Escape);
+            else
+                QTest::mouseRelease(p, Qt::RightButton, {}, QPoint(400, 300));
+        });
+        if (key) {
+            form.ImageScreen->viewport()->setFocus();
+            QTest::keyClick(form.ImageScreen->viewport(), Qt::Key_P, Qt::ControlModifier);
+        } else {
+            form.findChild<QAction*>("MenuPreview")->trigger();
+        }
+        EXPECT_EQ(seen, key ? 1 : 2);
+    }
 }

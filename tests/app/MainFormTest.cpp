@@ -19,6 +19,8 @@
 #include "common/TranslationCheck.h"
 #include "engine/Errors.h"
 #include "language/Language.h"
+#include "output/ui/PreviewForm.h"
+#include "output/ui/PrintPreviewForm.h"
 #include "output/ui/WallpaperOptForm.h"
 #include "persistence/ui/TemplateForm.h"
 #include "platform/Paths.h"
@@ -270,6 +272,17 @@ TEST(MainForm, EveryShownTextGoesThroughTheLookup) {
         TWallpaperOptForm options(&form);
         options.show();
         ExpectTranslated(&options);
+    }
+    {
+        const QImage picture(64, 48, QImage::Format_RGB32);
+        TPrintPreviewForm print(TPrintSettings{}, picture, form.Printer(), {}, {}, &form);
+        print.show();
+        ExpectTranslated(&print);
+        // the unit lists show their longest unit even in wrapped texts
+        for (const QComboBox* units : print.findChildren<QComboBox*>())
+            EXPECT_GE(units->width(), units->sizeHint().width()) << units->objectName().toStdString();
+        TPreviewForm preview(picture, QRect(0, 0, 640, 480), 1.0, &form);
+        ExpectTranslated(&preview);
     }
     // the message boxes' captions and buttons
     std::vector<std::string> boxes;

@@ -1,7 +1,9 @@
 #include "common/TestSupport.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <cmath>
 #include <memory>
 
 std::string TestDataPath(const std::string& name) {
@@ -67,4 +69,45 @@ TFileDialogResult TScriptedDialogs::OpenFile(const TFileDialogRequest& request) 
 }
 TFileDialogResult TScriptedDialogs::SaveFile(const TFileDialogRequest& request) {
     return Next(request);
+}
+
+TPdfPage RasterisePdf(const std::string& pdf, int dpi) {
+    const QString base = QString::fromStdString(MakeTempDir() + "/page");
+    QProcess::execute("pdftoppm",
+                      {"-r", QString::number(dpi), "-png", "-singlefile", QString::fromStdString(pdf), base});
+    TPdfPage r;
+    r.Page = QImage(base + ".png").convertToFormat(QImage::Format_RGB32);
+    int left = r.Page.width(), top = r.Page.height(), right = -1, bottom = -1;
+    for (int y = 0; y < r.Page.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(r.Page.constScanLine(y));
+        for (int x = 0; x < r.Page.width(); ++x)
+            if (qRed(row[x]) < 240 || qGreen(row[x]) < 240 || qBlue(row[x]) < 240) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    }
+    if (right >= 0) r.Ink = QRect(QPoint(left, top), QPoint(right, bottom));
+    return r;
+}
+
+std::string PopplerTool(const QStringList& command, const std::string& pdf) {
+    QProcess p;
+    p.start(command.first(), command.mid(1) << QString::fromStdString(pdf));
+    p.waitForFinished(30000);
+    return p.readAllStandardOutput().toStdString();
+}
+
+std::string InkMismatch(const TPdfPage& page, int dpi, double x, double y, double w, double h) {
+    const double px = dpi / 25.4;
+    const QRect& ink = page.Ink;
+    const bool near = std::abs(ink.left() - x * px) <= 1.5 && std::abs(ink.top() - y * px) <= 1.5 &&
+                      std::abs(ink.right() + 1 - (x + w) * px) <= 1.5 &&
+                      std::abs(ink.bottom() + 1 - (y + h) * px) <= 1.5;
+    if (near) return {};
+    return "ink from (" + std::to_string(ink.left()) + ", " + std::to_string(ink.top()) + ") to (" +
+           std::to_string(ink.right() + 1) + ", " + std::to_string(ink.bottom() + 1) + "), expected (" +
+           std::to_string(x * px) + ", " + std::to_string(y * px) + ") to (" + std::to_string((x + w) * px) +
+           ", " + std::to_string((y + h) * px) + ")";
 }

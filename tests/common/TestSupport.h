@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
+#include <QStringList>
+
 #include "engine/Bitmap32.h"
 #include "platform/Dialogs.h"
 #include "platform/Messages.h"
@@ -50,6 +53,22 @@ private:
     TFileDialogResult Next(const TFileDialogRequest& request);
     size_t FNext = 0;
 };
+
+// A PDF's first page rasterised by pdftoppm at dpi, and the box around
+// every pixel that is not white paper (empty when the page is blank or
+// the file could not be read).
+struct TPdfPage {
+    QImage Page;
+    QRect Ink;
+};
+TPdfPage RasterisePdf(const std::string& pdf, int dpi);
+// Empty when the ink lies at (x, y) and is w × h millimetres large on a
+// page rasterised at dpi, each edge to 1.5 pixels (a pixel the picture
+// covers only in part counts as ink); else what differs.
+std::string InkMismatch(const TPdfPage& page, int dpi, double x, double y, double w, double h);
+// The output of one of poppler's tools run on a file ("pdfinfo",
+// "pdfimages -list").
+std::string PopplerTool(const QStringList& command, const std::string& pdf);
 
 // Largest per-channel difference between two surfaces of the same size
 // (-1 when the sizes differ), and the count of differing pixels.

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
@@ -254,11 +255,11 @@ void TMainForm::CreateMenus() {
         if (form.Accepted) SetCollageAsWallpaper(Doc, form.Style());
     });
     file->addSeparator();
-    AddAction(file, "MenuPaperSettings", "Paper &Settings", nullptr, nullptr);
+    AddAction(file, "MenuPaperSettings", "Paper &Settings", nullptr, [this] { MenuPaperSettingsClick(); });
     FTranslated.back().Suffix = "...";
-    AddAction(file, "MenuPrintPreview", "Print Pre&view", nullptr, nullptr);
+    AddAction(file, "MenuPrintPreview", "Print Pre&view", nullptr, [this] { MenuPrintPreviewClick(); });
     FTranslated.back().Suffix = "...";
-    AddAction(file, "MenuPrint", "&Print", nullptr, nullptr);
+    AddAction(file, "MenuPrint", "&Print", nullptr, [this] { MenuPrintClick(); });
     FTranslated.back().Suffix = "...";
     file->addSeparator();
     AddAction(file, "Close1", "E&xit", nullptr, [this] { Close1Click(); });
@@ -297,7 +298,7 @@ void TMainForm::CreateMenus() {
     AddAction(design, "MenuZoomOut", "Zoom &Out", "Ctrl+O", [this] { Editor.SpeedButtonZoomOutClick(); });
 
     QMenu* view = addMenu("MenuView", "&View");
-    AddAction(view, "MenuPreview", "&Preview", "Ctrl+P", nullptr);
+    AddAction(view, "MenuPreview", "&Preview", "Ctrl+P", [this] { MenuPreviewClick(); });
 
     QMenu* layer = addMenu("MenuLayer", "&Layer");
     AddAction(layer, "MenuSendtoFront", "Send to &Front", nullptr, [this] { MenuSendtoFrontClick(Editor); });
@@ -504,9 +505,9 @@ void TMainForm::WireSidePanel() {
              {std::tuple{"ImageButtonSaveAsImage", "Save as &Image", "MenuSaveasImage"},
               std::tuple{"ImageButtonSaveAsWallpaper", "Save as &Wallpaper", "MenuSaveasWallpaper"},
               std::tuple{"ImageButtonSaveAsProject", "Save Pro&ject", "MenuSaveasProject"},
-              std::tuple{"ImageButtonPaperSet", "Paper &Settings", ""},
-              std::tuple{"ImageButtonPrintPreview", "Print Pre&view", ""},
-              std::tuple{"ImageButtonPrint", "&Print", ""}}) {
+              std::tuple{"ImageButtonPaperSet", "Paper &Settings", "MenuPaperSettings"},
+              std::tuple{"ImageButtonPrintPreview", "Print Pre&view", "MenuPrintPreview"},
+              std::tuple{"ImageButtonPrint", "&Print", "MenuPrint"}}) {
             auto* b = new QPushButton(p.OutputPageArea);
             b->setObjectName(name);
             b->setMinimumHeight(40);

@@ -18,6 +18,7 @@
 #include "editing/LayerCommands.h"
 #include "filters/FilterCommands.h"
 #include "output/Export.h"
+#include "output/ui/PrinterDialogs.h"
 #include "persistence/Configuration.h"
 #include "text/TextCommands.h"
 
@@ -26,6 +27,7 @@ class QActionGroup;
 class QFrame;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QSlider;
 class QTimer;
 class TFlashForm;
@@ -108,6 +110,21 @@ public:
     void ButtonSetClick();
     // Where the shortcut menu was opened (view coordinates).
     TPoint PopupPoint;
+
+    // ---- Printing and the full-screen preview (MainFormPrint.cpp) ----
+    // Page setup of the program's printer.
+    void MenuPaperSettingsClick();
+    // The print dialog with its miniature; OK keeps its placement.
+    void MenuPrintPreviewClick();
+    // Prints with the stored placement, after the printer choice.
+    void MenuPrintClick();
+    // The collage alone, full screen, on the screen that holds the window.
+    void MenuPreviewClick();
+    // The printer every print command uses: made at the first one and kept,
+    // so the paper and file chosen stay for the next job.
+    QPrinter& Printer();
+    // The printer choice and page setup dialogs (tests script them).
+    TPrintDialogHooks PrintDialogs = PlatformPrintDialogs();
 
     // Picks a language from the menu: -1 is the built-in English.
     void LanguageItemClick(int index);
@@ -214,5 +231,6 @@ private:
     std::optional<QPoint> FZoomAnchor;  // the view point a wheel zoom keeps in place
     TImageSaveDialogState FImageDialog; // the picture save dialog remembers folder, name and format
     bool FShown = false;
+    std::unique_ptr<QPrinter> FPrinter;
     bool FProjectFromCommandLine = false;
 };

@@ -2,6 +2,8 @@
 // equivalents on the same pixels: Draw in blend mode against OVER, the linear
 // StretchDraw against a bilinear scaling OVER, and the linear TransformDraw
 // at 12.5° against a bilinear affine OVER. Both sides are single-threaded.
+// The *_MemoryBound runs move the same bytes as Draw and StretchDraw with
+// no arithmetic to speak of: the figure neither side can pass.
 //
 // pixman works on premultiplied pixels and we blend straight ones, so the
 // results differ; the timing is what is compared. Source 0 is an opaque
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "engine/Bitmap32.h"
 #include "engine/Transform.h"
@@ -119,6 +122,21 @@ void BM_DrawBlend_Pixman(benchmark::State& state) {
     Rate(state, double(SourceW) * SourceH);
 }
 
+// Reads source and destination, writes the destination: 12 bytes a pixel.
+void BM_DrawBlend_MemoryBound(benchmark::State& state) {
+    const TBitmap32& src = Source(1);
+    TBitmap32 dest(SourceW, SourceH);
+    dest.Clear(0xFFFFFFFF);
+    const size_t n = dest.PixelCount();
+    for (auto _ : state) {
+        const TColor32* s = src.Bits();
+        TColor32* d = dest.Bits();
+        for (size_t i = 0; i < n; ++i) d[i] ^= s[i];
+        benchmark::DoNotOptimize(dest.Bits());
+    }
+    Rate(state, double(SourceW) * SourceH);
+}
+
 // ---- StretchDraw linear / bilinear scale OVER ----
 // Down to a 1600 × 1200 screen picture, the size a page is shown at.
 
@@ -153,6 +171,28 @@ void BM_StretchDrawLinear_Pixman(benchmark::State& state) {
         benchmark::DoNotOptimize(dest.Bits());
     }
     state.SetLabel(SourceName(int(state.range(0))));
+    Rate(state, double(StretchW) * StretchH);
+}
+
+// The two source rows of every destination row read once and the
+// destination row written: what a bilinear downscale has to move.
+void BM_StretchDrawLinear_MemoryBound(benchmark::State& state) {
+    const TBitmap32& src = Source(1);
+    TBitmap32 dest(StretchW, StretchH);
+    std::vector<int> rows(StretchH);
+    for (int j = 0; j < StretchH; ++j)
+        rows[size_t(j)] =
+            std::clamp(int(((2 * j + 1) * int64_t(SourceH) - StretchH) / (2 * StretchH)), 0, SourceH - 2);
+    for (auto _ : state) {
+        for (int j = 0; j < StretchH; ++j) {
+            const TColor32* r0 = src.ScanLine(rows[size_t(j)]);
+            const TColor32* r1 = r0 + SourceW;
+            TColor32 acc = 0;
+            for (int x = 0; x < SourceW; ++x) acc |= r0[x] ^ r1[x];
+            std::fill(dest.ScanLine(j), dest.ScanLine(j) + StretchW, acc);
+        }
+        benchmark::DoNotOptimize(dest.Bits());
+    }
     Rate(state, double(StretchW) * StretchH);
 }
 
@@ -209,7 +249,9 @@ void BM_TransformDrawLinear_Pixman(benchmark::State& state) {
 
 BENCHMARK(BM_DrawBlend_Ours)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawBlend_Pixman)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawBlend_MemoryBound)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StretchDrawLinear_Ours)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StretchDrawLinear_Pixman)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StretchDrawLinear_MemoryBound)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TransformDrawLinear_Ours)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TransformDrawLinear_Pixman)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -5,9 +5,13 @@
 //                       the photos are copied byte for byte, the description
 //                       written, the old project swapped out
 //   BM_LoadProject      LoadProject into a fresh document: both files read,
-//                       20 photos decoded, layers and screen caches built
-//   BM_DecodePhotos     decoding the 20 files alone (the lower bound of the
-//                       load)
+//                       20 photos decoded (on one and on two threads of the
+//                       decode pool), layers and screen caches built
+//   BM_DecodePhotos     decoding the 20 files alone through the pool (the
+//                       lower bound of the load, and the two-core ceiling)
+//   *_CallingThread     the same timed by the calling thread's CPU time: its
+//                       share of the work, which on an idle machine is about
+//                       the wall time (a busy one steals the other core)
 //   BM_CopyPhotos       copying the 20 files alone (the lower bound of the
 //                       save)
 //   BM_SavePhotoAsPng   one photo written as PNG instead, the price the save
@@ -31,11 +35,14 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <filesystem>
 #include <pugixml.hpp>
 #include <random>
 
 #include "document/CollageDocument.h"
+#include "engine/DecodePool.h"
+#include "engine/ParallelRows.h"
 #include "engine/PictureUtils.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/ProjectPreview.h"
@@ -104,26 +111,76 @@ void BM_SaveProject(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
+// The decode pool on at most this many threads for one benchmark.
+struct TPoolThreads {
+    int Before;
+    explicit TPoolThreads(int threads) : Before(DecodePool()->maxThreadCount()) {
+        DecodePool()->setMaxThreadCount(std::min(threads, ThreadBudget()));
+    }
+    ~TPoolThreads() { DecodePool()->setMaxThreadCount(Before); }
+};
+
+std::string ThreadsLabel(int threads) {
+    return std::to_string(std::min(threads, ThreadBudget())) + " thread(s)";
+}
+
 void BM_LoadProject(benchmark::State& state) {
     TProjectFixture& f = Fixture();
+    TPoolThreads threads(int(state.range(0)));
     for (auto _ : state) {
         TCollageDocument doc;
         if (!LoadProject(doc, f.Clv, false) || doc.LayerCount() != kPhotos)
             state.SkipWithError("load failed");
     }
+    state.SetLabel(ThreadsLabel(int(state.range(0))));
 }
-BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_LoadProject)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(3);
 
+// The decoding alone, through the pool: its time on two threads against one
+// is the most the load can gain.
 void BM_DecodePhotos(benchmark::State& state) {
     TProjectFixture& f = Fixture();
-    for (auto _ : state)
-        for (const std::string& p : f.Photos) {
-            TBitmap32 b;
-            LoadPicture32(p, b);
-            benchmark::DoNotOptimize(b.Bits());
-        }
+    TPoolThreads threads(int(state.range(0)));
+    for (auto _ : state) {
+        std::vector<TDecodedPicture> pictures = DecodePictures(f.Photos);
+        benchmark::DoNotOptimize(pictures.data());
+    }
+    state.SetLabel(ThreadsLabel(int(state.range(0))));
 }
-BENCHMARK(BM_DecodePhotos)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_DecodePhotos)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(3);
+
+void BM_LoadProject_CallingThread(benchmark::State& state) {
+    BM_LoadProject(state);
+}
+BENCHMARK(BM_LoadProject_CallingThread)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+void BM_DecodePhotos_CallingThread(benchmark::State& state) {
+    BM_DecodePhotos(state);
+}
+BENCHMARK(BM_DecodePhotos_CallingThread)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void BM_CopyPhotos(benchmark::State& state) {
     TProjectFixture& f = Fixture();

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config make
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libexif-dev libpugixml-dev libzstd-dev
+    libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev libgif-dev libexif-dev libpugixml-dev libzstd-dev
     libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
     fonts-liberation2 fonts-dejavu-core
     poppler-utils

@@ -1,14 +1,12 @@
 #include "browser/ThumbnailLoader.h"
 
-#include <QCoreApplication>
 #include <QFutureWatcher>
-#include <QPointer>
-#include <QThread>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 #include "browser/Thumbnail.h"
+#include "engine/DecodePool.h"
 
 namespace {
 struct TThumbResult {
@@ -24,13 +22,7 @@ TThumbnailLoader::TThumbnailLoader(QObject* parent) : QObject(parent) {}
 TThumbnailLoader::~TThumbnailLoader() = default;
 
 QThreadPool* TThumbnailLoader::Pool() {
-    static QPointer<QThreadPool> pool;
-    if (!pool) {
-        pool = new QThreadPool(QCoreApplication::instance());
-        pool->setObjectName("ThumbnailPool");
-        pool->setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 4));
-    }
-    return pool;
+    return DecodePool();
 }
 
 uint64_t TThumbnailLoader::Request(const std::string& path, int boxWidth, int boxHeight) {

@@ -48,9 +48,8 @@ public:
     // Most requests handed to the pool at once (running or waiting there).
     int MaxInFlight = 0; // 0: twice the pool's thread count
 
-    // The pool the thumbnails are made on, shared by every loader: at most
-    // as many threads as the machine has cores (and no more than 4), owned
-    // by the application object.
+    // The pool the thumbnails are made on: the program's one decode pool
+    // (engine/DecodePool.h), shared by every loader.
     static QThreadPool* Pool();
 
 signals:

@@ -205,22 +205,15 @@ bool TCollageDocument::RenderCollage(TBitmap32& target, std::string* failure) {
     TParallelDrawScope parallel;
     target.Assign(ImageScreen.Bitmap);
     target.DrawMode = ImageScreen.Bitmap.DrawMode;
-    for (int i = 0; i < LayerCount(); ++i) {
-        TNewRotLayer* l = ContentLayerAt(i);
-        if (!l) continue;
-        // the layers above a failing one are missing: say so
-        std::string why;
-        try {
-            if (l->RenderFullResolution(target, &why)) continue;
-        } catch (const std::bad_alloc&) {
-            why = "not enough memory";
-        } catch (const std::exception& e) {
-            why = e.what();
-        }
-        if (failure) *failure = LayerName(*l) + ": " + why;
-        return false;
-    }
-    return true;
+    std::vector<TNewRotLayer*> layers;
+    for (int i = 0; i < LayerCount(); ++i)
+        if (TNewRotLayer* l = ContentLayerAt(i)) layers.push_back(l);
+    // the layers above a failing one are missing: say so
+    std::string why;
+    const int drawn = RenderLayersFullResolution(layers.data(), int(layers.size()), target, &why);
+    if (drawn == int(layers.size())) return true;
+    if (failure) *failure = LayerName(*layers[size_t(drawn)]) + ": " + why;
+    return false;
 }
 
 std::string TCollageDocument::LayerName(const TNewRotLayer& layer) const {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/ParallelRows.h"
+#include "engine/PixelOps.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #define VELMORA_X86 1
@@ -27,11 +28,15 @@ template <class F> void ForCommon(TBitmap32& dest, const TBitmap32& other, F f) 
 } // namespace
 
 void ApplyMaskAlpha(TBitmap32& dest, const TBitmap32& mask) {
-    ForCommon(dest, mask, [](TColor32 d, TColor32 m) {
-        const uint32_t a = d >> 24;
-        if (a == 0) return d;
-        return SetAlpha(d, uint8_t(uint32_t(Intensity(m)) * a / 255));
+    const int w = std::min(dest.Width(), mask.Width()), h = std::min(dest.Height(), mask.Height());
+    if (w <= 0 || h <= 0) return;
+    ForRowBands(0, h, int64_t(w) * h, [&](int first, int end) {
+        for (int y = first; y < end; ++y) ApplyMaskAlphaSpan(dest.ScanLine(y), mask.ScanLine(y), w);
     });
+}
+
+void ApplyMaskAlphaSpan(TColor32* dest, const TColor32* mask, int count) {
+    PixelOps().MaskAlphaLine(dest, mask, count);
 }
 
 void AddAlpha(TBitmap32& dest, const TBitmap32& other) {

@@ -7,6 +7,8 @@
 
 // For each pixel with Da > 0: Da := Intensity(mask pixel) · Da div 255.
 void ApplyMaskAlpha(TBitmap32& dest, const TBitmap32& mask);
+// The same on one span of count pixels.
+void ApplyMaskAlphaSpan(TColor32* dest, const TColor32* mask, int count);
 // Da := min(255, Da + other alpha)
 void AddAlpha(TBitmap32& dest, const TBitmap32& other);
 // Every pixel := RGB of colour, alpha kept.

@@ -63,11 +63,9 @@ void TBitmap32::FrameRect(const TRect& r, TColor32 color) {
 }
 
 void CombineLine(const TColor32* src, TColor32* dst, int count, const TBitmap32& source) {
-    if (count <= 0) return;
-    if (source.DrawMode == TDrawMode::Opaque)
-        std::memcpy(dst, src, size_t(count) * sizeof(TColor32));
-    else
-        PixelOps().BlendLine(src, dst, count, source.MasterAlpha);
+    CombineSpan(src, dst, count,
+                source.DrawMode == TDrawMode::Opaque ? TCombineKind::Copy : TCombineKind::Blend,
+                source.MasterAlpha);
 }
 
 void TBitmap32::Draw(int x, int y, const TBitmap32& source) {
@@ -99,7 +97,8 @@ namespace {
 
 // Nearest neighbour: destination column i of a span of dw pixels reads source
 // column floor((i + 0.5) * sw / dw).
-void BuildNearestMap(std::vector<int>& map, int first, int count, int dw, int sw, int srcOrigin) {
+template <class T>
+void BuildNearestMap(std::vector<T>& map, int first, int count, int dw, int sw, int srcOrigin) {
     map.resize(size_t(count));
     for (int k = 0; k < count; ++k) {
         int64_t i = first + k;
@@ -107,16 +106,11 @@ void BuildNearestMap(std::vector<int>& map, int first, int count, int dw, int sw
     }
 }
 
-struct TLinearTap {
-    int I0, I1;    // neighbouring source indexes (clamped into the source rectangle)
-    uint32_t Frac; // weight of I1, 0..255
-};
-
 // Linear: the sample position of destination pixel i is
 // (i + 0.5) * sw / dw - 0.5 in 16.16 fixed point, clamped into the source
-// rectangle, so edge pixels repeat instead of fading.
-void BuildLinearMap(std::vector<TLinearTap>& map, int first, int count, int dw, int sw, int srcOrigin) {
-    map.resize(size_t(count));
+// rectangle, so edge pixels repeat instead of fading. Calls
+// tap(k, i0, i1, frac) for every pixel k of the span.
+template <class F> void ForLinearTaps(int first, int count, int dw, int sw, int srcOrigin, F tap) {
     const int64_t maxPos = int64_t(sw - 1) << 16;
     for (int k = 0; k < count; ++k) {
         int64_t i = first + k;
@@ -124,15 +118,17 @@ void BuildLinearMap(std::vector<TLinearTap>& map, int first, int count, int dw, 
         pos = std::clamp<int64_t>(pos, 0, maxPos);
         int i0 = int(pos >> 16);
         int i1 = std::min(i0 + 1, sw - 1);
-        map[size_t(k)] = {srcOrigin + i0, srcOrigin + i1, uint32_t((pos >> 8) & 0xFF)};
+        tap(k, srcOrigin + i0, srcOrigin + i1, uint32_t((pos >> 8) & 0xFF));
     }
 }
 
 } // namespace
 
-void TBitmap32::StretchDraw(const TRect& dest, const TRect& sourceRect, const TBitmap32& source) {
-    if (Empty() || source.Empty() || dest.IsEmpty()) return;
-    if (source.DrawMode == TDrawMode::Blend && source.MasterAlpha == 0) return;
+TStretchPlan::TStretchPlan(const TRect& destRect, const TRect& sourceRect, const TBitmap32& source,
+                           const TRect& clip, TResamplerKind resampler)
+    : FSource(&source) {
+    TRect dest = destRect;
+    if (source.Empty() || dest.IsEmpty()) return;
     TRect src = Intersect(sourceRect, source.BoundsRect());
     if (src.IsEmpty()) return;
     if (src != sourceRect) {
@@ -140,62 +136,91 @@ void TBitmap32::StretchDraw(const TRect& dest, const TRect& sourceRect, const TB
         // part inside the surface lands where it would have landed.
         const double kx = double(dest.Width()) / sourceRect.Width();
         const double ky = double(dest.Height()) / sourceRect.Height();
-        TRect d{dest.Left + Round((src.Left - sourceRect.Left) * kx),
-                dest.Top + Round((src.Top - sourceRect.Top) * ky),
-                dest.Left + Round((src.Right - sourceRect.Left) * kx),
-                dest.Top + Round((src.Bottom - sourceRect.Top) * ky)};
-        StretchDraw(d, src, source);
-        return;
+        dest = TRect{dest.Left + Round((src.Left - sourceRect.Left) * kx),
+                     dest.Top + Round((src.Top - sourceRect.Top) * ky),
+                     dest.Left + Round((src.Right - sourceRect.Left) * kx),
+                     dest.Top + Round((src.Bottom - sourceRect.Top) * ky)};
+        if (dest.IsEmpty()) return;
     }
+    FClip = Intersect(dest, clip);
+    if (FClip.IsEmpty()) return;
     if (dest.Width() == src.Width() && dest.Height() == src.Height()) {
-        Draw(dest.Left, dest.Top, src, source);
+        // a plain Draw
+        FKind = TKind::Direct;
+        FSrcX = src.Left + (FClip.Left - dest.Left);
+        FSrcY = src.Top + (FClip.Top - dest.Top);
         return;
     }
+    const int dw = dest.Width(), dh = dest.Height();
+    const int firstX = FClip.Left - dest.Left, countX = FClip.Width();
+    const int firstY = FClip.Top - dest.Top, countY = FClip.Height();
+    if (resampler == TResamplerKind::Nearest) {
+        FKind = TKind::Nearest;
+        BuildNearestMap(FXs, firstX, countX, dw, src.Width(), src.Left);
+        BuildNearestMap(FYs, firstY, countY, dh, src.Height(), src.Top);
+        return;
+    }
+    FKind = TKind::Linear;
+    FX0.resize(size_t(countX));
+    FFx.resize(size_t(countX));
+    // Columns sampling the last source column have no right neighbour (their
+    // weight is 0); they form the end of the row and are drawn apart.
+    FLastColumn = src.Right - 1;
+    FPairs = countX;
+    ForLinearTaps(firstX, countX, dw, src.Width(), src.Left, [&](int k, int i0, int, uint32_t frac) {
+        FX0[size_t(k)] = i0;
+        FFx[size_t(k)] = frac;
+        if (i0 == FLastColumn && FPairs == countX) FPairs = k;
+    });
+    FYTaps.resize(size_t(countY));
+    ForLinearTaps(firstY, countY, dh, src.Height(), src.Top, [&](int k, int i0, int i1, uint32_t frac) {
+        FYTaps[size_t(k)] = {i0, i1, frac};
+    });
+}
+
+void TStretchPlan::Row(int y, TColor32* dst, TCombineKind kind, uint32_t master) const {
+    const int n = FClip.Width(), row = y - FClip.Top;
+    switch (FKind) {
+    case TKind::Empty:
+        return;
+    case TKind::Direct:
+        CombineSpan(FSource->PixelPtr(FSrcX, FSrcY + row), dst, n, kind, master);
+        return;
+    case TKind::Nearest:
+        StretchRowOps().Nearest(FSource->ScanLine(FYs[size_t(row)]), FXs.data(), dst, n, kind, master);
+        return;
+    case TKind::Linear: {
+        const TTap& ty = FYTaps[size_t(row)];
+        const TColor32* r0 = FSource->ScanLine(ty.I0);
+        const TColor32* r1 = FSource->ScanLine(ty.I1);
+        StretchRowOps().Row(r0, r1, FX0.data(), FFx.data(), ty.Frac, dst, FPairs, kind, master);
+        if (FPairs < n) {
+            // the weight of the missing right neighbour is 0: one colour
+            const TColor32 c = LerpPacked(r0[FLastColumn], r1[FLastColumn], ty.Frac);
+            CombineSolid(c, dst + FPairs, n - FPairs, kind, master);
+        }
+        return;
+    }
+    }
+}
+
+void TBitmap32::StretchDraw(const TRect& dest, const TRect& sourceRect, const TBitmap32& source) {
+    if (Empty() || source.Empty() || dest.IsEmpty()) return;
+    if (source.DrawMode == TDrawMode::Blend && source.MasterAlpha == 0) return;
     if (&source == this) {
         TBitmap32 copy;
         copy.Assign(source);
         StretchDraw(dest, sourceRect, copy);
         return;
     }
-    TRect clip = Intersect(dest, FClipRect);
+    const TStretchPlan plan(dest, sourceRect, source, FClipRect, source.Resampler);
+    const TRect clip = plan.Clip();
     if (clip.IsEmpty()) return;
-    const int dw = dest.Width(), dh = dest.Height();
-    const int firstX = clip.Left - dest.Left, countX = clip.Width();
-    if (source.Resampler == TResamplerKind::Nearest) {
-        std::vector<TColor32> line(static_cast<size_t>(countX));
-        std::vector<int> xs, ys;
-        BuildNearestMap(xs, firstX, countX, dw, src.Width(), src.Left);
-        BuildNearestMap(ys, clip.Top - dest.Top, clip.Height(), dh, src.Height(), src.Top);
-        for (int row = 0; row < clip.Height(); ++row) {
-            const TColor32* s = source.ScanLine(ys[size_t(row)]);
-            for (int k = 0; k < countX; ++k) line[size_t(k)] = s[xs[size_t(k)]];
-            CombineLine(line.data(), PixelPtr(clip.Left, clip.Top + row), countX, source);
-        }
-    } else {
-        std::vector<TLinearTap> xs, ys;
-        BuildLinearMap(xs, firstX, countX, dw, src.Width(), src.Left);
-        BuildLinearMap(ys, clip.Top - dest.Top, clip.Height(), dh, src.Height(), src.Top);
-        // the columns as separate arrays, the layout the row routines load
-        const size_t n = static_cast<size_t>(countX);
-        std::vector<int32_t> x0(n), x1(n);
-        std::vector<uint32_t> fx(n);
-        for (size_t k = 0; k < n; ++k) {
-            x0[k] = xs[k].I0;
-            x1[k] = xs[k].I1;
-            fx[k] = xs[k].Frac;
-        }
-        const TStretchRowFn stretchRow = StretchRowOps().Row;
-        // bands of rows may go to helper threads (full-resolution renders)
-        ForRowBands(0, clip.Height(), int64_t(countX) * clip.Height(), [&](int first, int end) {
-            std::vector<TColor32> band(n);
-            for (int row = first; row < end; ++row) {
-                const TLinearTap& ty = ys[size_t(row)];
-                stretchRow(source.ScanLine(ty.I0), source.ScanLine(ty.I1), x0.data(), x1.data(), fx.data(),
-                           ty.Frac, band.data(), countX);
-                CombineLine(band.data(), PixelPtr(clip.Left, clip.Top + row), countX, source);
-            }
-        });
-    }
+    const TCombineKind kind = source.DrawMode == TDrawMode::Opaque ? TCombineKind::Copy : TCombineKind::Blend;
+    // bands of rows may go to helper threads (full-resolution renders)
+    ForRowBands(clip.Top, clip.Bottom, int64_t(clip.Width()) * clip.Height(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) plan.Row(y, PixelPtr(clip.Left, y), kind, source.MasterAlpha);
+    });
 }
 
 void TBitmap32::FlipHorz() {

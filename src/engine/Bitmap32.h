@@ -118,6 +118,43 @@ private:
 // draw mode and master alpha.
 void CombineLine(const TColor32* src, TColor32* dst, int count, const TBitmap32& source);
 
+enum class TCombineKind : uint8_t;
+
+// The mapping of one StretchDraw worked out once, so that its destination
+// rows can be produced one at a time: in bands on several threads, or several
+// stretches of the same size row by row into one surface (a layer's picture,
+// frame and masks). The rules are StretchDraw's: a source rectangle reaching
+// past the surface keeps its mapping, equal sizes copy without resampling,
+// and nearest or linear sampling follows the resampler given.
+class TStretchPlan {
+public:
+    TStretchPlan(const TRect& dest, const TRect& sourceRect, const TBitmap32& source, const TRect& clip,
+                 TResamplerKind resampler);
+    // The destination pixels the stretch writes (empty: none).
+    const TRect& Clip() const { return FClip; }
+    // Destination row y of Clip(), Clip().Width() pixels, combined into dst
+    // (which points at column Clip().Left of that row).
+    void Row(int y, TColor32* dst, TCombineKind kind, uint32_t master) const;
+
+private:
+    enum class TKind { Empty, Direct, Nearest, Linear };
+    struct TTap {
+        int I0, I1;    // neighbouring source indexes (clamped into the source rectangle)
+        uint32_t Frac; // weight of I1, 0..255
+    };
+    TKind FKind = TKind::Empty;
+    const TBitmap32* FSource = nullptr;
+    TRect FClip;
+    int FSrcX = 0, FSrcY = 0;  // Direct: source pixel of Clip()'s top-left
+    std::vector<int32_t> FXs;  // Nearest: source column of each
+    std::vector<int> FYs;      // Nearest: source row of each
+    std::vector<int32_t> FX0;  // Linear: left neighbour of each column
+    std::vector<uint32_t> FFx; // Linear: weight of the right neighbour
+    int FPairs = 0;            // Linear: leading columns with a right neighbour
+    int FLastColumn = 0;       // Linear: the source rectangle's last column
+    std::vector<TTap> FYTaps;  // Linear: the rows
+};
+
 // Copies only the alpha byte of each pixel of sourceRect of source into dest
 // at (x, y) onward, clipped to dest's ClipRect; dest keeps its RGB.
 void CopyAlpha(TBitmap32& dest, int x, int y, const TRect& sourceRect, const TBitmap32& source);

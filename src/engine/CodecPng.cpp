@@ -1,4 +1,6 @@
-// PNG decoding and encoding through libpng.
+// PNG decoding, and encoding of palette pictures, through libpng (true-colour
+// pictures are written by PngWriter.cpp; libpng writes them too, as the
+// reference that writer is compared with).
 //
 // libpng reports errors through PngError, which longjmps back into the small
 // wrapper function that made the library call; those wrappers hold no C++
@@ -418,6 +420,13 @@ TPictureSize ReadPNGSize(const uint8_t* data, size_t size, const std::string& na
 }
 
 std::vector<uint8_t> EncodePNG(const TBitmap32& source, int level, TPngLayout layout, TColor32 transparent) {
+    if (layout == TPngLayout::Rgba || layout == TPngLayout::Rgb)
+        return EncodePNGTrueColor(source, level, layout == TPngLayout::Rgba);
+    return EncodePNGLibpng(source, level, layout, transparent);
+}
+
+std::vector<uint8_t> EncodePNGLibpng(const TBitmap32& source, int level, TPngLayout layout,
+                                     TColor32 transparent) {
     if (source.Empty()) throw EUserError("Cannot write an empty picture as PNG");
     auto job = std::make_unique<TPngWriteJob>();
     job->Pixels = source.Bits();
@@ -498,4 +507,8 @@ std::vector<uint8_t> EncodePNGMemory(const TBitmap32& source, int level) {
 
 void EncodePNGFile(const std::string& path, const TBitmap32& source, int level) {
     codec::WritePictureFile(path, EncodePNGMemory(source, level));
+}
+
+std::vector<uint8_t> EncodePNGMemoryLibpng(const TBitmap32& source, int level) {
+    return codec::EncodePNGLibpng(source, level, codec::TPngLayout::Rgba, 0);
 }

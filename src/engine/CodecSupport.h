@@ -43,7 +43,20 @@ TPictureSize ReadPNGSize(const uint8_t* data, size_t size, const std::string& na
 // PaletteKeyed: the same with the entry of the transparent colour (its RGB)
 // marked transparent in a tRNS chunk.
 enum class TPngLayout { Rgba, Rgb, Palette, PaletteKeyed };
+// Rgba and Rgb through our own writer (PngWriter.cpp), the palettes through
+// libpng.
 std::vector<uint8_t> EncodePNG(const TBitmap32& source, int level, TPngLayout layout, TColor32 transparent);
+// Every layout through libpng, with its own filter choice and zlib.
+std::vector<uint8_t> EncodePNGLibpng(const TBitmap32& source, int level, TPngLayout layout,
+                                     TColor32 transparent);
+// The rows of a true-colour PNG in byte order, each led by its filter type
+// and filtered as libpng filters them.
+std::vector<uint8_t> FilterPNGRows(const TBitmap32& source, bool alpha);
+// Filtered rows as the zlib stream of the IDAT chunks at zlib's level 0..9,
+// compressed in `pieces` parts at once (0: one per thread for large data).
+std::vector<uint8_t> CompressPNGData(const std::vector<uint8_t>& filtered, int level, int pieces = 0);
+// 8-bit RGBA (alpha) or RGB PNG: signature, IHDR, IDAT, IEND.
+std::vector<uint8_t> EncodePNGTrueColor(const TBitmap32& source, int level, bool alpha, int pieces = 0);
 void DecodeGIF(const uint8_t* data, size_t size, TBitmap32& out, const std::string& name);
 TPictureSize ReadGIFSize(const uint8_t* data, size_t size, const std::string& name);
 void DecodeBMP(const uint8_t* data, size_t size, TBitmap32& out, const std::string& name);

@@ -63,9 +63,13 @@ void DecodePNGToBitmapFile(const std::string& path, TBitmap32& out);
 void DecodePNGToBitmapMemory(const uint8_t* data, size_t size, TBitmap32& out);
 TPictureSize ReadPNGSize(const std::string& path);
 TPictureSize ReadPNGSizeMemory(const uint8_t* data, size_t size);
-// 8-bit RGBA PNG with the source alpha, zlib level 0..9.
+// 8-bit RGBA PNG with the source alpha, zlib level 0..9 (the compression
+// effort; the data is compressed by libdeflate on every core).
 void EncodePNGFile(const std::string& path, const TBitmap32& source, int level = 9);
 std::vector<uint8_t> EncodePNGMemory(const TBitmap32& source, int level = 9);
+// The same picture written by libpng with zlib, as other programs write it:
+// the yardstick the writer above is measured and tested against.
+std::vector<uint8_t> EncodePNGMemoryLibpng(const TBitmap32& source, int level = 9);
 
 // ---- GIF ----
 

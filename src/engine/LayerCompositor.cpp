@@ -19,11 +19,13 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "engine/AlphaUtils.h"
 #include "engine/NewRotLayer.h"
 #include "engine/ParallelRows.h"
+#include "engine/PixelOps.h"
 
 namespace {
 
@@ -117,43 +119,59 @@ TRect LargestSetRect(const std::vector<uint8_t>& cells, int w, int h) {
     return result;
 }
 
-bool AllOpaque(const TBitmap32& b) {
-    // in chunks, so that a masked picture (transparent at its first corner)
-    // is told apart at once
-    const TColor32* p = b.Bits();
-    const size_t n = b.PixelCount();
-    for (size_t start = 0; start < n; start += 4096) {
-        uint32_t all = 0xFF000000u;
-        for (size_t i = start, end = std::min(n, start + 4096); i < end; ++i) all &= p[i];
-        if (all != 0xFF000000u) return false;
+// The opaque block × block cells of a surface, gathered row by row (so that
+// a row can be looked at while it is still in the cache, from any thread, as
+// long as each row is added once) and found when every row is in.
+class TOpaqueCells {
+public:
+    TOpaqueCells(int width, int height, int block)
+        : FW(width), FH(height), FBlock(std::max(block, 1)), FGW(width / FBlock),
+          FRowCells(size_t(FGW) * size_t(height)), FRowOpaque(size_t(height)) {}
+
+    void AddRow(int y, const TColor32* row) {
+        uint8_t* cells = FRowCells.data() + size_t(y) * size_t(FGW);
+        uint32_t whole = 0xFF000000u;
+        for (int gx = 0; gx < FGW; ++gx) {
+            uint32_t all = 0xFF000000u;
+            for (int k = 0; k < FBlock; ++k) all &= row[gx * FBlock + k];
+            cells[gx] = all == 0xFF000000u;
+            whole &= all;
+        }
+        for (int x = FGW * FBlock; x < FW; ++x) whole &= row[x];
+        FRowOpaque[size_t(y)] = whole == 0xFF000000u;
     }
-    return true;
-}
+
+    // The largest rectangle of whole opaque cells; the whole surface when
+    // every pixel is opaque.
+    TRect Result() const {
+        if (FW == 0 || FH == 0) return {};
+        if (std::all_of(FRowOpaque.begin(), FRowOpaque.end(), [](uint8_t o) { return o != 0; }))
+            return {0, 0, FW, FH};
+        const int gh = FH / FBlock;
+        if (FGW == 0 || gh == 0) return {};
+        std::vector<uint8_t> cells(size_t(FGW) * size_t(gh), 1);
+        for (int y = 0; y < gh * FBlock; ++y) {
+            const uint8_t* row = FRowCells.data() + size_t(y) * size_t(FGW);
+            uint8_t* cell = cells.data() + size_t(y / FBlock) * size_t(FGW);
+            for (int gx = 0; gx < FGW; ++gx) cell[gx] &= row[gx];
+        }
+        const TRect r = LargestSetRect(cells, FGW, gh);
+        return {r.Left * FBlock, r.Top * FBlock, r.Right * FBlock, r.Bottom * FBlock};
+    }
+
+private:
+    int FW, FH, FBlock, FGW;
+    std::vector<uint8_t> FRowCells; // per row: is each cell's part of the row opaque
+    std::vector<uint8_t> FRowOpaque;
+};
 } // namespace
 
 TRect LargestOpaqueRect(const TBitmap32& bitmap, int block) {
-    const int w = bitmap.Width(), h = bitmap.Height();
-    if (w == 0 || h == 0) return {};
-    if (AllOpaque(bitmap)) return bitmap.BoundsRect();
-    block = std::max(block, 1);
-    // cells of block × block pixels, set when every pixel in them is opaque
-    const int gw = w / block, gh = h / block;
-    if (gw == 0 || gh == 0) return {};
-    std::vector<uint8_t> cells(size_t(gw) * size_t(gh), 1);
-    // bands of whole cell rows, so no two threads touch one cell
-    ForRowBands(0, gh, int64_t(gw) * block * gh * block, [&](int firstCellRow, int endCellRow) {
-        for (int y = firstCellRow * block; y < endCellRow * block; ++y) {
-            const TColor32* row = bitmap.ScanLine(y);
-            uint8_t* cellRow = cells.data() + size_t(y / block) * size_t(gw);
-            for (int gx = 0; gx < gw; ++gx) {
-                uint32_t all = 0xFF000000u;
-                for (int k = 0; k < block; ++k) all &= row[gx * block + k];
-                if (all != 0xFF000000u) cellRow[gx] = 0;
-            }
-        }
+    TOpaqueCells cells(bitmap.Width(), bitmap.Height(), block);
+    ForRowBands(0, bitmap.Height(), int64_t(bitmap.Width()) * bitmap.Height(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) cells.AddRow(y, bitmap.ScanLine(y));
     });
-    const TRect r = LargestSetRect(cells, gw, gh);
-    return {r.Left * block, r.Top * block, r.Right * block, r.Bottom * block};
+    return cells.Result();
 }
 
 // ---- Cache parts ----
@@ -524,32 +542,43 @@ void TNewRotLayer::Paint(TBitmap32& buffer) {
     buffer.ResetClipRect();
 }
 
+namespace {
+// Canvas coordinates for the full-resolution drawing: no view mapping while
+// the layer is composed or drawn, restored on every way out, with the screen
+// transform. Touches only the layer itself.
+struct TCanvasCoordinates {
+    TNewRotLayer& L;
+    bool Scaled;
+    explicit TCanvasCoordinates(TNewRotLayer& l) : L(l), Scaled(l.Scaled) { L.Scaled = false; }
+    ~TCanvasCoordinates() {
+        L.Scaled = Scaled;
+        L.AdjustScreenTransformation();
+    }
+};
+} // namespace
+
 bool TNewRotLayer::RenderFullResolution(TBitmap32& target, std::string* why) {
     if (Picture.Empty()) return true;
-    // Canvas coordinates: no view mapping while drawing, restored on every
-    // way out, with the screen transform.
-    struct TRestore {
-        TNewRotLayer& L;
-        bool Scaled;
-        ~TRestore() {
-            L.Scaled = Scaled;
-            L.AdjustScreenTransformation();
-        }
-    } restore{*this, Scaled};
-    Scaled = false;
-    return Render(target, TRenderTarget::FullResolution, why);
+    ComposeFullResolution(target.ClipRect());
+    return DrawFullResolution(target, why);
+}
+
+bool TNewRotLayer::DrawFullResolution(TBitmap32& target, std::string* why) {
+    if (Picture.Empty()) return true;
+    TCanvasCoordinates canvas(*this);
+    const bool drawn = RenderCanvas(target, why);
+    DrawPlaceholderText(target);
+    return drawn;
 }
 
 bool TNewRotLayer::Render(TBitmap32& buffer, TRenderTarget target, std::string* why) {
-    bool drawn = true;
-    if (target == TRenderTarget::FullResolution)
-        drawn = RenderCanvas(buffer, why);
-    else if (ZoomPreview)
+    if (target == TRenderTarget::FullResolution) return RenderFullResolution(buffer, why);
+    if (ZoomPreview)
         RenderZoomPreview(buffer);
     else
         RenderScreen(buffer);
     DrawPlaceholderText(buffer);
-    return drawn;
+    return true;
 }
 
 bool TNewRotLayer::ScreenCover(TTransformCover& cover) const {
@@ -615,6 +644,120 @@ void TNewRotLayer::RenderZoomPreview(TBitmap32& buffer) {
     }
 }
 
+namespace {
+// One stretch of a layer's composition, produced row by row: a plan and how
+// its rows combine. A mask's rows are made in a scratch line that starts
+// transparent black, as the fresh surface the rule stretches it onto.
+struct TComposeStep {
+    TStretchPlan Plan;
+    TCombineKind Kind;
+    uint32_t Master;
+    bool Skip; // blend mode at master alpha 0 draws nothing
+
+    TComposeStep(const TRect& whole, const TRect& clip, const TBitmap32& source, TDrawMode mode,
+                 TResamplerKind resampler, bool ontoClear)
+        : Plan(whole, source.BoundsRect(), source, clip, resampler),
+          Kind(mode == TDrawMode::Opaque ? TCombineKind::Copy
+                                         : (ontoClear ? TCombineKind::BlendOnClear : TCombineKind::Blend)),
+          Master(source.MasterAlpha), Skip(mode == TDrawMode::Blend && source.MasterAlpha == 0) {}
+
+    // Row y of the stretch over a row that holds what lies under it.
+    void Over(int y, TColor32* row) const {
+        if (!Skip && !Plan.Clip().IsEmpty()) Plan.Row(y, row + Plan.Clip().Left, Kind, Master);
+    }
+    // Row y of the stretch onto transparent black, in line (the whole width).
+    void Alone(int y, TColor32* line, int width) const {
+        const TRect& c = Plan.Clip();
+        const bool outside = Skip || c.IsEmpty() || y < c.Top || y >= c.Bottom;
+        if (outside || c.Left > 0 || c.Right < width) {
+            std::fill(line, line + width, 0);
+            if (outside) return;
+        }
+        Plan.Row(y, line + c.Left, Kind, Master);
+    }
+};
+} // namespace
+
+void TNewRotLayer::ComposeFullResolution(const TRect& clip) {
+    FCanvasComposed = false;
+    FCanvasPart = {};
+    FCanvasOpaque = {};
+    FCanvasProblem.clear();
+    if (Picture.Empty()) return;
+    TCanvasCoordinates canvas(*this);
+    // Only the part of the layer that lands in the clip is composed (the
+    // same pixels as composing all of it), so a layer much larger than the
+    // page draws too.
+    const int64_t w = Round64(Location.Width()), h = Round64(Location.Height());
+    TCachePart part = WholePart(w, h);
+    if (!part.Part.IsEmpty())
+        part.Part = PartShownIn(part.WholeWidth, part.WholeHeight, AdjustTransformation(), clip, 0);
+    if (part.Part.IsEmpty()) return;
+    const int pw = part.Part.Width(), ph = part.Part.Height();
+    if (!PictureSizeAllowed(pw, ph)) {
+        RenderBuffer.SetSize(0, 0);
+        FCanvasProblem = "too large to draw (" + std::to_string(pw) + " x " + std::to_string(ph) + " pixels)";
+        return;
+    }
+    // Reused from the last render when the size is the same; every pixel is
+    // written below, so it is not cleared first.
+    RenderBuffer.SetSize(pw, ph);
+    RenderBuffer.DrawMode = TDrawMode::Blend;
+    RenderBuffer.MasterAlpha = 255;
+    const TRect whole = WholeIn(part), bounds = RenderBuffer.BoundsRect();
+    // The photo, the sub-frame (with the photo's draw mode and resampler) and
+    // its cut-out, and the mask are stretched row by row into the buffer:
+    // each row passes every step while it is in the cache. The steps work
+    // pixel by pixel, so the result is that of one stretch after the other.
+    const bool direct = !ViewedRect.IsEmpty() && Inside(ViewedRect, Picture);
+    std::optional<TStretchPlan> photo;
+    if (direct) {
+        photo.emplace(whole, ViewedRect, Picture, bounds, Picture.Resampler);
+    } else {
+        // a crop reaching past the picture: read through a padded surface
+        RenderBuffer.Clear(0);
+        PaddedStretchDraw(RenderBuffer, whole, Picture, ViewedRect);
+    }
+    const TCombineKind photoKind =
+        Picture.DrawMode == TDrawMode::Opaque ? TCombineKind::Copy : TCombineKind::BlendOnClear;
+    std::optional<TComposeStep> frame, cut, mask;
+    if (SubFramePicture) {
+        frame.emplace(whole, bounds, *SubFramePicture, Picture.DrawMode, Picture.Resampler, false);
+        if (SubFrameMask)
+            cut.emplace(whole, bounds, *SubFrameMask, SubFrameMask->DrawMode, SubFrameMask->Resampler, true);
+    }
+    if (MaskPicture)
+        mask.emplace(whole, bounds, *MaskPicture, MaskPicture->DrawMode, MaskPicture->Resampler, true);
+    // The layer replaces most of its shadow outright; where, is found from
+    // the rows as they are finished (a coarse grid suffices).
+    const bool cover = ShadowOn && CompositeAlpha >= 255 && RenderBuffer.Resampler == TResamplerKind::Linear;
+    std::optional<TOpaqueCells> opaque;
+    if (cover) opaque.emplace(pw, ph, 8);
+    ForRowBands(0, ph, int64_t(pw) * ph, [&](int first, int end) {
+        std::vector<TColor32> line(cut || mask ? size_t(pw) : 0);
+        for (int y = first; y < end; ++y) {
+            TColor32* row = RenderBuffer.ScanLine(y);
+            if (photo) photo->Row(y, row, photoKind, Picture.MasterAlpha);
+            if (frame) {
+                frame->Over(y, row);
+                if (cut) {
+                    cut->Alone(y, line.data(), pw);
+                    ApplyMaskAlphaSpan(row, line.data(), pw);
+                }
+            }
+            if (mask) {
+                mask->Alone(y, line.data(), pw);
+                ApplyMaskAlphaSpan(row, line.data(), pw);
+            }
+            if (opaque) opaque->AddRow(y, row);
+        }
+    });
+    RenderBuffer.MasterAlpha = ClampAlpha(CompositeAlpha);
+    FCanvasComposed = true;
+    FCanvasPart = part.Part;
+    if (opaque) FCanvasOpaque = opaque->Result();
+}
+
 bool TNewRotLayer::RenderCanvas(TBitmap32& target, std::string* why) {
     const int64_t w = Round64(Location.Width()), h = Round64(Location.Height());
     bool drawn = true;
@@ -622,67 +765,75 @@ bool TNewRotLayer::RenderCanvas(TBitmap32& target, std::string* why) {
         drawn = false;
         if (why && why->empty()) *why = reason;
     };
-    // Only the part of the layer that lands in the target is composed (the
-    // same pixels as composing all of it), so a layer much larger than the
-    // page draws too. The layer is composed first (that touches only
-    // RenderBuffer), so that the shadow can leave out what the layer then
-    // replaces outright.
-    TCachePart part = WholePart(w, h);
-    if (!part.Part.IsEmpty())
-        part.Part =
-            PartShownIn(part.WholeWidth, part.WholeHeight, AdjustTransformation(), target.ClipRect(), 0);
-    const bool composed =
-        !part.Part.IsEmpty() && PrepareSurface(RenderBuffer, part.Part.Width(), part.Part.Height());
-    if (!composed && !part.Part.IsEmpty())
-        fail("too large to draw (" + std::to_string(part.Part.Width()) + " x " +
-             std::to_string(part.Part.Height()) + " pixels)");
-    if (composed) {
-        RenderBuffer.DrawMode = TDrawMode::Blend;
-        RenderBuffer.MasterAlpha = 255;
-        const TRect whole = WholeIn(part);
-        const int pw = part.Part.Width(), ph = part.Part.Height();
-        PaddedStretchDraw(RenderBuffer, whole, Picture, ViewedRect);
-        if (SubFramePicture) {
-            // drawn with the photo's draw mode and resampler
-            TBitmap32& frame = *SubFramePicture;
-            const TDrawMode mode = frame.DrawMode;
-            const TResamplerKind resampler = frame.Resampler;
-            frame.DrawMode = Picture.DrawMode;
-            frame.Resampler = Picture.Resampler;
-            RenderBuffer.StretchDraw(whole, frame);
-            frame.DrawMode = mode;
-            frame.Resampler = resampler;
-            if (SubFrameMask) {
-                TBitmap32 cut{pw, ph};
-                cut.StretchDraw(whole, *SubFrameMask);
-                ApplyMaskAlpha(RenderBuffer, cut);
-            }
-        }
-        if (MaskPicture) {
-            TBitmap32 mask{pw, ph};
-            mask.StretchDraw(whole, *MaskPicture);
-            ApplyMaskAlpha(RenderBuffer, mask);
-        }
-        RenderBuffer.MasterAlpha = ClampAlpha(CompositeAlpha);
-    }
+    if (!FCanvasProblem.empty()) fail(FCanvasProblem);
     if (ShadowOn && w > 0 && h > 0 && (!ShadowPicture || ShadowPicture->Empty()))
         fail("its shadow is too large to draw");
     if (ShadowOn && ShadowPicture && !ShadowPicture->Empty()) {
         TTransformCover cover;
         int covers = 0;
-        if (composed && RenderBuffer.MasterAlpha == 255 && RenderBuffer.Resampler == TResamplerKind::Linear) {
-            cover.Opaque = LargestOpaqueRect(RenderBuffer, 8); // a coarse grid suffices
-            cover.Transform = AdjustTransformation(part.Part);
+        if (FCanvasComposed && !FCanvasOpaque.IsEmpty()) {
+            cover.Opaque = FCanvasOpaque;
+            cover.Transform = AdjustTransformation(FCanvasPart);
             covers = 1;
         }
         ShadowPicture->MasterAlpha = ShadowAlpha(ShadowTransparent, CompositeAlpha);
         AdjustShadowTransformation();
         TransformDrawUnder(target, *ShadowPicture, Transformation, &cover, covers);
     }
-    if (!composed) return drawn;
-    AdjustTransformation(part.Part);
+    if (!FCanvasComposed) return drawn;
+    AdjustTransformation(FCanvasPart);
     TransformDraw(target, RenderBuffer, Transformation);
     return drawn;
+}
+
+namespace {
+// Runs step for layer i; false with why set (when it is still empty) when
+// the step fails or throws.
+template <class Step> bool LayerStep(Step step, std::string* why) {
+    std::string reason;
+    bool ok = false;
+    try {
+        ok = step(&reason);
+    } catch (const std::bad_alloc&) {
+        reason = "not enough memory";
+    } catch (const std::exception& e) {
+        reason = e.what();
+    }
+    if (!ok && why && why->empty()) *why = reason;
+    return ok;
+}
+} // namespace
+
+int RenderLayersFullResolution(TNewRotLayer* const* layers, int count, TBitmap32& target, std::string* why) {
+    const int threads = DrawThreadCount();
+    if (threads <= 1 || count < 2) {
+        for (int i = 0; i < count; ++i)
+            if (!LayerStep([&](std::string* r) { return layers[i]->RenderFullResolution(target, r); }, why))
+                return i;
+        return count;
+    }
+    // The pictures first, several at once (each layer touches only its own
+    // buffer and transform); then each drawn onto the page in bands, bottom
+    // first.
+    std::vector<std::string> failures(static_cast<size_t>(count));
+    const TRect clip = target.ClipRect();
+    ForEachConcurrently(count, threads, [&](int i) {
+        LayerStep(
+            [&](std::string*) {
+                layers[i]->ComposeFullResolution(clip);
+                return true;
+            },
+            &failures[size_t(i)]);
+    });
+    for (int i = 0; i < count; ++i) {
+        if (!failures[size_t(i)].empty()) {
+            if (why && why->empty()) *why = failures[size_t(i)];
+            return i;
+        }
+        if (!LayerStep([&](std::string* r) { return layers[i]->DrawFullResolution(target, r); }, why))
+            return i;
+    }
+    return count;
 }
 
 void TNewRotLayer::DrawPlaceholderText(TBitmap32& buffer) {

@@ -227,11 +227,19 @@ public:
     void RebuildScreenMask();
     void ComposeScreenPicture();
     void RebuildScreenShadow();
-    // Draws the layer at canvas resolution into target (the canvas size).
-    // Only the part of the layer that lands in the target is composed, so a
-    // layer far larger than the canvas still draws. False (and why says why)
-    // when a part that should show could not be drawn for its size.
+    // Draws the layer at canvas resolution into target (the canvas size),
+    // then restores the screen transform so hit tests keep working. Only the
+    // part of the layer that lands in the target is composed, so a layer far
+    // larger than the canvas still draws. False (and why says why) when a
+    // part that should show could not be drawn for its size.
     bool RenderFullResolution(TBitmap32& target, std::string* why = nullptr);
+    // The same in two steps: the part of the layer's picture that lands in
+    // clip composed into RenderBuffer -- which touches nothing but the
+    // layer's own scratch and transform and only reads its pictures, so
+    // several layers may be composed at once -- and then drawn with its
+    // shadow onto the page, in stacking order.
+    void ComposeFullResolution(const TRect& clip);
+    bool DrawFullResolution(TBitmap32& target, std::string* why = nullptr);
     bool Render(TBitmap32& buffer, TRenderTarget target, std::string* why = nullptr);
     // Whether the next screen paint of this layer replaces some pixels
     // outright (its opaque core drawn at full opacity), and where.
@@ -261,6 +269,12 @@ private:
     void RenderScreen(TBitmap32& buffer);
     void RenderZoomPreview(TBitmap32& buffer);
     bool RenderCanvas(TBitmap32& target, std::string* why);
+
+    // What ComposeFullResolution left for DrawFullResolution.
+    bool FCanvasComposed = false;
+    TRect FCanvasPart;          // the part of the layer RenderBuffer holds
+    TRect FCanvasOpaque;        // all-opaque part of RenderBuffer, found for the shadow
+    std::string FCanvasProblem; // why a part that should show was not composed
     void DrawPlaceholderText(TBitmap32& buffer);
 };
 
@@ -277,3 +291,12 @@ private:
 TRect LargestOpaqueRect(const TBitmap32& bitmap, int block = 1);
 
 bool PaddedStretchDraw(TBitmap32& dest, const TRect& destRect, const TBitmap32& source, const TRect& r);
+
+// Draws the layers at full resolution onto target, bottom first. Within a
+// TParallelDrawScope their pictures are composed on several threads at once
+// and each is then drawn in bands of rows; the pixels are the same as
+// RenderFullResolution one layer after the other. Returns how many layers
+// were drawn: all, or those below the first that failed to draw (why then
+// says why that one failed).
+int RenderLayersFullResolution(TNewRotLayer* const* layers, int count, TBitmap32& target,
+                               std::string* why = nullptr);

@@ -1,10 +1,10 @@
 #pragma once
 // Pixel operations over spans of 32-bit ARGB words.
 //
-// Every operation has a scalar reference here; the table returned by
-// PixelOps() may point to faster versions (selected once at start-up) that
-// must give the same result bit for bit. Setting VELMORA_SCALAR=1 in the
-// environment forces the scalar table.
+// Every operation has a scalar reference here; the tables returned by
+// PixelOps() and StretchRowOps() may point to faster versions (selected once
+// at start-up) that must give the same result bit for bit. Setting
+// VELMORA_SCALAR=1 in the environment forces the scalar tables.
 
 #include "engine/Types.h"
 
@@ -69,9 +69,42 @@ inline TColor32 BilinearPixelPacked(TColor32 c00, TColor32 c10, TColor32 c01, TC
     return LerpPacked(LerpPacked(c00, c10, fx), LerpPacked(c01, c11, fx), fy);
 }
 
+// A mask pixel M applied to the alpha of D: where Da > 0,
+//   Da := Intensity(M)·Da div 255, RGB kept
+// (Intensity = (R·61 + G·174 + B·21) >> 8); Da = 0 stays as it is.
+inline TColor32 MaskPixelAlpha(TColor32 d, TColor32 m) {
+    const uint32_t a = d >> 24;
+    if (a == 0) return d;
+    return SetAlpha(d, uint8_t(uint32_t(Intensity(m)) * a / 255));
+}
+
+// How sampled pixels S land on the destination D.
+enum class TCombineKind : uint8_t {
+    Copy,         // D := S (opaque draw mode)
+    Blend,        // D := BlendPixel(S, D, master)
+    BlendOnClear, // D := BlendPixel(S, 0, master): D is known to be transparent
+                  // black, so it is neither read nor cleared beforehand
+};
+
+inline TColor32 CombinePixel(TColor32 s, TColor32 d, TCombineKind kind, uint32_t master) {
+    switch (kind) {
+    case TCombineKind::Copy:
+        return s;
+    case TCombineKind::Blend:
+        return BlendPixel(s, d, master);
+    case TCombineKind::BlendOnClear:
+        break;
+    }
+    return BlendPixel(s, 0, master);
+}
+
 struct TPixelOps {
     // dst[i] := BlendPixel(src[i], dst[i], master) for i < count
     void (*BlendLine)(const TColor32* src, TColor32* dst, int count, uint32_t master);
+    // dst[i] := BlendPixel(src[i], 0, master) for i < count (dst not read)
+    void (*BlendLineOnClear)(const TColor32* src, TColor32* dst, int count, uint32_t master);
+    // dst[i] := MaskPixelAlpha(dst[i], mask[i]) for i < count
+    void (*MaskAlphaLine)(TColor32* dst, const TColor32* mask, int count);
     const char* Name;
 };
 
@@ -85,13 +118,26 @@ const TPixelOps& PixelOpsVariant(int index);
 
 void BlendLineScalar(const TColor32* src, TColor32* dst, int count, uint32_t master);
 
-// One row of the linear stretch: for k < count
-//   out[k] := BilinearPixelPacked(r0[x0[k]], r0[x1[k]], r1[x0[k]], r1[x1[k]], fx[k], fy)
-// with the horizontal weights fx[k] and the row's vertical weight fy in 0..255.
-using TStretchRowFn = void (*)(const TColor32* r0, const TColor32* r1, const int32_t* x0, const int32_t* x1,
-                               const uint32_t* fx, uint32_t fy, TColor32* out, int count);
+// A span combined by kind through the table in use.
+void CombineSpan(const TColor32* src, TColor32* dst, int count, TCombineKind kind, uint32_t master);
+// Every pixel of a span combined with one colour.
+void CombineSolid(TColor32 color, TColor32* dst, int count, TCombineKind kind, uint32_t master);
+
+// One row of the linear stretch, combined into dst as it is sampled: for
+// k < count
+//   S = BilinearPixelPacked(r0[x[k]], r0[x[k] + 1], r1[x[k]], r1[x[k] + 1], fx[k], fy)
+//   dst[k] := CombinePixel(S, dst[k], kind, master)
+// with the horizontal weights fx[k] and the row's vertical weight fy in
+// 0..255. The caller keeps x[k] + 1 inside the source rows.
+using TStretchRowFn = void (*)(const TColor32* r0, const TColor32* r1, const int32_t* x, const uint32_t* fx,
+                               uint32_t fy, TColor32* dst, int count, TCombineKind kind, uint32_t master);
+// One row of the nearest-neighbour stretch: for k < count
+//   dst[k] := CombinePixel(row[x[k]], dst[k], kind, master)
+using TNearestRowFn = void (*)(const TColor32* row, const int32_t* x, TColor32* dst, int count,
+                               TCombineKind kind, uint32_t master);
 struct TStretchRowOps {
     TStretchRowFn Row;
+    TNearestRowFn Nearest;
     const char* Name;
 };
 // The row routine in use (the fastest this machine has unless VELMORA_SCALAR
@@ -99,3 +145,27 @@ struct TStretchRowOps {
 const TStretchRowOps& StretchRowOps();
 int StretchRowVariantCount();
 const TStretchRowOps& StretchRowVariant(int index);
+
+// A span of a destination row drawn through an affine transform with the
+// linear resampler, every pixel's four neighbours inside the source: pixel k
+// samples at (U + k·Ux, V + k·Vx), 16.16 source coordinates whose integer
+// positions are pixel centres, and
+//   S = BilinearPixelPacked(p(x, y), p(x + 1, y), p(x, y + 1), p(x + 1, y + 1), fx, fy)
+//   Dst[k] := CombinePixel(S, Dst[k], Kind, Master)
+// with x, y the integer parts and fx, fy the top bytes of the fractions.
+struct TTransformSpan {
+    const TColor32* Bits; // the source, Stride pixels a row
+    int Stride;
+    int64_t U, V, Ux, Vx;
+    // where the pixels this many rows further down will read, relative to
+    // their position here: fetched ahead into the cache (0, 0: nothing)
+    int64_t AheadU, AheadV;
+    TColor32* Dst;
+    int Count;
+    TCombineKind Kind;
+    uint32_t Master;
+};
+void TransformSpanScalar(const TTransformSpan& span);
+
+// Whether VELMORA_SCALAR asks for the scalar references.
+bool ScalarForced();

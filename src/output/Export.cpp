@@ -13,6 +13,7 @@
 #include "language/Language.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/ProjectPreview.h"
+#include "platform/Background.h"
 #include "platform/Dialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
@@ -77,7 +78,8 @@ bool SaveAsImageCommand(TCollageDocument& doc, TImageSaveDialogState& state) {
     TBusyScope busy;
     TBitmap32 picture;
     ComposeCollage(doc, picture);
-    WritePicture(r.FileName, picture, TImageFormat(index));
+    // encoding takes seconds for a large page: the window keeps repainting
+    RunKeepingEventsFlowing([&] { WritePicture(r.FileName, picture, TImageFormat(index)); });
     return true;
 }
 

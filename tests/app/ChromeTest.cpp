@@ -257,7 +257,7 @@ TEST(Chrome, HelpAboutAndTheLogoOpenTheShippedGuide) {
     QFile cmake(VELMORA_SOURCE_DIR "/CMakeLists.txt");
     ASSERT_TRUE(cmake.open(QIODevice::ReadOnly));
     const QRegularExpressionMatch version =
-        QRegularExpression(R"(project\(Velmora VERSION ([0-9.]+))").match(QString::fromUtf8(cmake.readAll()));
+        QRegularExpression(R"re(set\(VELMORA_VERSION "([0-9.]+)"\))re").match(QString::fromUtf8(cmake.readAll()));
     ASSERT_TRUE(version.hasMatch());
     TAboutForm about(ResourceRoot(), &form);
     EXPECT_TRUE(about.LabelVersion->text().endsWith(" " + version.captured(1)));

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QThreadPool>
 #include <filesystem>
 
 #include "CodecHelpers.h"
 #include "common/TestSupport.h"
 #include "engine/Codecs.h"
+#include "engine/DecodePool.h"
 #include "engine/Errors.h"
 #include "engine/PictureUtils.h"
 #include "platform/Paths.h"
@@ -161,6 +163,46 @@ TEST_F(PictureLoad, CorruptFilesThrowAfterClearing) {
         EXPECT_EQ(target.Pixel(0, 0), 0xFF000000u) << name;
         QImage image;
         EXPECT_THROW(LoadPictureToBitmap(Dir + "/" + name, image), EUserError) << name;
+    }
+    EXPECT_TRUE(Messages.Errors.empty());
+}
+
+// The decode pool (a project's photos, thumbnails) reads files as the loader
+// does, on several threads, and hands back every file's picture or its
+// reason -- in the order asked, showing nothing and throwing nothing.
+TEST_F(PictureLoad, DecodePoolGivesEachFileItsPictureOrItsReason) {
+    std::vector<uint8_t> jpeg = ReadBytes(Dir + "/photo.JPG");
+    jpeg.resize(jpeg.size() / 2);
+    WriteBytes(Dir + "/cut.jpg", jpeg);
+    std::vector<std::string> paths;
+    for (const char* name :
+         {"photo.JPG", "cut.jpg", "pic.Png", "none.jpg", "anim.gif", "photo.tif", "pic.BMP"})
+        for (int copy = 0; copy < 3; ++copy) paths.push_back(Dir + "/" + name);
+    for (int threads : {1, 4}) {
+        SCOPED_TRACE(threads);
+        const int before = DecodePool()->maxThreadCount();
+        DecodePool()->setMaxThreadCount(threads);
+        std::vector<TDecodedPicture> decoded = DecodePictures(paths);
+        DecodePool()->setMaxThreadCount(before);
+        ASSERT_EQ(decoded.size(), paths.size());
+        for (size_t i = 0; i < paths.size(); ++i) {
+            const std::string& path = paths[i];
+            if (path.find("cut.jpg") != std::string::npos) {
+                EXPECT_EQ(decoded[i].Error.rfind(path + ": ", 0), 0u) << decoded[i].Error;
+            } else if (path.find("none.jpg") != std::string::npos) {
+                EXPECT_EQ(decoded[i].Error, path + ": No such file or directory");
+            } else if (path.find("photo.tif") != std::string::npos) {
+                EXPECT_EQ(decoded[i].Error, path + ": unsupported file type");
+            } else {
+                ASSERT_TRUE(decoded[i].Ok()) << decoded[i].Error;
+                TBitmap32 loaded, target = Marked();
+                ASSERT_TRUE(LoadPicture32(path, loaded));
+                TakeDecodedPicture(decoded[i], target);
+                EXPECT_EQ(MaxChannelDiff(target, loaded), 0) << path;
+                EXPECT_EQ(target.MasterAlpha, 77); // the target keeps how it is drawn
+            }
+            if (!decoded[i].Ok()) EXPECT_TRUE(decoded[i].Picture.Empty());
+        }
     }
     EXPECT_TRUE(Messages.Errors.empty());
 }

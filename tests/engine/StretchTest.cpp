@@ -79,31 +79,53 @@ TEST(Stretch, LinearWeightsAndRepeatedEdges) {
     EXPECT_EQ(wide.Pixel(3, 0), 0xFFFFFFFFu);
 }
 
+// Rows of awkward lengths over sources with transparent and opaque runs, in
+// every combine kind at the master alphas where the rule changes its shape.
 TEST(Stretch, EveryRowRoutineMatchesTheScalarOne) {
     std::mt19937 rng(42);
     const TStretchRowOps& scalar = StretchRowVariant(0);
     ASSERT_STREQ(scalar.Name, "scalar");
+    const int lengths[] = {0, 1, 7, 8, 9, 15, 16, 17, 44};
+    const uint32_t masters[] = {0, 1, 254, 255};
+    const TCombineKind kinds[] = {TCombineKind::Copy, TCombineKind::Blend, TCombineKind::BlendOnClear};
     for (int v = 1; v < StretchRowVariantCount(); ++v) {
         const TStretchRowOps& ops = StretchRowVariant(v);
-        for (int trial = 0; trial < 300; ++trial) {
-            const int sw = 1 + int(rng() % 50), count = int(rng() % 45);
+        for (int trial = 0; trial < 600; ++trial) {
+            const int sw = 2 + int(rng() % 50), count = lengths[size_t(trial) % std::size(lengths)];
             const size_t n = static_cast<size_t>(sw), m = static_cast<size_t>(count);
             std::vector<TColor32> r0(n), r1(n);
-            for (auto& p : r0) p = rng();
-            for (auto& p : r1) p = rng();
-            std::vector<int32_t> x0(m), x1(m);
-            std::vector<uint32_t> fx(m);
-            for (int k = 0; k < count; ++k) {
-                x0[size_t(k)] = int32_t(rng() % uint32_t(sw));
-                x1[size_t(k)] = std::min(x0[size_t(k)] + 1, sw - 1);
-                fx[size_t(k)] = trial % 7 == 0 ? (k % 2 ? 255 : 0) : rng() % 256;
+            const uint32_t alphaKind = rng() % 4; // 0, 255, runs of both, anything
+            for (size_t i = 0; i < n; ++i) {
+                const uint32_t kind = alphaKind == 2 ? uint32_t(i / 5) % 2 : alphaKind;
+                for (TColor32* p : {&r0[i], &r1[i]}) {
+                    const TColor32 rgb = rng() & 0x00FFFFFFu;
+                    *p = kind == 0 ? rgb : kind == 1 ? rgb | 0xFF000000u : rng();
+                }
             }
-            const uint32_t fy = trial % 5 == 0 ? 255 : rng() % 256;
-            std::vector<TColor32> a(size_t(count) + 1, 0xDEADBEEF), b = a;
-            scalar.Row(r0.data(), r1.data(), x0.data(), x1.data(), fx.data(), fy, a.data(), count);
-            ops.Row(r0.data(), r1.data(), x0.data(), x1.data(), fx.data(), fy, b.data(), count);
-            ASSERT_EQ(a, b) << ops.Name << " trial " << trial;
-            EXPECT_EQ(b[size_t(count)], 0xDEADBEEFu) << "wrote past the row";
+            std::vector<int32_t> x(m);
+            std::vector<uint32_t> fx(m);
+            for (size_t k = 0; k < m; ++k) {
+                x[k] = int32_t(rng() % uint32_t(sw - 1));
+                fx[k] = trial % 7 == 0 ? (k % 2 ? 255 : 0) : rng() % 256;
+            }
+            const uint32_t fy = trial % 5 == 0 ? 255 : trial % 5 == 1 ? 0 : rng() % 256;
+            const TCombineKind kind = kinds[size_t(trial / 3) % 3];
+            const uint32_t master = trial % 11 == 0 ? rng() % 256 : masters[size_t(trial) % 4];
+            std::vector<TColor32> a(m + 1);
+            for (auto& p : a) p = rng();
+            a[m] = 0xDEADBEEF;
+            auto b = a;
+            scalar.Row(r0.data(), r1.data(), x.data(), fx.data(), fy, a.data(), count, kind, master);
+            ops.Row(r0.data(), r1.data(), x.data(), fx.data(), fy, b.data(), count, kind, master);
+            ASSERT_EQ(a, b) << ops.Name << " trial " << trial << " kind " << int(kind) << " master "
+                            << master;
+            EXPECT_EQ(b[m], 0xDEADBEEFu) << "wrote past the row";
+            // nearest: any column, the last one included
+            for (size_t k = 0; k < m; ++k) x[k] = int32_t(rng() % uint32_t(sw));
+            scalar.Nearest(r0.data(), x.data(), a.data(), count, kind, master);
+            ops.Nearest(r0.data(), x.data(), b.data(), count, kind, master);
+            ASSERT_EQ(a, b) << ops.Name << " nearest trial " << trial << " kind " << int(kind);
+            EXPECT_EQ(b[m], 0xDEADBEEFu) << "wrote past the row";
         }
     }
 }
@@ -116,7 +138,7 @@ TEST(Stretch, LinearStretchMatchesTheReference) {
         int sw, sh, dw, dh;
     };
     for (const TCase c : {TCase{30, 20, 15, 10}, TCase{7, 5, 23, 17}, TCase{64, 48, 37, 29},
-                          TCase{3, 40, 41, 6}, TCase{100, 1, 33, 3}}) {
+                          TCase{3, 40, 41, 6}, TCase{100, 1, 33, 3}, TCase{1, 6, 9, 13}}) {
         SCOPED_TRACE(std::to_string(c.sw) + "x" + std::to_string(c.sh) + " -> " + std::to_string(c.dw) + "x" +
                      std::to_string(c.dh));
         TBitmap32 src = Random(c.sw, c.sh, rng, false);

@@ -3,6 +3,10 @@
 #include <QFile>
 #include <QProcess>
 #include <pugixml.hpp>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "document/EditorTestSupport.h"
 #include "engine/Codecs.h"
@@ -10,6 +14,7 @@
 #include "output/Export.h"
 #include "persistence/ProjectFile.h"
 #include "persistence/ProjectPreview.h"
+#include "platform/Background.h"
 #include "platform/Paths.h"
 #include "text/TextCommands.h"
 
@@ -83,6 +88,23 @@ TEST(ImageExport, TheFilterEntryDecidesTheFormatNotTheExtension) {
     EXPECT_EQ(messages.BusyDepth, 0);
     EXPECT_FALSE(f.Doc.Modified);
     EXPECT_FALSE(f.Doc.UndoHistory.CanUndo());
+}
+
+// Writing a large picture takes seconds: it runs on a helper thread while
+// the window's thread goes on handling its events (a repaint, a timer), and
+// a failure reaches the caller as before.
+TEST(ImageExport, WritingLeavesTheWindowResponsive) {
+    std::atomic<bool> timerRan{false};
+    QTimer::singleShot(0, [&] { timerRan = true; });
+    const std::thread::id window = std::this_thread::get_id();
+    std::thread::id worker;
+    RunKeepingEventsFlowing([&] {
+        worker = std::this_thread::get_id();
+        for (int i = 0; i < 1000 && !timerRan; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_TRUE(timerRan) << "the event loop ran while the work did";
+    });
+    EXPECT_NE(worker, window);
+    EXPECT_THROW(RunKeepingEventsFlowing([] { throw EUserError("disk full"); }), EUserError);
 }
 
 TEST(ImageExport, PngKeepsTransparencyAndGifHasAPalette) {

@@ -1,8 +1,8 @@
 #pragma once
-// The decode pool: picture files decoded on several threads at once -- a
-// project's photos while it opens (also when a project is exported without
-// a window), the thumbnails of a folder. One pool serves them all and keeps
-// to the thread budget of ParallelRows.h (VELMORA_THREADS).
+// The decode pool: picture files decoded on several threads at once, the
+// thumbnails of a folder among them. It keeps to the thread budget of
+// ParallelRows.h (VELMORA_THREADS), as ForEachJob does for the pictures of a
+// project while it opens or exports.
 
 #include <string>
 #include <vector>

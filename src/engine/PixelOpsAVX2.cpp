@@ -66,6 +66,23 @@ template <bool Full, bool OnClear> VELMORA_AVX2 inline __m256i Blend8(__m256i s,
     return Full ? _mm256_blendv_epi8(r, s, OpaqueLanes(s)) : r;
 }
 
+// Eight pixels of source s blended onto out: a transparent run (W = 0)
+// leaves the destination (or clears it), an opaque run at full master alpha
+// is copied as the rule would, the rest goes through Blend8.
+template <bool Full, bool OnClear> VELMORA_AVX2 inline void BlendStore8(__m256i s, __m256i* out, __m256i alpha,
+                                                                       __m256i m1) {
+    if (_mm256_testz_si256(s, alpha)) {
+        if (OnClear) _mm256_storeu_si256(out, _mm256_setzero_si256());
+        return;
+    }
+    if (Full && _mm256_testc_si256(s, alpha)) {
+        _mm256_storeu_si256(out, s);
+        return;
+    }
+    const __m256i d = OnClear ? _mm256_setzero_si256() : _mm256_loadu_si256(out);
+    _mm256_storeu_si256(out, Blend8<Full, OnClear>(s, d, m1));
+}
+
 template <bool Full, bool OnClear>
 VELMORA_AVX2 void BlendSpan(const TColor32* src, TColor32* dst, int count, uint32_t master) {
     const __m256i alpha = _mm256_set1_epi32(int(0xFF000000u));
@@ -73,19 +90,7 @@ VELMORA_AVX2 void BlendSpan(const TColor32* src, TColor32* dst, int count, uint3
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-        __m256i* out = reinterpret_cast<__m256i*>(dst + i);
-        if (_mm256_testz_si256(s, alpha)) {
-            // a transparent run: W = 0
-            if (OnClear) _mm256_storeu_si256(out, _mm256_setzero_si256());
-            continue;
-        }
-        if (Full && _mm256_testc_si256(s, alpha)) {
-            // an opaque run at full master alpha: the rule copies
-            _mm256_storeu_si256(out, s);
-            continue;
-        }
-        const __m256i d = OnClear ? _mm256_setzero_si256() : _mm256_loadu_si256(out);
-        _mm256_storeu_si256(out, Blend8<Full, OnClear>(s, d, m1));
+        BlendStore8<Full, OnClear>(s, reinterpret_cast<__m256i*>(dst + i), alpha, m1);
     }
     for (; i < count; ++i) dst[i] = BlendPixel(src[i], OnClear ? 0 : dst[i], master);
 }
@@ -190,16 +195,7 @@ VELMORA_AVX2 void NearestSpan(const TColor32* row, const int32_t* x, TColor32* d
             _mm256_storeu_si256(out, s);
             continue;
         }
-        if (_mm256_testz_si256(s, alpha)) {
-            if (onClear) _mm256_storeu_si256(out, _mm256_setzero_si256());
-            continue;
-        }
-        if (Full && _mm256_testc_si256(s, alpha)) {
-            _mm256_storeu_si256(out, s);
-            continue;
-        }
-        const __m256i d = onClear ? _mm256_setzero_si256() : _mm256_loadu_si256(out);
-        _mm256_storeu_si256(out, Blend8<Full, onClear>(s, d, m1));
+        BlendStore8<Full, onClear>(s, out, alpha, m1);
     }
     for (; k < count; ++k) dst[k] = CombinePixel(row[x[k]], dst[k], Kind, master);
 }

@@ -201,7 +201,9 @@ TEST_F(PictureLoad, DecodePoolGivesEachFileItsPictureOrItsReason) {
                 EXPECT_EQ(MaxChannelDiff(target, loaded), 0) << path;
                 EXPECT_EQ(target.MasterAlpha, 77); // the target keeps how it is drawn
             }
-            if (!decoded[i].Ok()) EXPECT_TRUE(decoded[i].Picture.Empty());
+            if (!decoded[i].Ok()) {
+                EXPECT_TRUE(decoded[i].Picture.Empty());
+            }
         }
     }
     EXPECT_TRUE(Messages.Errors.empty());

@@ -69,8 +69,8 @@ template <bool Full, bool OnClear> VELMORA_AVX2 inline __m256i Blend8(__m256i s,
 // Eight pixels of source s blended onto out: a transparent run (W = 0)
 // leaves the destination (or clears it), an opaque run at full master alpha
 // is copied as the rule would, the rest goes through Blend8.
-template <bool Full, bool OnClear> VELMORA_AVX2 inline void BlendStore8(__m256i s, __m256i* out, __m256i alpha,
-                                                                       __m256i m1) {
+template <bool Full, bool OnClear>
+VELMORA_AVX2 inline void BlendStore8(__m256i s, __m256i* out, __m256i alpha, __m256i m1) {
     if (_mm256_testz_si256(s, alpha)) {
         if (OnClear) _mm256_storeu_si256(out, _mm256_setzero_si256());
         return;
